@@ -1,0 +1,55 @@
+#pragma once
+// The one record of application-wide state. Exactly one exists per run, created by
+// main() and passed by reference; tests build their own.
+#include "formats/Catalogue.h"
+#include "lang/LanguageTable.h"
+
+#include <QString>
+#include <array>
+
+namespace vt {
+
+inline constexpr int VersionMajor = VANTRELO_VERSION_MAJOR;
+inline constexpr int VersionMinor = VANTRELO_VERSION_MINOR;
+inline constexpr int VersionRevision = VANTRELO_VERSION_REVISION;
+
+// "Vantrelo 2.8.0.0" for version 2.8, revision 0.
+QString makeVersionCaption(int major, int minor, int revision);
+
+struct AppState
+{
+    QString AppPath;        // folder of the executable, no trailing separator
+    QString VersionCaption;
+    QString LanguageFileName;
+    QString LastProjectFolder;
+    QString LastPictureFolder;
+    bool SoundsOn = false;
+    qint16 SavedWindowState = 0; // 0 normal, 1 minimised, 2 maximised
+
+    FormatCatalogue Catalogue;
+    QString Format14OffsetX3;
+    QString Format14OffsetY3;
+    qint16 LastFormatIndex = 0;
+    qint16 FormatCount = 0;
+
+    LanguageTable Language;
+    std::array<QString, 11> ToolbarTips{};
+    std::array<qint16, 16> ToolbarButtonLeft{};
+    std::array<qint16, 16> ToolbarButtonTop{};
+
+    qint16 PreviewScale = 0;
+    qint16 InitialScaleHeight = 0;
+    qint32 PreviewA = 0;
+    qint32 PreviewB = 0;
+    qint32 PreviewC = 0;
+    qint32 PreviewD = 0;
+    QString CurrentOrientation;
+    QString CurrentShape;
+
+    qint16 TitleOnCover = 0;
+    qint16 TitleOnSpine = 0;
+    QString CurrentProjectPath;
+    qint16 PrintQualityIndex = 0;
+};
+
+} // namespace vt

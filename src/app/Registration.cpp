@@ -1,0 +1,102 @@
+#include "app/Registration.h"
+
+#include "common/TextFile.h"
+
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace vt {
+
+QString desktopExecArgument(const QString &arg)
+{
+    // Inside a quoted argument, ", `, $ and \ are escaped with a backslash; "%" is
+    // a field code unless doubled.
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : arg) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        if (c == u'%') {
+            quoted += QStringLiteral("%%");
+            continue;
+        }
+        quoted += c;
+    }
+    quoted += u'"';
+    // The Exec value is itself a string value, so its backslashes and control
+    // characters are escaped once more.
+    QString value;
+    for (const QChar c : quoted) {
+        switch (c.unicode()) {
+        case u'\\': value += QStringLiteral("\\\\"); break;
+        case u'\n': value += QStringLiteral("\\n"); break;
+        case u'\r': value += QStringLiteral("\\r"); break;
+        case u'\t': value += QStringLiteral("\\t"); break;
+        default: value += c;
+        }
+    }
+    return value;
+}
+
+QString desktopEntryText(const QString &executablePath)
+{
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Vantrelo\n"
+                          "GenericName=Cover Maker\n"
+                          "Comment=Make and print inserts for disc and game cases\n"
+                          "Exec=%1 %f\n"
+                          "Terminal=false\n"
+                          "MimeType=%2;\n"
+                          "Categories=Graphics;Publishing;\n")
+        .arg(desktopExecArgument(executablePath), QLatin1String(ProjectMimeType));
+}
+
+QString mimePackageText()
+{
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+               "  <mime-type type=\"%1\">\n"
+               "    <comment>Vantrelo cover project</comment>\n"
+               "    <glob pattern=\"*.vtr\"/>\n"
+               "  </mime-type>\n"
+               "</mime-info>\n")
+        .arg(QLatin1String(ProjectMimeType));
+}
+
+QString userDataHome()
+{
+    const QString env = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!env.isEmpty() && QDir::isAbsolutePath(env))
+        return env;
+    return QDir::homePath() + QStringLiteral("/.local/share");
+}
+
+static void startDetachedIfPresent(const QString &program, const QStringList &args)
+{
+    const QString exe = QStandardPaths::findExecutable(program);
+    if (!exe.isEmpty())
+        QProcess::startDetached(exe, args);
+}
+
+bool registerProjectFileType(const QString &executablePath, const QString &dataHome)
+{
+    const QString mimeDir = dataHome + QStringLiteral("/mime");
+    const QString appsDir = dataHome + QStringLiteral("/applications");
+    QDir().mkpath(mimeDir + QStringLiteral("/packages"));
+    QDir().mkpath(appsDir);
+    const bool mimeOk =
+        writeBytesAtomically(mimeDir + QStringLiteral("/packages/vantrelo.xml"), mimePackageText().toUtf8());
+    const bool desktopOk =
+        writeBytesAtomically(appsDir + QStringLiteral("/vantrelo.desktop"),
+                             desktopEntryText(executablePath).toUtf8());
+    if (mimeOk)
+        startDetachedIfPresent(QStringLiteral("update-mime-database"), {mimeDir});
+    if (desktopOk)
+        startDetachedIfPresent(QStringLiteral("update-desktop-database"), {appsDir});
+    return mimeOk && desktopOk;
+}
+
+} // namespace vt

@@ -1,0 +1,25 @@
+#pragma once
+// Lets the desktop open *.vtr project files with this program: a freedesktop MIME
+// package for the file type and a desktop entry that starts the executable with the
+// file. Written on every installed-mode start; failures are ignored.
+#include <QString>
+
+namespace vt {
+
+inline constexpr auto ProjectMimeType = "application/x-vantrelo-project";
+
+// One argument of a desktop entry's Exec key, quoted and escaped so that blanks,
+// quotes, "$", "`", "%" and backslashes in it are taken literally.
+QString desktopExecArgument(const QString &arg);
+
+QString desktopEntryText(const QString &executablePath);
+QString mimePackageText();
+
+// $XDG_DATA_HOME, or ~/.local/share when unset or not absolute.
+QString userDataHome();
+
+// Writes both files under dataHome and starts the desktop's cache updaters, if present,
+// without waiting for them. Returns whether both files were written.
+bool registerProjectFileType(const QString &executablePath, const QString &dataHome);
+
+} // namespace vt

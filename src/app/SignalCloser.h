@@ -1,0 +1,27 @@
+#pragma once
+// SIGTERM and SIGINT are treated as the system closing the main window, so the usual
+// shutdown (settings, then catalogue) runs and scripts can stop the program cleanly.
+// The handler only writes a byte to a socket; the event loop does the rest.
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace vt {
+
+class SignalCloser : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SignalCloser(QObject *parent = nullptr);
+    ~SignalCloser() override;
+    bool isInstalled() const { return m_notifier != nullptr; }
+
+signals:
+    void closeRequested(int signalNumber);
+
+private:
+    void readSignal();
+    QSocketNotifier *m_notifier = nullptr;
+};
+
+} // namespace vt

@@ -1,0 +1,141 @@
+#include "common/TextFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace vt {
+
+QString decodeText(const QByteArray &bytes, const char *legacyEncoding)
+{
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder legacy(legacyEncoding);
+    if (!legacy.isValid())
+        legacy = QStringDecoder(QStringDecoder::Latin1);
+    return legacy.decode(QByteArrayView(bytes));
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+std::optional<QString> readTextFile(const QString &path, const char *legacyEncoding)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(MaxTextFileBytes);
+    if (bytes.isEmpty() && file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return decodeText(bytes, legacyEncoding);
+}
+
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes)
+{
+    // Unbuffered, so that a short write (full disk, size limit) shows in write()'s
+    // count: a buffered QSaveFile flushes at commit and would keep a truncated file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool writeTextLines(const QString &path, const QStringList &lines)
+{
+    QByteArray out;
+    for (const QString &line : lines) {
+        out += line.toUtf8();
+        out += "\r\n";
+    }
+    return writeBytesAtomically(path, out);
+}
+
+bool FieldReader::atLineEnd(int pos) const
+{
+    return pos < m_text.size() && (m_text[pos] == u'\r' || m_text[pos] == u'\n');
+}
+
+void FieldReader::skipLineEnd()
+{
+    if (m_pos < m_text.size() && m_text[m_pos] == u'\r') {
+        ++m_pos;
+        if (m_pos < m_text.size() && m_text[m_pos] == u'\n')
+            ++m_pos;
+    } else if (m_pos < m_text.size() && m_text[m_pos] == u'\n') {
+        ++m_pos;
+    }
+}
+
+std::optional<QString> FieldReader::readLine()
+{
+    if (atEnd())
+        return std::nullopt;
+    const qsizetype start = m_pos;
+    while (m_pos < m_text.size() && !atLineEnd(int(m_pos)))
+        ++m_pos;
+    QString line = m_text.mid(start, m_pos - start);
+    skipLineEnd();
+    return line;
+}
+
+std::optional<QString> FieldReader::readField()
+{
+    const qsizetype n = m_text.size();
+    if (m_pos >= n)
+        return std::nullopt;
+    // Leading blanks are passed over; an empty line is an empty field, so a file
+    // whose text fields were written empty reads back in step.
+    while (m_pos < n && (m_text[m_pos] == u' ' || m_text[m_pos] == u'\t'))
+        ++m_pos;
+
+    QString field;
+    if (m_text[m_pos] == u'"') {
+        const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
+        const qsizetype end = close < 0 ? n : close;
+        field = m_text.mid(m_pos + 1, end - m_pos - 1);
+        m_pos = close < 0 ? n : close + 1;
+        // Whatever follows the closing quote up to the separator is dropped.
+        while (m_pos < n && m_text[m_pos] != u',' && !atLineEnd(int(m_pos)))
+            ++m_pos;
+    } else {
+        const qsizetype start = m_pos;
+        while (m_pos < n && m_text[m_pos] != u',' && !atLineEnd(int(m_pos)))
+            ++m_pos;
+        field = m_text.mid(start, m_pos - start);
+        // Trailing blanks before a separator are not part of the field.
+        while (field.endsWith(u' ') || field.endsWith(u'\t'))
+            field.chop(1);
+    }
+    if (m_pos < n && m_text[m_pos] == u',')
+        ++m_pos;
+    else
+        skipLineEnd();
+    return field;
+}
+
+} // namespace vt

@@ -1,0 +1,58 @@
+#pragma once
+// Reading and writing the program's small text files (settings, catalogue,
+// projects, language files).
+//
+// Reading: bytes that are valid UTF-8 are taken as UTF-8 (a BOM is skipped);
+// anything else is decoded in the legacy 8-bit code page the caller names, so
+// files written by older Windows builds still open. CR LF, CR and LF alone all
+// end a line. Writing: UTF-8 with CR LF, atomically, so a failed write leaves
+// the previous file whole.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vt {
+
+// Files larger than this are read only up to it: the program's own files are a
+// few kilobytes, and a runaway file must not stall start-up.
+inline constexpr qint64 MaxTextFileBytes = 16 * 1024 * 1024;
+
+QString decodeText(const QByteArray &bytes, const char *legacyEncoding = "windows-1252");
+
+// Split into lines; a final line without a line end counts, an empty tail does not.
+QStringList splitLines(const QString &text);
+
+// nullopt when the file cannot be opened or read.
+std::optional<QString> readTextFile(const QString &path,
+                                    const char *legacyEncoding = "windows-1252");
+
+// Replaces the file through QSaveFile; false, and the previous file whole, on failure.
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes);
+
+// Each line followed by CR LF, UTF-8, through QSaveFile. False when anything failed;
+// the previous file is then untouched.
+bool writeTextLines(const QString &path, const QStringList &lines);
+
+// Reads a text the way the program's files are read: either a whole line at a time,
+// or one field at a time. A field read skips leading blanks; a field beginning with a
+// double quote runs to the next double quote (quotes dropped); otherwise it ends at a
+// comma or a line end. After a field, the reader is past its comma, or past the line
+// end when the field ended the line. Reads past the end fail (nullopt).
+class FieldReader
+{
+public:
+    explicit FieldReader(QString text) : m_text(std::move(text)) {}
+
+    std::optional<QString> readLine();
+    std::optional<QString> readField();
+    bool atEnd() const { return m_pos >= m_text.size(); }
+
+private:
+    bool atLineEnd(int pos) const;
+    void skipLineEnd();
+
+    QString m_text;
+    qsizetype m_pos = 0;
+};
+
+} // namespace vt

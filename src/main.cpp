@@ -1,0 +1,47 @@
+// Start procedure: portable or installed mode, file-type registration, then the main
+// window's load sequence.
+#include "app/AppState.h"
+#include "app/ProgramFolders.h"
+#include "app/Registration.h"
+#include "app/SignalCloser.h"
+#include "ui/main/Form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QStringList>
+
+#include <exception>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrelo"));
+    QApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
+    QApplication::setDesktopFileName(QStringLiteral("vantrelo"));
+
+    try {
+        const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
+        if (!vt::isPortable(appPath)) {
+            vt::prepareWritableFolder(appPath);
+            vt::registerProjectFileType(QCoreApplication::applicationFilePath(), vt::userDataHome());
+        }
+
+        // The whole argument text is one project path (a path may hold blanks).
+        QStringList args = QCoreApplication::arguments();
+        args.removeFirst();
+        const QString commandLine = args.join(u' ');
+
+        vt::AppState state;
+        vt::Form1 form(state, appPath, commandLine);
+        vt::SignalCloser closer;
+        QObject::connect(&closer, &vt::SignalCloser::closeRequested, &form, [&form] { form.close(); });
+        if (!form.load())
+            return 0;
+        form.show();
+        return QApplication::exec();
+    } catch (const std::exception &e) {
+        QMessageBox::warning(nullptr, QStringLiteral("Error"), QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
+}

@@ -1,0 +1,408 @@
+#include "ui/main/Form1.h"
+
+#include "app/ProgramFolders.h"
+#include "app/Settings.h"
+#include "app/SingleInstance.h"
+#include "common/Numbers.h"
+#include "common/StepRunner.h"
+#include "common/Text.h"
+#include "formats/Catalogue.h"
+#include "ui/dialogs/CommonDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLayout>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QUrl>
+
+#include <cstdlib>
+
+namespace vt {
+
+Form1Hooks defaultForm1Hooks()
+{
+    Form1Hooks hooks;
+    hooks.warn = [](QWidget *parent, const QString &text, const QString &title) {
+        QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    };
+    hooks.exitNow = [](int code) { std::_Exit(code); };
+    hooks.openExternally = [](const QString &target) {
+        const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target)
+                                                                : QUrl::fromLocalFile(target);
+        return QDesktopServices::openUrl(url);
+    };
+    return hooks;
+}
+
+Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks hooks, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_appPath(std::move(appPath)),
+      m_commandLine(std::move(commandLine)), m_hooks(std::move(hooks))
+{
+    setObjectName(QStringLiteral("Form1"));
+    buildMenus();
+    buildControls();
+    // The client area (below the menu bar) is the designed 9930 x 7290 twips.
+    resize(DesignClientWidthTwips / TwipsPerPixel,
+           DesignClientHeightTwips / TwipsPerPixel + menuBar()->sizeHint().height());
+    // Lay out now, so the client area has its size before the window is first shown:
+    // the load sequence already measures it.
+    layout()->activate();
+}
+
+Form1::~Form1() = default;
+
+QAction *Form1::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+QMenu *Form1::menu(const QString &objectName) const
+{
+    return findChild<QMenu *>(objectName);
+}
+
+void Form1::buildMenus()
+{
+    auto addMenu = [this](QMenu *parentMenu, const char *name) {
+        QMenu *m = parentMenu ? parentMenu->addMenu(QString()) : menuBar()->addMenu(QString());
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        return m;
+    };
+    auto addItem = [this](QMenu *m, const char *name) {
+        QAction *a = m->addAction(QString());
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+
+    m_mnuFile = addMenu(nullptr, "mnuFile");
+    addItem(m_mnuFile, "mnuApriDS")->setEnabled(false);
+    m_mnuFile->addSeparator();
+    addItem(m_mnuFile, "mnuSalva")->setEnabled(false);
+    addItem(m_mnuFile, "mnuSalvaConNome")->setEnabled(false);
+    m_mnuFile->addSeparator();
+    addItem(m_mnuFile, "mnuFileApri");
+    addItem(m_mnuFile, "mnuImg2");
+    addItem(m_mnuFile, "mnuImg3");
+    m_mnuFile->addSeparator();
+    addItem(m_mnuFile, "mnuFileStampa")->setEnabled(false);
+    m_mnuFile->addSeparator();
+    QAction *exit = addItem(m_mnuFile, "mnuFileEsci");
+    // Exit ends the process at once: nothing is written.
+    connect(exit, &QAction::triggered, this, [this] { m_hooks.exitNow(0); });
+
+    m_mnuFormato = addMenu(nullptr, "mnuFormato");
+    for (int k = 0; k < int(m_mnuFormato1.size()); ++k) {
+        m_mnuFormato1[size_t(k)] = addItem(m_mnuFormato, "mnuFormato1");
+        m_mnuFormato1[size_t(k)]->setData(k);
+        connect(m_mnuFormato1[size_t(k)], &QAction::triggered, this, [this, k] { selectFormat(k); });
+    }
+
+    m_mnuStrumenti = addMenu(nullptr, "mnuStrumenti");
+    addItem(m_mnuStrumenti, "mnuOpzioni")->setEnabled(false);
+    m_mnuStrumenti->addSeparator();
+    addItem(m_mnuStrumenti, "mnuTitolo")->setEnabled(false);
+    m_mnuStrumenti->addSeparator();
+    m_mnuCercaCover = addMenu(m_mnuStrumenti, "mnuCercaCover");
+    m_mnuCercaCover->menuAction()->setEnabled(false);
+    m_mnuStrumenti->addSeparator();
+    connect(addItem(m_mnuStrumenti, "mnuLingua"), &QAction::triggered, this, &Form1::mnuLingua_Click);
+    addItem(m_mnuStrumenti, "mnuAggLingua")->setEnabled(false);
+
+    m_mnuDonazioni = addMenu(nullptr, "mnuDonazioni");
+    addItem(m_mnuDonazioni, "mnuDonazioniFaiunadonazione")->setEnabled(false);
+
+    m_mnuGuida = addMenu(nullptr, "mnuGuida");
+    connect(addItem(m_mnuGuida, "mnuMenu1Guida"), &QAction::triggered, this, &Form1::showHelp);
+    m_mnuGuida->addSeparator();
+    addItem(m_mnuGuida, "mnuVersione")->setEnabled(false);
+    addItem(m_mnuGuida, "mnuAggiornamenti")->setEnabled(false);
+    m_mnuGuida->addSeparator();
+    addItem(m_mnuGuida, "mnuMenu1Informazioni")->setEnabled(false);
+}
+
+void Form1::buildControls()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+
+    auto px = [](int twips) { return twips / TwipsPerPixel; };
+
+    m_label5 = new QLabel(m_client);
+    m_label5->setObjectName(QStringLiteral("Label5"));
+    m_label5->setGeometry(px(2730), px(270), px(570), px(195));
+    m_label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    m_combo1 = new QComboBox(m_client);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->move(px(2730 + 570 + 100), px(210));
+    m_combo1->resize(px(4000), m_combo1->sizeHint().height());
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+
+    m_check1 = new QCheckBox(m_client);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_check1->resize(px(195), px(225));
+    connect(m_check1, &QCheckBox::clicked, this, [this] { Combo1_Click(); });
+
+    m_label6 = new QLabel(m_client);
+    m_label6->setObjectName(QStringLiteral("Label6"));
+
+    m_label1 = new QLabel(m_client);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setFrameShape(QFrame::Box);
+    m_label1->setIndent(4);
+}
+
+void Form1::layoutControls()
+{
+    const QSize client = m_client->size();
+    const int statusHeight = 405 / TwipsPerPixel;
+    m_label1->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
+    const int checkTop = m_label1->y() - m_check1->height() - 200 / TwipsPerPixel;
+    m_check1->move(195 / TwipsPerPixel, checkTop);
+    m_label6->setGeometry(450 / TwipsPerPixel, checkTop, std::max(570 / TwipsPerPixel, m_label6->sizeHint().width()),
+                          225 / TwipsPerPixel);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    layoutControls();
+    Combo1_Click();
+}
+
+QSize Form1::clientSizeTwips() const
+{
+    const QSize s = m_client->size();
+    return {s.width() * TwipsPerPixel, s.height() * TwipsPerPixel};
+}
+
+int Form1::selectedFormat() const
+{
+    return m_combo1->currentIndex();
+}
+
+void Form1::selectFormat(int index)
+{
+    // An index the list does not hold leaves it without a selection.
+    m_combo1->setCurrentIndex(index >= 0 && index < m_combo1->count() ? index : -1);
+}
+
+int Form1::windowStateCode() const
+{
+    const Qt::WindowStates s = windowState();
+    if (s & Qt::WindowMinimized)
+        return WindowMinimised;
+    if (s & Qt::WindowMaximized)
+        return WindowMaximised;
+    return WindowNormal;
+}
+
+bool Form1::load()
+{
+    StepRunner steps(ErrorPolicy::SkipAndContinue);
+    qint16 savedFormatIndex = 0;
+
+    // 2. The picture surfaces are created with the preview.
+    steps.run(QStringLiteral("last format index"), [&] { m_state.LastFormatIndex = 21; });
+    steps.run(QStringLiteral("version caption"), [&] {
+        m_state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
+        setWindowTitle(m_state.VersionCaption);
+    });
+    steps.run(QStringLiteral("program folder"), [&] { m_state.AppPath = m_appPath; });
+    // 6. Starting pictures of the slots: added with the preview.
+    steps.run(QStringLiteral("initial scale height"), [&] {
+        m_state.PreviewScale = 20;
+        const auto h = toInt16(double(DesignClientHeightTwips));
+        if (!h)
+            return false;
+        m_state.InitialScaleHeight = *h;
+        return true;
+    });
+    steps.run(QStringLiteral("settings"), [&] {
+        ReadSettings(settingsFilePath(m_state.AppPath), m_state, savedFormatIndex);
+        if (m_state.SavedWindowState == WindowMinimised)
+            setWindowState(Qt::WindowMinimized);
+        else if (m_state.SavedWindowState == WindowMaximised)
+            setWindowState(Qt::WindowMaximized);
+    });
+    steps.run(QStringLiteral("catalogue"),
+              [&] { return ReadCatalogue(catalogueFilePath(m_state.AppPath), m_state); });
+    steps.run(QStringLiteral("initial language"), [&] {
+        if (m_state.LanguageFileName.trimmed().isEmpty())
+            m_state.LanguageFileName = chooseInitialLanguage(
+                QLocale::system().name(), m_state.AppPath + QStringLiteral("/Files/Lang"));
+    });
+    steps.run(QStringLiteral("format count"), [&] { m_state.FormatCount = m_state.LastFormatIndex + 1; });
+    steps.run(QStringLiteral("first format selection"), [&] { Combo1_Click(); });
+    steps.run(QStringLiteral("language"), [&] {
+        loadLanguage();
+        reloadTexts(LanguageReading::StartupSecond);
+    });
+    m_instanceLock = std::make_unique<SingleInstanceLock>(m_state.AppPath);
+    if (!m_instanceLock->acquire()) {
+        m_hooks.warn(this, text(107), text(18));
+        m_hooks.exitNow(0);
+        return false;
+    }
+    // 15. Picture areas side by side: done by the preview arrangement.
+    // 16. Printer orientation: set with the preview's format selection.
+    steps.run(QStringLiteral("saved format"), [&] { selectFormat(savedFormatIndex); });
+    steps.run(QStringLiteral("title switches"), [&] {
+        m_state.TitleOnCover = 1;
+        m_state.TitleOnSpine = 1;
+    });
+    steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
+    // 20. A project named on the command line: opened once projects exist.
+    // 21. Update check: added with the online services.
+    return true;
+}
+
+void Form1::Combo1_Click()
+{
+    // Format selection is built with the preview.
+}
+
+bool Form1::reloadTexts(LanguageReading reading)
+{
+    return readLanguageFile(m_state.AppPath + QStringLiteral("/Files/Lang/") + m_state.LanguageFileName,
+                            m_state.Language, reading);
+}
+
+void Form1::loadLanguage()
+{
+    StepRunner steps(ErrorPolicy::SkipAndContinue);
+    steps.run(QStringLiteral("read"), [&] {
+        if (reloadTexts(LanguageReading::Normal))
+            return true;
+        // A window with empty captions is of no use: when nothing was ever loaded
+        // (a first start on a locale whose file does not ship), fall back to English.
+        const bool tableEmpty = std::all_of(m_state.Language.entries.begin(), m_state.Language.entries.end(),
+                                            [](const QString &s) { return s.isEmpty(); });
+        if (!tableEmpty)
+            return false;
+        const QString previous = m_state.LanguageFileName;
+        m_state.LanguageFileName = QStringLiteral("English.lng");
+        if (reloadTexts(LanguageReading::Normal))
+            return true;
+        m_state.LanguageFileName = previous;
+        return false;
+    });
+    steps.run(QStringLiteral("captions"), [&] { applyLanguageToWindow(); });
+}
+
+void Form1::applyLanguageToWindow()
+{
+    auto setText = [this](const char *name, const QString &caption) {
+        if (QAction *a = action(QLatin1String(name)))
+            a->setText(caption);
+    };
+    m_mnuFile->setTitle(text(40));
+    setText("mnuApriDS", text(101) + QStringLiteral("..."));
+    setText("mnuSalva", text(6));
+    setText("mnuSalvaConNome", text(52));
+    setText("mnuFileApri", text(0) + QStringLiteral(" &1..."));
+    setText("mnuImg2", text(0) + QStringLiteral(" &2..."));
+    setText("mnuImg3", text(0) + QStringLiteral(" &3..."));
+    setText("mnuFileStampa", text(1));
+    setText("mnuFileEsci", text(41));
+    m_mnuFormato->setTitle(text(32));
+    m_mnuStrumenti->setTitle(text(99));
+    setText("mnuOpzioni", text(9));
+    setText("mnuTitolo", text(3));
+    m_mnuCercaCover->setTitle(text(8));
+    setText("mnuLingua", text(44));
+    setText("mnuAggLingua", text(94));
+    m_mnuDonazioni->setTitle(text(42));
+    setText("mnuDonazioniFaiunadonazione", text(31));
+    m_mnuGuida->setTitle(text(43));
+    setText("mnuMenu1Guida", text(5));
+    setText("mnuVersione", text(100));
+    setText("mnuAggiornamenti", text(17));
+    setText("mnuMenu1Informazioni", text(4));
+    // The label shares its caption with the Format menu, whose access key it is: shown
+    // here as plain text so the key is not claimed twice.
+    m_label5->setText(StripAmpersands(text(32)));
+    const int labelRight = (2730 + 570) / TwipsPerPixel;
+    const int labelWidth = std::max(570 / TwipsPerPixel, m_label5->sizeHint().width());
+    m_label5->setGeometry(labelRight - labelWidth, m_label5->y(), labelWidth, m_label5->height());
+    m_label6->setText(text(16));
+    m_label1->setText(text(14));
+    layoutControls();
+
+    // The list is refilled without a selection; the caller selects again.
+    {
+        const QSignalBlocker block(m_combo1);
+        m_combo1->clear();
+        for (int i = 0; i < m_state.FormatCount; ++i)
+            m_combo1->addItem(text(53 + i));
+        m_combo1->setCurrentIndex(-1);
+    }
+    for (int k = 0; k < int(m_mnuFormato1.size()); ++k)
+        m_mnuFormato1[size_t(k)]->setText(text(53 + k));
+    for (int n = 0; n <= 9; ++n)
+        m_state.ToolbarTips[size_t(n)] = StripAmpersands(text(n));
+    // Menu icons are set up here once they exist.
+}
+
+void Form1::mnuLingua_Click()
+{
+    const QString chosen = ShowOpenDialog(this, 1, text(45), QString(),
+                                          makeFilter({{text(46), QStringLiteral("*.lng")},
+                                                      {text(21), QStringLiteral("*.*")}}),
+                                          m_state.AppPath + QStringLiteral("/Files/Lang"),
+                                          QStringLiteral("lng"));
+    if (chosen.isEmpty())
+        return;
+    applyChosenLanguageFile(chosen);
+}
+
+void Form1::applyChosenLanguageFile(const QString &chosen)
+{
+    StepRunner steps(ErrorPolicy::AbandonSilently);
+    const int previous = selectedFormat();
+    steps.run(QStringLiteral("name"), [&] {
+        const QString name = languageFileNameFromPath(chosen);
+        if (!name.isEmpty())
+            m_state.LanguageFileName = name;
+    });
+    steps.run(QStringLiteral("settings"), [&] { SalvaOpzioni(); });
+    steps.run(QStringLiteral("load"), [&] { loadLanguage(); });
+    steps.run(QStringLiteral("reselect"), [&] { selectFormat(previous); });
+    steps.run(QStringLiteral("layout"), [&] { layoutControls(); });
+}
+
+void Form1::showHelp()
+{
+    m_hooks.openExternally(resolveHelpPage(m_state.AppPath, m_state.LanguageFileName));
+}
+
+bool Form1::SalvaOpzioni()
+{
+    return writeSettingsFile(settingsFilePath(m_state.AppPath), m_state, selectedFormat(), windowStateCode());
+}
+
+void Form1::WriteCatalogue()
+{
+    SalvaOpzioni();
+    writeCatalogueFile(catalogueFilePath(m_state.AppPath), m_state);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!m_shutdownDone) {
+        m_shutdownDone = true;
+        WriteCatalogue();
+    }
+    event->accept();
+}
+
+} // namespace vt

@@ -1,0 +1,111 @@
+#pragma once
+// The main window: menus, the format list, the cover preview and the status line.
+// It owns the pictures and runs the load sequence, format selection and shutdown over
+// the AppState it is given.
+#include "app/AppState.h"
+#include "lang/LanguageFile.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+
+namespace vt {
+
+class SingleInstanceLock;
+
+// What the window asks of the process around it; tests replace these.
+struct Form1Hooks
+{
+    // A warning box with an OK button (text, title).
+    std::function<void(QWidget *parent, const QString &text, const QString &title)> warn;
+    // End the process at once: no shutdown steps run.
+    std::function<void(int code)> exitNow;
+    // Open a file or address with the desktop's default program.
+    std::function<bool(const QString &pathOrUrl)> openExternally;
+};
+Form1Hooks defaultForm1Hooks();
+
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Designed client area: 9930 x 7290 twips.
+    static constexpr int DesignClientWidthTwips = 9930;
+    static constexpr int DesignClientHeightTwips = 7290;
+    static constexpr int TwipsPerPixel = 15;
+
+    Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks hooks = defaultForm1Hooks(),
+          QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The main window's load sequence. Returns false when this start was refused
+    // because another copy runs from the same folder.
+    bool load();
+
+    // Writes the settings file from the state and the window as they are now.
+    bool SalvaOpzioni();
+    // Settings first, then the catalogue: what closing the window stores.
+    void WriteCatalogue();
+
+    void Combo1_Click();
+    void loadLanguage();
+    // Reads the current language file into the table alone (no window is touched).
+    bool reloadTexts(LanguageReading reading);
+    void mnuLingua_Click();
+    // The Language command after its dialog: a file chosen under a "Lang" folder.
+    void applyChosenLanguageFile(const QString &chosenPath);
+    void showHelp();
+
+    int selectedFormat() const;
+    void selectFormat(int index);
+    int windowStateCode() const;
+    QSize clientSizeTwips() const;
+
+    QComboBox *formatList() const { return m_combo1; }
+    QCheckBox *outlineSwitch() const { return m_check1; }
+    QLabel *statusLabel() const { return m_label1; }
+    QAction *action(const QString &objectName) const;
+    QMenu *menu(const QString &objectName) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    void layoutControls();
+    void applyLanguageToWindow();
+    QString text(int entry) const { return m_state.Language[entry]; }
+
+    AppState &m_state;
+    QString m_appPath;
+    QString m_commandLine;
+    Form1Hooks m_hooks;
+    std::unique_ptr<SingleInstanceLock> m_instanceLock;
+    bool m_shutdownDone = false;
+
+    QWidget *m_client = nullptr;
+    QComboBox *m_combo1 = nullptr;
+    QLabel *m_label5 = nullptr;
+    QCheckBox *m_check1 = nullptr;
+    QLabel *m_label6 = nullptr;
+    QLabel *m_label1 = nullptr;
+
+    QMenu *m_mnuFile = nullptr;
+    QMenu *m_mnuFormato = nullptr;
+    QMenu *m_mnuStrumenti = nullptr;
+    QMenu *m_mnuCercaCover = nullptr;
+    QMenu *m_mnuDonazioni = nullptr;
+    QMenu *m_mnuGuida = nullptr;
+    std::array<QAction *, 18> m_mnuFormato1{};
+};
+
+} // namespace vt

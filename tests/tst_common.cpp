@@ -1,0 +1,424 @@
+// The program's shared conventions: numbers, text files, the step runner, dialog filters.
+#include "common/Numbers.h"
+#include "common/StepRunner.h"
+#include "common/Text.h"
+#include "common/TextFile.h"
+#include "platform/FileFilters.h"
+#include "platform/Printers.h"
+#include "ui/dialogs/CommonDialogs.h"
+
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+#include <QtTest>
+#include <cmath>
+#include <stdexcept>
+
+using namespace vt;
+
+class TstCommon : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roundsHalfToEven_data();
+    void roundsHalfToEven();
+    void narrowingConversions_data();
+    void narrowingConversions();
+    void checkedProducts_data();
+    void checkedProducts();
+    void leadingNumber_data();
+    void leadingNumber();
+    void stripAmpersandsAndTrovaPath_data();
+    void stripAmpersandsAndTrovaPath();
+
+    void decodesUtf8OrLegacy_data();
+    void decodesUtf8OrLegacy();
+    void splitsEveryLineEnd_data();
+    void splitsEveryLineEnd();
+    void readsFieldsAndLines_data();
+    void readsFieldsAndLines();
+    void writesUtf8CrLfAtomically();
+    void failedWriteKeepsPreviousFile();
+    void hugeFileIsReadOnlyUpToLimit();
+
+    void stepRunnerPolicies_data();
+    void stepRunnerPolicies();
+
+    void filterConversion_data();
+    void filterConversion();
+    void dialogPathLimits_data();
+    void dialogPathLimits();
+    void fileDialogNeedsOwner();
+    void colourCancelKeepsEarlierChoice();
+    void colourRefRoundTrips();
+    void printerEntryIsTrimmed_data();
+    void printerEntryIsTrimmed();
+};
+
+void TstCommon::roundsHalfToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("18.5 down to even") << 18.5 << 18.0;
+    QTest::newRow("24.5 down to even") << 24.5 << 24.0;
+    QTest::newRow("37.0 stays") << 37.0 << 37.0;
+    QTest::newRow("19.5 up to even") << 19.5 << 20.0;
+    QTest::newRow("negative half to even") << -2.5 << -2.0;
+    QTest::newRow("negative 3.5") << -3.5 << -4.0;
+    QTest::newRow("just above half") << 2.5000001 << 3.0;
+    QTest::newRow("just below half") << 2.4999999 << 2.0;
+}
+
+void TstCommon::roundsHalfToEven()
+{
+    QFETCH(double, value);
+    QFETCH(double, expected);
+    QCOMPARE(roundHalfEven(value), expected);
+}
+
+void TstCommon::narrowingConversions_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("fits16");
+    QTest::addColumn<int>("as16");
+    QTest::addColumn<bool>("fits32");
+    QTest::newRow("max 16-bit") << 32767.0 << true << 32767 << true;
+    QTest::newRow("rounds past max") << 32767.5 << false << 0 << true;
+    QTest::newRow("rounds to max") << 32767.4 << true << 32767 << true;
+    QTest::newRow("min 16-bit") << -32768.0 << true << -32768 << true;
+    QTest::newRow("below min") << -32769.0 << false << 0 << true;
+    QTest::newRow("32-bit overflow") << 3e9 << false << 0 << false;
+    QTest::newRow("nan") << std::nan("") << false << 0 << false;
+    QTest::newRow("infinity") << HUGE_VAL << false << 0 << false;
+}
+
+void TstCommon::narrowingConversions()
+{
+    QFETCH(double, value);
+    QFETCH(bool, fits16);
+    QFETCH(int, as16);
+    QFETCH(bool, fits32);
+    const auto v16 = toInt16(value);
+    QCOMPARE(v16.has_value(), fits16);
+    if (fits16)
+        QCOMPARE(int(*v16), as16);
+    QCOMPARE(toInt32(value).has_value(), fits32);
+}
+
+void TstCommon::checkedProducts_data()
+{
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<bool>("fits16");
+    QTest::addColumn<bool>("fits32");
+    QTest::newRow("sheet 297 at scale 110") << 110 << 297 << true << true;
+    QTest::newRow("sheet 297 at scale 111 overflows") << 111 << 297 << false << true;
+    QTest::newRow("sheet 210 at scale 156") << 156 << 210 << true << true;
+    QTest::newRow("sheet 210 at scale 157 overflows") << 157 << 210 << false << true;
+    QTest::newRow("negative product") << -200 << 200 << false << true;
+    QTest::newRow("32-bit overflow") << 32767 << 32767 << false << true;
+}
+
+void TstCommon::checkedProducts()
+{
+    QFETCH(int, a);
+    QFETCH(int, b);
+    QFETCH(bool, fits16);
+    QFETCH(bool, fits32);
+    const auto p16 = mul16(qint16(a), qint16(b));
+    QCOMPARE(p16.has_value(), fits16);
+    if (fits16)
+        QCOMPARE(int(*p16), a * b);
+    const auto p32 = mul32(a, b);
+    QCOMPARE(p32.has_value(), fits32);
+    QVERIFY(!mul32(100000, 100000).has_value());
+}
+
+void TstCommon::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<bool>("isNumber");
+    QTest::newRow("plain") << "12" << 12.0 << true;
+    QTest::newRow("decimal point") << "12.5" << 12.5 << true;
+    QTest::newRow("comma is not decimal") << "12,5" << 12.0 << true;
+    QTest::newRow("letters after") << "12abc" << 12.0 << true;
+    QTest::newRow("leading blanks") << "   7" << 7.0 << true;
+    QTest::newRow("negative") << "-1" << -1.0 << true;
+    QTest::newRow("starts with letter") << "abc12" << 0.0 << false;
+    QTest::newRow("empty") << "" << 0.0 << false;
+    QTest::newRow("only a point") << "." << 0.0 << false;
+    QTest::newRow("leading point") << ".5x" << 0.5 << true;
+    QTest::newRow("exponent") << "1e3" << 1000.0 << true;
+    QTest::newRow("dangling exponent") << "2e" << 2.0 << true;
+}
+
+void TstCommon::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QFETCH(bool, isNumber);
+    QCOMPARE(vt::leadingNumber(text), expected);
+    QCOMPARE(parseLeadingNumber(text).has_value(), isNumber);
+}
+
+void TstCommon::stripAmpersandsAndTrovaPath_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("stripped");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("menu caption") << "&Title..." << "Title..." << "";
+    QTest::newRow("several ampersands") << "A&&B&c" << "ABc" << "";
+    QTest::newRow("file in folder") << "/home/u/Pictures/a.jpg" << "/home/u/Pictures/a.jpg" << "/home/u/Pictures";
+    QTest::newRow("folder with commas") << "/x/a,b/c.jpg" << "/x/a,b/c.jpg" << "/x/a,b";
+    QTest::newRow("backslash is a name character") << "a\\b.jpg" << "a\\b.jpg" << "";
+    QTest::newRow("root file") << "/a.jpg" << "/a.jpg" << "";
+}
+
+void TstCommon::stripAmpersandsAndTrovaPath()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, stripped);
+    QFETCH(QString, folder);
+    QCOMPARE(StripAmpersands(input), stripped);
+    QCOMPARE(TrovaPath(input), folder);
+}
+
+void TstCommon::decodesUtf8OrLegacy_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("utf8") << QByteArray("Fran\xC3\xA7" "ais") << QByteArray("windows-1252") << u"Français"_qs;
+    QTest::newRow("utf8 with bom") << QByteArray("\xEF\xBB\xBFok") << QByteArray("windows-1252") << u"ok"_qs;
+    QTest::newRow("cp1252") << QByteArray("Fran\xE7" "ais \x80") << QByteArray("windows-1252") << u"Français €"_qs;
+    QTest::newRow("greek 1253") << QByteArray("\xC1\xE1") << QByteArray("windows-1253") << u"Αα"_qs;
+    QTest::newRow("cyrillic 1251") << QByteArray("\xCF\xF0") << QByteArray("windows-1251") << u"Пр"_qs;
+    QTest::newRow("binary bytes do not fail") << QByteArray("\x00\xFF\xFE", 3) << QByteArray("windows-1252")
+                                              << QString(QChar(0)) + u"ÿþ"_qs;
+}
+
+void TstCommon::decodesUtf8OrLegacy()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, encoding);
+    QFETCH(QString, expected);
+    QCOMPARE(decodeText(bytes, encoding.constData()), expected);
+}
+
+void TstCommon::splitsEveryLineEnd_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("crlf") << "a\r\nb\r\n" << QStringList{"a", "b"};
+    QTest::newRow("lf only") << "a\nb\n" << QStringList{"a", "b"};
+    QTest::newRow("cr only") << "a\rb" << QStringList{"a", "b"};
+    QTest::newRow("mixed with empty line") << "a\r\n\nb\rc" << QStringList{"a", "", "b", "c"};
+    QTest::newRow("no final line end") << "a\r\nb" << QStringList{"a", "b"};
+    QTest::newRow("empty") << "" << QStringList{};
+}
+
+void TstCommon::splitsEveryLineEnd()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(splitLines(text), lines);
+}
+
+void TstCommon::readsFieldsAndLines_data()
+{
+    // ops: 'L' reads a whole line, 'F' a field; the result list has "<fail>" for a failed read
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("ops");
+    QTest::addColumn<QStringList>("results");
+    QTest::newRow("field stops at comma") << "a,b\r\n" << "FF" << QStringList{"a", "b"};
+    QTest::newRow("line keeps commas and blanks") << " a, b \r\nc" << "LL" << QStringList{" a, b ", "c"};
+    QTest::newRow("leading blanks skipped") << "   12\r\n" << "F" << QStringList{"12"};
+    QTest::newRow("quoted field keeps comma") << "\"a,b\" ,c\r\n" << "FF" << QStringList{"a,b", "c"};
+    QTest::newRow("unterminated quote runs to end") << "\"abc" << "FF" << QStringList{"abc", "<fail>"};
+    QTest::newRow("empty line is empty field") << "\r\n\r\nx\r\n" << "FFF" << QStringList{"", "", "x"};
+    QTest::newRow("field then line") << "5,rest\r\nnext" << "FLL" << QStringList{"5", "rest", "next"};
+    QTest::newRow("lf endings") << "a\nb\n" << "FL" << QStringList{"a", "b"};
+    QTest::newRow("past the end fails") << "a\r\n" << "LLF" << QStringList{"a", "<fail>", "<fail>"};
+}
+
+void TstCommon::readsFieldsAndLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, ops);
+    QFETCH(QStringList, results);
+    FieldReader in(text);
+    QStringList got;
+    for (QChar op : ops) {
+        const auto r = op == u'L' ? in.readLine() : in.readField();
+        got << r.value_or(QStringLiteral("<fail>"));
+    }
+    QCOMPARE(got, results);
+}
+
+void TstCommon::writesUtf8CrLfAtomically()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.ini");
+    QVERIFY(writeTextLines(path, {"Français", "", "x"}));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("Fran\xC3\xA7" "ais\r\n\r\nx\r\n"));
+}
+
+void TstCommon::failedWriteKeepsPreviousFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.ini");
+    QVERIFY(writeTextLines(path, {"old"}));
+    // A file-size limit makes the write fail half-way, as a full disk would; it binds
+    // root too, unlike permissions.
+    struct rlimit saved = {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = saved;
+    tiny.rlim_cur = 8;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const bool wrote = writeTextLines(path, {"new content that is longer than eight bytes"});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previousHandler);
+    QVERIFY(!wrote);
+    QCOMPARE(*readTextFile(path), QString("old\r\n"));
+    QVERIFY(!writeTextLines(dir.filePath("missing/sub/file.ini"), {"x"}));
+}
+
+void TstCommon::hugeFileIsReadOnlyUpToLimit()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.ini");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(f.resize(MaxTextFileBytes + 4096));
+    f.close();
+    const auto text = readTextFile(path);
+    QVERIFY(text.has_value());
+    QCOMPARE(text->size(), qsizetype(MaxTextFileBytes));
+}
+
+void TstCommon::stepRunnerPolicies_data()
+{
+    QTest::addColumn<int>("policy");
+    QTest::addColumn<int>("stepsRun");
+    QTest::addColumn<int>("reports");
+    // Four steps: ok, fails (false), throws, ok.
+    QTest::newRow("skip and continue") << int(ErrorPolicy::SkipAndContinue) << 4 << 0;
+    QTest::newRow("abandon silently") << int(ErrorPolicy::AbandonSilently) << 2 << 0;
+    QTest::newRow("abandon with message") << int(ErrorPolicy::AbandonWithMessage) << 2 << 1;
+    QTest::newRow("message per step") << int(ErrorPolicy::MessagePerStep) << 4 << 2;
+}
+
+void TstCommon::stepRunnerPolicies()
+{
+    QFETCH(int, policy);
+    QFETCH(int, stepsRun);
+    QFETCH(int, reports);
+    int ran = 0;
+    QStringList reported;
+    StepRunner steps(ErrorPolicy(policy), [&](const QString &s) { reported << s; });
+    QVERIFY(steps.run("one", [&] { ++ran; }));
+    QVERIFY(!steps.run("two", [&] { ++ran; return false; }));
+    QVERIFY(!steps.run("three", [&]() -> bool { ++ran; throw std::runtime_error("x"); }));
+    steps.run("four", [&] { ++ran; });
+    QCOMPARE(ran, stepsRun);
+    QCOMPARE(reported.size(), reports);
+    if (reports > 0)
+        QCOMPARE(reported.first(), QString("two"));
+}
+
+void TstCommon::filterConversion_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("qt");
+    QTest::newRow("pictures") << makeFilter({{"Pictures", "*.jpg"}, {"All files", "*.*"}})
+                              << QStringList{"Pictures (*.jpg)", "All files (*)"};
+    QTest::newRow("several patterns") << makeFilter({{"Images", "*.jpg;*.png"}})
+                                      << QStringList{"Images (*.jpg *.png)"};
+    QTest::newRow("no description") << makeFilter({{"", "*.vtr"}}) << QStringList{"*.vtr"};
+    QTest::newRow("dangling description dropped") << QString("Only") + QChar(0) << QStringList{};
+    QTest::newRow("empty") << QString() << QStringList{};
+}
+
+void TstCommon::filterConversion()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, qt);
+    QCOMPARE(toQtNameFilters(filter), qt);
+}
+
+void TstCommon::dialogPathLimits_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("open at limit") << 250 << OpenDialogPathLimit << true;
+    QTest::newRow("open over limit refused") << 251 << OpenDialogPathLimit << false;
+    QTest::newRow("save at limit") << 256 << FileDialogPathLimit << true;
+    QTest::newRow("save over limit refused") << 257 << FileDialogPathLimit << false;
+}
+
+void TstCommon::dialogPathLimits()
+{
+    QFETCH(int, length);
+    QFETCH(int, limit);
+    QFETCH(bool, kept);
+    const QString path = "/" + QString(length - 1, u'a');
+    QCOMPARE(limitDialogPath(path, limit), kept ? path : QString());
+    QCOMPARE(StripAtNull(QString("abc") + QChar(0) + "def"), QString("abc"));
+}
+
+void TstCommon::fileDialogNeedsOwner()
+{
+    FileDialogRequest request;
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, ShowFileDialog(request));
+}
+
+void TstCommon::colourCancelKeepsEarlierChoice()
+{
+    ShowColor c;
+    QCOMPARE(c.RGBResult(), 0u);
+    QVERIFY(!c.ColorAnnulla());
+    ShowColor::CustomColorBlock custom{};
+    custom[3] = 0x00FF00;
+    c.applyOutcome(true, 0x0000FF, custom);
+    QVERIFY(!c.ColorAnnulla());
+    QCOMPARE(c.RGBResult(), 0x0000FFu);
+    c.applyOutcome(false, 0xFFFFFF, {});
+    QVERIFY(c.ColorAnnulla());
+    QCOMPARE(c.RGBResult(), 0x0000FFu);
+    QCOMPARE(c.CustomColors()[3], 0x00FF00u);
+}
+
+void TstCommon::colourRefRoundTrips()
+{
+    QCOMPARE(toColorRef(QColor(255, 0, 0)), 0x0000FFu); // red in the low byte
+    QCOMPARE(toColorRef(QColor(0, 0, 255)), 0xFF0000u);
+    QCOMPARE(fromColorRef(0x123456), QColor(0x56, 0x34, 0x12));
+}
+
+void TstCommon::printerEntryIsTrimmed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("uri");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("full") << "PDF" << "Generic CUPS-PDF Printer" << "cups-pdf:/" << "PDF,Generic CUPS-PDF Printer,cups-pdf:/";
+    QTest::newRow("blanks around") << " Office" << "Laser" << "ipp://x " << "Office,Laser,ipp://x";
+    QTest::newRow("no printer") << "" << "" << "" << "";
+}
+
+void TstCommon::printerEntryIsTrimmed()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, model);
+    QFETCH(QString, uri);
+    QFETCH(QString, entry);
+    QCOMPARE(formatPrinterEntry(name, model, uri), entry);
+}
+
+QTEST_MAIN(TstCommon)
+#include "tst_common.moc"

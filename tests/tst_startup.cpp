@@ -1,0 +1,411 @@
+// Start-up, shutdown and the program's place on the desktop.
+#include "ProgramFolder.h"
+
+#include "app/ProgramFolders.h"
+#include "app/Registration.h"
+#include "app/SingleInstance.h"
+#include "common/TextFile.h"
+#include "ui/main/Form1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+using namespace vt;
+
+namespace {
+
+struct Recorder
+{
+    QStringList warnings;
+    QList<int> exits;
+    QStringList opened;
+    Form1Hooks hooks()
+    {
+        Form1Hooks h;
+        h.warn = [this](QWidget *, const QString &text, const QString &title) { warnings << title + "|" + text; };
+        h.exitNow = [this](int code) { exits << code; };
+        h.openExternally = [this](const QString &p) { opened << p; return true; };
+        return h;
+    }
+};
+
+// Reverses the Exec escaping: string-value escapes first, then the quoting.
+QString unescapeExecArgument(const QString &value)
+{
+    QString s;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == u'\\' && i + 1 < value.size()) {
+            const QChar n = value[++i];
+            s += n == u'n' ? QChar(u'\n') : n == u't' ? QChar(u'\t') : n == u'r' ? QChar(u'\r') : n;
+        } else {
+            s += value[i];
+        }
+    }
+    if (!s.startsWith(u'"') || !s.endsWith(u'"') || s.size() < 2)
+        return QStringLiteral("<not quoted>");
+    QString out;
+    for (qsizetype i = 1; i < s.size() - 1; ++i) {
+        if (s[i] == u'\\' && i + 1 < s.size() - 1) {
+            out += s[++i];
+        } else if (s[i] == u'%' && i + 1 < s.size() - 1 && s[i + 1] == u'%') {
+            out += u'%';
+            ++i;
+        } else if (s[i] == u'"' || s[i] == u'`' || s[i] == u'$' || s[i] == u'\\') {
+            return QStringLiteral("<unescaped %1>").arg(s[i]);
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+QString executableOf(const QString &folder) { return folder + "/vantrelo"; }
+
+} // namespace
+
+class TstStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void loadShowsEnglishWindow();
+    void savedWindowStateAndFormatApply();
+    void unknownSavedFormatLeavesNoSelection();
+    void missingLanguageFileFallsBackToEnglish();
+    void languageChangeKeepsFormatAndSaves();
+    void helpOpensLanguagePage();
+    void closeWritesSettingsThenCatalogue();
+    void exitWritesNothing();
+    void secondInstanceIsRefused();
+
+    void desktopExecEscaping_data();
+    void desktopExecEscaping();
+    void portableMarkerDecidesFolders();
+
+    void sigtermClosesCleanly();
+    void installedModeRegistersAndKeepsFilesPerUser();
+    void noDisplayMessageFromRunScript();
+};
+
+void TstStartup::loadShowsEnglishWindow()
+{
+    ProgramFolder folder;
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    QCOMPARE(form.windowTitle(), QString("Vantrelo 2.8.0.0"));
+    QCOMPARE(state.LanguageFileName, QString("English.lng")); // the tests run with LANG=en_US
+    QCOMPARE(form.clientSizeTwips(), QSize(9930, 7290));
+    QCOMPARE(int(state.InitialScaleHeight), 7290);
+    QCOMPARE(int(state.FormatCount), 22);
+    QCOMPARE(form.formatList()->count(), 22);
+    QCOMPARE(form.formatList()->currentIndex(), 0);
+    QCOMPARE(form.menu("mnuFormato")->actions().size(), 18);
+    QVERIFY(form.menu("mnuFile")->title().contains(u'&'));
+    for (const char *name : {"mnuApriDS", "mnuSalva", "mnuFileApri", "mnuImg3", "mnuFileStampa", "mnuFileEsci",
+                             "mnuTitolo", "mnuLingua", "mnuMenu1Guida", "mnuMenu1Informazioni"})
+        QVERIFY2(!form.action(name)->text().isEmpty(), name);
+    QVERIFY(form.action("mnuImg2")->text().endsWith(" &2..."));
+    QCOMPARE(form.statusLabel()->text(), state.Language[14]);
+    QCOMPARE(form.findChild<QLabel *>("Label6")->text(), state.Language[16]);
+    QCOMPARE(state.ToolbarTips[1], QString(state.Language[1]).remove(u'&'));
+    QCOMPARE(state.TitleOnCover, qint16(1));
+    QCOMPARE(state.TitleOnSpine, qint16(1));
+    QVERIFY(state.SoundsOn); // no settings file: sounds on
+    QVERIFY(rec.warnings.isEmpty());
+}
+
+void TstStartup::savedWindowStateAndFormatApply()
+{
+    ProgramFolder folder;
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"Italiano.lng", "5", "/p", "/q", "1", "1"}));
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    QCOMPARE(form.formatList()->currentIndex(), 5);
+    QVERIFY(form.windowState() & Qt::WindowMinimized);
+    QVERIFY(!state.SoundsOn);
+    QCOMPARE(state.LastPictureFolder, QString("/q"));
+    QCOMPARE(form.formatList()->itemText(5), state.Language[58]);
+    QCOMPARE(form.action("mnuFileEsci")->text(), state.Language[41]);
+    QVERIFY(state.Language[41] != QString()); // Italian captions came from Italiano.lng
+}
+
+void TstStartup::unknownSavedFormatLeavesNoSelection()
+{
+    ProgramFolder folder;
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "40", "", "", "0", "0"}));
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    QCOMPARE(form.formatList()->currentIndex(), -1);
+    form.SalvaOpzioni();
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(1), QString("-1"));
+}
+
+void TstStartup::missingLanguageFileFallsBackToEnglish()
+{
+    ProgramFolder folder;
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"Czech.lng", "0", "", "", "0", "0"}));
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    QCOMPARE(state.LanguageFileName, QString("English.lng"));
+    QVERIFY(!form.menu("mnuFile")->title().isEmpty());
+    QCOMPARE(form.formatList()->count(), 22);
+    QVERIFY(!form.formatList()->itemText(21).isEmpty());
+}
+
+void TstStartup::languageChangeKeepsFormatAndSaves()
+{
+    ProgramFolder folder;
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.selectFormat(3);
+    const QString englishExit = form.action("mnuFileEsci")->text();
+    form.applyChosenLanguageFile(folder.file("Files/Lang/Italiano.lng"));
+    QCOMPARE(state.LanguageFileName, QString("Italiano.lng"));
+    QVERIFY(form.action("mnuFileEsci")->text() != englishExit);
+    QCOMPARE(form.formatList()->currentIndex(), 3);
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(0), QString("Italiano.lng"));
+
+    // A file outside a Lang folder keeps the language but still saves and reloads.
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
+    form.applyChosenLanguageFile(folder.file("Files/Covers.ini"));
+    QCOMPARE(state.LanguageFileName, QString("Italiano.lng"));
+    QVERIFY(QFile::exists(folder.file("Files/Vantrelo.ini")));
+}
+
+void TstStartup::helpOpensLanguagePage()
+{
+    ProgramFolder folder;
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"Deutsch.lng", "0", "", "", "0", "0"}));
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.action("mnuMenu1Guida")->trigger();
+    QCOMPARE(rec.opened, QStringList{folder.file("Files/Help-de.html")});
+}
+
+void TstStartup::closeWritesSettingsThenCatalogue()
+{
+    ProgramFolder folder;
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    const int fd = inotify_init1(IN_NONBLOCK);
+    QVERIFY(fd >= 0);
+    QVERIFY(inotify_add_watch(fd, QFile::encodeName(folder.file("Files")).constData(), IN_MOVED_TO | IN_CREATE) >= 0);
+    form.close();
+    QStringList order;
+    alignas(inotify_event) char buf[8192];
+    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) {
+        for (char *p = buf; p < buf + n;) {
+            auto *ev = reinterpret_cast<inotify_event *>(p);
+            const QString name = QString::fromLocal8Bit(ev->name);
+            if ((name == "Vantrelo.ini" || name == "Covers.ini") && !order.contains(name))
+                order << name;
+            p += sizeof(inotify_event) + ev->len;
+        }
+    }
+    ::close(fd);
+    QCOMPARE(order, (QStringList{"Vantrelo.ini", "Covers.ini"}));
+    QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), fileBytes(VT_SOURCE_DATA_DIR "/Files/Covers.ini"));
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).size(), 6);
+}
+
+void TstStartup::exitWritesNothing()
+{
+    ProgramFolder folder;
+    AppState state;
+    Recorder rec;
+    {
+        Form1 form(state, folder.path(), QString(), rec.hooks());
+        QVERIFY(form.load());
+        state.Catalogue.entries[0].DimA = 1; // would show in the file if it were written
+        form.action("mnuFileEsci")->trigger();
+        QCOMPARE(rec.exits, QList<int>{0});
+    }
+    QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+    QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), fileBytes(VT_SOURCE_DATA_DIR "/Files/Covers.ini"));
+}
+
+void TstStartup::secondInstanceIsRefused()
+{
+    ProgramFolder folder;
+    SingleInstanceLock first(folder.path());
+    QVERIFY(first.acquire());
+    {
+        AppState state;
+        Recorder rec;
+        Form1 form(state, folder.path(), QString(), rec.hooks());
+        QVERIFY(!form.load());
+        QCOMPARE(rec.warnings, QStringList{state.Language[18] + "|" + state.Language[107]});
+        QVERIFY(!state.Language[107].isEmpty());
+        QCOMPARE(rec.exits, QList<int>{0});
+    }
+    QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+    // Another folder is another program.
+    ProgramFolder other;
+    AppState state;
+    Recorder rec;
+    Form1 form(state, other.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    QVERIFY(rec.warnings.isEmpty());
+}
+
+void TstStartup::desktopExecEscaping_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("plain") << "/opt/vantrelo/vantrelo";
+    QTest::newRow("blanks") << "/home/u/My Programs/vantrelo";
+    QTest::newRow("double quote") << "/home/u/a\"b/vantrelo";
+    QTest::newRow("dollar and backtick") << "/home/u/$HOME`id`/vantrelo";
+    QTest::newRow("backslash") << "/home/u/a\\b/vantrelo";
+    QTest::newRow("percent") << "/home/u/100%f/vantrelo";
+    QTest::newRow("single quote and semicolon") << "/home/u/it's;rm/vantrelo";
+    QTest::newRow("newline") << "/home/u/a\nb/vantrelo";
+}
+
+void TstStartup::desktopExecEscaping()
+{
+    QFETCH(QString, path);
+    const QString value = desktopExecArgument(path);
+    QCOMPARE(unescapeExecArgument(value), path);
+    QVERIFY(!value.contains(u'\n'));
+    const QString entry = desktopEntryText(path);
+    QVERIFY(entry.contains("\nExec=" + value + " %f\n"));
+}
+
+void TstStartup::portableMarkerDecidesFolders()
+{
+    ProgramFolder portable(true);
+    QCOMPARE(settingsFilePath(portable.path()), portable.file("Files/Vantrelo.ini"));
+    ProgramFolder installed(false);
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QCOMPARE(catalogueFilePath(installed.path()), config.path() + "/vantrelo/Files/Covers.ini");
+    prepareWritableFolder(installed.path());
+    QCOMPARE(fileBytes(config.path() + "/vantrelo/Files/Covers.ini"), fileBytes(installed.file("Files/Covers.ini")));
+    // Seeded once: a user's own catalogue is never replaced.
+    QVERIFY(writeTextLines(config.path() + "/vantrelo/Files/Covers.ini", {"mine"}));
+    prepareWritableFolder(installed.path());
+    QCOMPARE(fileBytes(config.path() + "/vantrelo/Files/Covers.ini"), QByteArray("mine\r\n"));
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+namespace {
+// Runs the built program from a copy of its folder and stops it with SIGTERM.
+struct RunningProgram
+{
+    QProcess process;
+    bool start(const QString &folder, const QProcessEnvironment &env)
+    {
+        process.setProcessEnvironment(env);
+        process.setProgram(executableOf(folder));
+        process.start();
+        if (!process.waitForStarted(10000))
+            return false;
+        // The lock is taken late in the load sequence, after the signal handler is set.
+        const QString lock = SingleInstanceLock(folder).lockFilePath();
+        for (int i = 0; i < 200 && !QFile::exists(lock); ++i)
+            QTest::qWait(50);
+        return QFile::exists(lock);
+    }
+    bool terminate()
+    {
+        ::kill(pid_t(process.processId()), SIGTERM);
+        return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit;
+    }
+};
+
+QProcessEnvironment offscreenEnv()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+} // namespace
+
+void TstStartup::sigtermClosesCleanly()
+{
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR)); // the build's folder carries the marker
+    QVERIFY(QFile::exists(folder.file("Files/Portable.ini")));
+    QVERIFY(QFile::exists(executableOf(folder.path())));
+    QTemporaryDir dataHome;
+    QProcessEnvironment env = offscreenEnv();
+    env.insert("XDG_DATA_HOME", dataHome.path());
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
+    QFile::copy(VT_SOURCE_DATA_DIR "/Files/Covers.ini", folder.file("Files/Covers.ini.src"));
+
+    RunningProgram run;
+    QVERIFY(run.start(folder.path(), env));
+    QVERIFY(run.terminate());
+    QCOMPARE(run.process.exitCode(), 0);
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).size(), 6);
+    QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), fileBytes(folder.file("Files/Covers.ini.src")));
+    // Portable: nothing registered.
+    QVERIFY(QDir(dataHome.path()).isEmpty());
+}
+
+void TstStartup::installedModeRegistersAndKeepsFilesPerUser()
+{
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Portable.ini"));
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
+    const QByteArray shippedCatalogue = fileBytes(folder.file("Files/Covers.ini"));
+    QTemporaryDir home;
+    QProcessEnvironment env = offscreenEnv();
+    env.insert("XDG_DATA_HOME", home.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+
+    RunningProgram run;
+    QVERIFY(run.start(folder.path(), env));
+    QVERIFY(run.terminate());
+    const QString desktop = QString::fromUtf8(fileBytes(home.path() + "/data/applications/vantrelo.desktop"));
+    QVERIFY2(desktop.contains("Exec=" + desktopExecArgument(executableOf(folder.path())) + " %f"), qPrintable(desktop));
+    QVERIFY(desktop.contains("MimeType=application/x-vantrelo-project;"));
+    QVERIFY(fileBytes(home.path() + "/data/mime/packages/vantrelo.xml").contains("*.vtr"));
+    QCOMPARE(splitLines(*readTextFile(home.path() + "/config/vantrelo/Files/Vantrelo.ini")).size(), 6);
+    QCOMPARE(fileBytes(home.path() + "/config/vantrelo/Files/Covers.ini"), shippedCatalogue);
+    QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+}
+
+void TstStartup::noDisplayMessageFromRunScript()
+{
+    // scripts/run must explain a missing display instead of letting Qt abort. Only the
+    // final check of the script is exercised here: it is run with the build skipped.
+    const QString script = QStringLiteral(VT_SOURCE_DATA_DIR "/../scripts/run");
+    QVERIFY(QFile::exists(script));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("VANTRELO_SKIP_BUILD", "1");
+    p.setProcessEnvironment(env);
+    p.start("bash", {script});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY(p.exitCode() != 0);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.contains("no display"), qPrintable(err));
+}
+
+QTEST_MAIN(TstStartup)
+#include "tst_startup.moc"
