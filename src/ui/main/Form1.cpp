@@ -7,7 +7,17 @@
 #include "common/StepRunner.h"
 #include "common/Text.h"
 #include "formats/Catalogue.h"
+#include "formats/FormatSelection.h"
+#include "formats/Templates.h"
+#include "platform/PictureLoading.h"
 #include "ui/dialogs/CommonDialogs.h"
+#include "ui/main/PreviewCanvas.h"
+#if __has_include("formats/TitleRendering.h")
+#include "formats/TitleRendering.h"
+#define VT_HAVE_TITLES 1
+#else
+namespace vt { class TitleRenderer {}; }
+#endif
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +25,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTimer>
 #include <QLabel>
 #include <QLayout>
 #include <QLocale>
@@ -49,6 +64,7 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     buildMenus();
     buildControls();
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
+    menuBar()->ensurePolished();
     resize(DesignClientWidthTwips / TwipsPerPixel,
            DesignClientHeightTwips / TwipsPerPixel + menuBar()->sizeHint().height());
     // Lay out now, so the client area has its size before the window is first shown:
@@ -57,6 +73,14 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
 }
 
 Form1::~Form1() = default;
+
+QString initialPictureFolder(const AppState &state)
+{
+    const QString last = state.LastPictureFolder;
+    if (!last.trimmed().isEmpty() && QFileInfo::exists(last))
+        return last;
+    return state.AppPath + QStringLiteral("/Modelli");
+}
 
 QAction *Form1::action(const QString &objectName) const
 {
@@ -88,9 +112,9 @@ void Form1::buildMenus()
     addItem(m_mnuFile, "mnuSalva")->setEnabled(false);
     addItem(m_mnuFile, "mnuSalvaConNome")->setEnabled(false);
     m_mnuFile->addSeparator();
-    addItem(m_mnuFile, "mnuFileApri");
-    addItem(m_mnuFile, "mnuImg2");
-    addItem(m_mnuFile, "mnuImg3");
+    connect(addItem(m_mnuFile, "mnuFileApri"), &QAction::triggered, this, [this] { LoadSlotByDialog(0); });
+    connect(addItem(m_mnuFile, "mnuImg2"), &QAction::triggered, this, [this] { LoadSlotByDialog(1); });
+    connect(addItem(m_mnuFile, "mnuImg3"), &QAction::triggered, this, [this] { LoadSlotByDialog(2); });
     m_mnuFile->addSeparator();
     addItem(m_mnuFile, "mnuFileStampa")->setEnabled(false);
     m_mnuFile->addSeparator();
@@ -136,6 +160,21 @@ void Form1::buildControls()
 
     auto px = [](int twips) { return twips / TwipsPerPixel; };
 
+    // The preview lies under every other control of the client area.
+    m_canvas = new PreviewCanvas(m_client);
+    m_canvas->lower();
+    connect(m_canvas, &PreviewCanvas::viewClicked, this,
+            [this](PreviewView view) { LoadSlotByDialog(slotOfView(view)); });
+    connect(m_canvas, &PreviewCanvas::filesDropped, this,
+            [this](PreviewView view, const QStringList &files) { LoadSlotByDrop(slotOfView(view), files); });
+
+    // A drag of the window's edge sends resizes faster than a preview with large photos
+    // can follow: they are gathered and the preview is rebuilt once per turn of the loop.
+    m_resizeSelection = new QTimer(this);
+    m_resizeSelection->setSingleShot(true);
+    m_resizeSelection->setInterval(0);
+    connect(m_resizeSelection, &QTimer::timeout, this, [this] { Combo1_Click(); });
+
     m_label5 = new QLabel(m_client);
     m_label5->setObjectName(QStringLiteral("Label5"));
     m_label5->setGeometry(px(2730), px(270), px(570), px(195));
@@ -164,6 +203,7 @@ void Form1::buildControls()
 void Form1::layoutControls()
 {
     const QSize client = m_client->size();
+    m_canvas->setGeometry(0, 0, client.width(), client.height());
     const int statusHeight = 405 / TwipsPerPixel;
     m_label1->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
     const int checkTop = m_label1->y() - m_check1->height() - 200 / TwipsPerPixel;
@@ -172,11 +212,24 @@ void Form1::layoutControls()
                           225 / TwipsPerPixel);
 }
 
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The menu bar's final height is known only once the window is shown: correct the
+    // window's height so the client area keeps its designed size.
+    if (!m_clientSizeFixed && windowState() == Qt::WindowNoState) {
+        m_clientSizeFixed = true;
+        const int wanted = DesignClientHeightTwips / TwipsPerPixel;
+        if (m_client->height() != wanted)
+            resize(width(), height() + wanted - m_client->height());
+    }
+}
+
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     layoutControls();
-    Combo1_Click();
+    m_resizeSelection->start();
 }
 
 QSize Form1::clientSizeTwips() const
@@ -211,14 +264,21 @@ bool Form1::load()
     StepRunner steps(ErrorPolicy::SkipAndContinue);
     qint16 savedFormatIndex = 0;
 
-    // 2. The picture surfaces are created with the preview.
+    steps.run(QStringLiteral("picture surfaces"), [&] {
+#ifdef VT_HAVE_TITLES
+        m_titles = std::make_unique<TitleRenderer>();
+#endif
+    });
     steps.run(QStringLiteral("last format index"), [&] { m_state.LastFormatIndex = 21; });
     steps.run(QStringLiteral("version caption"), [&] {
         m_state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
         setWindowTitle(m_state.VersionCaption);
     });
     steps.run(QStringLiteral("program folder"), [&] { m_state.AppPath = m_appPath; });
-    // 6. Starting pictures of the slots: added with the preview.
+    steps.run(QStringLiteral("starting pictures"), [&] {
+        for (int slot = 0; slot < 3; ++slot)
+            putPictureInSlot(m_pictures, slot, startingPicture(), QString());
+    });
     steps.run(QStringLiteral("initial scale height"), [&] {
         m_state.PreviewScale = 20;
         const auto h = toInt16(double(DesignClientHeightTwips));
@@ -253,8 +313,8 @@ bool Form1::load()
         m_hooks.exitNow(0);
         return false;
     }
-    // 15. Picture areas side by side: done by the preview arrangement.
-    // 16. Printer orientation: set with the preview's format selection.
+    // The picture areas start side by side; every format selection places them anew.
+    steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
     steps.run(QStringLiteral("saved format"), [&] { selectFormat(savedFormatIndex); });
     steps.run(QStringLiteral("title switches"), [&] {
         m_state.TitleOnCover = 1;
@@ -266,9 +326,181 @@ bool Form1::load()
     return true;
 }
 
+QPrinter *Form1::currentPrinter()
+{
+    // Looked up once: asking the print system on every resize would cost more than the
+    // preview. Without any printer the orientation steps are skipped.
+    if (!m_printerLookedUp) {
+        m_printerLookedUp = true;
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return m_printer.get();
+}
+
+void Form1::setPrinterOrientation(bool portrait)
+{
+    if (QPrinter *printer = currentPrinter())
+        printer->setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+}
+
 void Form1::Combo1_Click()
 {
-    // Format selection is built with the preview.
+    StepRunner steps(ErrorPolicy::SkipAndContinue);
+    const int i = selectedFormat();
+    steps.run(QStringLiteral("placeholders"), [&] {
+        CaricaCopertineSmile(m_pictures, i, m_state.AppPath, loadPicture);
+    });
+    bool portrait = true;
+    steps.run(QStringLiteral("scale"), [&] {
+        portrait = computePreviewScale(m_state, i, clientSizeTwips().height());
+    });
+    steps.run(QStringLiteral("printer orientation"), [&] { setPrinterOrientation(portrait); });
+    steps.run(QStringLiteral("clean pictures"), [&] {
+        for (ImageSlot &slot : m_pictures.imageSlots)
+            slot.Picture = slot.CleanCopy;
+        m_pictures.image8 = m_pictures.imageSlots[1].CleanCopy;
+    });
+    steps.run(QStringLiteral("arrangement"), [&] { arrangeAndCut(i); });
+    steps.run(QStringLiteral("titles"), [&] {
+        m_layout.overlay.visible = false;
+        // Let go of the last run's titled pictures first, so the renderer can draw into
+        // the same buffers again instead of allocating new ones.
+        m_canvas->releasePictures();
+        m_titledSlimSpine = QImage();
+        m_titledSlimFront = QImage();
+#ifdef VT_HAVE_TITLES
+        if (!m_titles)
+            return false;
+        TitleRun run;
+        run.formatIndex = i;
+        run.style = m_title;
+        run.titleOnCover = m_state.TitleOnCover;
+        run.titleOnSpine = m_state.TitleOnSpine;
+        run.clean1 = m_pictures.imageSlots[0].CleanCopy;
+        run.clean2 = m_pictures.imageSlots[1].CleanCopy;
+        run.clean3 = m_pictures.imageSlots[2].CleanCopy;
+        if (isSlimFormat(i)) {
+            run.slimSpine = m_pictures.slimSpine;
+            run.slimFront = m_pictures.slimFront;
+        }
+        const TitledPictures titled = m_titles->render(run);
+        m_pictures.imageSlots[0].Picture = titled.image1;
+        m_pictures.imageSlots[1].Picture = titled.image2;
+        m_pictures.imageSlots[2].Picture = titled.image3;
+        if (titled.overlayVisible) {
+            m_pictures.image8 = titled.overlay;
+            m_layout.overlay = m_layout.areas[1];
+            m_layout.overlay.visible = true;
+        }
+        if (isSlimFormat(i)) {
+            m_titledSlimSpine = titled.slimSpine;
+            m_titledSlimFront = titled.slimFront;
+        }
+#endif
+        return true;
+    });
+    showPreview();
+}
+
+void Form1::arrangeAndCut(int i)
+{
+    m_layout = arrangePreview(m_state, i, m_check1->isChecked(), QSizeF(clientSizeTwips()), m_layout);
+    if (!isSlimFormat(i))
+        return;
+    const QImage &clean = m_pictures.imageSlots[0].CleanCopy;
+    const qint32 D = m_state.Catalogue.entries[0].DimA;
+    if (clean.cacheKey() == m_slimSourceKey && D == m_slimSourceWidth)
+        return; // the same picture cut the same way gives the same pieces
+    const auto cuts = slimCuts(clean.width(), clean.height(), D);
+    if (!cuts)
+        return;
+    auto piece = [&](const QRect &r) {
+        m_cutSurface.takeIn(clean);
+        m_cutSurface.cut(r.x(), r.y(), r.width(), r.height());
+        QImage out = m_cutSurface.giveOut();
+        m_cutSurface.clear();
+        return out;
+    };
+    m_pictures.slimBack = piece(cuts->back);
+    m_pictures.slimSpine = piece(cuts->spine);
+    m_pictures.slimFront = piece(cuts->front);
+    m_slimSourceKey = clean.cacheKey();
+    m_slimSourceWidth = D;
+}
+
+void Form1::showPreview()
+{
+    PreviewCanvas::ViewPictures views;
+    views[size_t(PreviewView::Image1)] = m_pictures.imageSlots[0].Picture;
+    views[size_t(PreviewView::Image2)] = m_pictures.imageSlots[1].Picture;
+    views[size_t(PreviewView::Image3)] = m_pictures.imageSlots[2].Picture;
+    views[size_t(PreviewView::Image4)] = m_pictures.slimBack;
+    views[size_t(PreviewView::Image6)] = m_titledSlimSpine.isNull() ? m_pictures.slimSpine : m_titledSlimSpine;
+    views[size_t(PreviewView::Image7)] = m_titledSlimFront.isNull() ? m_pictures.slimFront : m_titledSlimFront;
+    views[size_t(PreviewView::Image8)] = m_pictures.image8;
+    m_canvas->setPreview(m_layout, views);
+}
+
+void Form1::setCoverText(const QString &text)
+{
+    if (text == m_title.CoverText)
+        return;
+    m_title.CoverText = text;
+    Combo1_Click();
+}
+
+void Form1::setTitleStyle(const TitleStyle &style)
+{
+    const QString cover = style.CoverText;
+    TitleStyle rest = style;
+    rest.CoverText = m_title.CoverText;
+    m_title = rest;
+    setCoverText(cover);
+}
+
+bool Form1::loadPictureIntoSlot(int slot, const QString &path)
+{
+    if (slot < 0 || slot > 2)
+        return false;
+    const QImage picture = loadPicture(path);
+    if (picture.isNull())
+        return false;
+    putPictureInSlot(m_pictures, slot, picture, path);
+    return true;
+}
+
+void Form1::LoadSlotByDialog(int slot)
+{
+    const QString chosen = ShowOpenDialog(this, 1, text(19), QString(),
+                                          makeFilter({{text(20), QStringLiteral("*.jpg")},
+                                                      {text(21), QStringLiteral("*.*")}}),
+                                          initialPictureFolder(m_state), QStringLiteral("jpg"));
+    if (chosen.isEmpty())
+        return;
+    // A file that is no picture ends the command quietly; the folder is remembered all the same.
+    StepRunner steps(ErrorPolicy::AbandonSilently);
+    steps.run(QStringLiteral("folder"), [&] { m_state.LastPictureFolder = TrovaPath(chosen); });
+    steps.run(QStringLiteral("load"), [&] { return loadPictureIntoSlot(slot, chosen); });
+    steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
+    steps.run(QStringLiteral("reselect"), [&] { selectFormat(selectedFormat()); });
+    steps.run(QStringLiteral("settings"), [&] { SalvaOpzioni(); });
+}
+
+void Form1::LoadSlotByDrop(int slot, const QStringList &files)
+{
+    StepRunner steps(ErrorPolicy::AbandonWithMessage,
+                     [this](const QString &) { m_hooks.warn(this, text(110), text(18)); });
+    QString file;
+    steps.run(QStringLiteral("first file"), [&] {
+        file = files.value(0);
+        return !file.isEmpty();
+    });
+    steps.run(QStringLiteral("folder"), [&] { m_state.LastPictureFolder = TrovaPath(file); });
+    steps.run(QStringLiteral("load"), [&] { return loadPictureIntoSlot(slot, file); });
+    steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
+    steps.run(QStringLiteral("reselect"), [&] { selectFormat(selectedFormat()); });
+    steps.run(QStringLiteral("settings"), [&] { SalvaOpzioni(); });
 }
 
 bool Form1::reloadTexts(LanguageReading reading)

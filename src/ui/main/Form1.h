@@ -3,7 +3,11 @@
 // It owns the pictures and runs the load sequence, format selection and shutdown over
 // the AppState it is given.
 #include "app/AppState.h"
+#include "formats/CoverPictures.h"
+#include "formats/PreviewArrangement.h"
+#include "formats/TitleStyle.h"
 #include "lang/LanguageFile.h"
+#include "platform/PictureSurface.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -15,10 +19,18 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPrinter;
+class QTimer;
 
 namespace vt {
 
+class PreviewCanvas;
 class SingleInstanceLock;
+class TitleRenderer;
+
+// Where the open-picture dialog starts: the last picture folder while it exists,
+// otherwise the templates folder.
+QString initialPictureFolder(const AppState &state);
 
 // What the window asks of the process around it; tests replace these.
 struct Form1Hooks
@@ -68,6 +80,21 @@ public:
     int windowStateCode() const;
     QSize clientSizeTwips() const;
 
+    // Picture slots (0..2): by the open dialog, by a drop, or straight from a file.
+    void LoadSlotByDialog(int slot);
+    void LoadSlotByDrop(int slot, const QStringList &files);
+    bool loadPictureIntoSlot(int slot, const QString &path);
+
+    // The title; a change of the front text runs format selection at once.
+    const TitleStyle &titleStyle() const { return m_title; }
+    void setCoverText(const QString &text);
+    void setTitleStyle(const TitleStyle &style);
+
+    const CoverPictures &pictures() const { return m_pictures; }
+    const PreviewLayout &previewLayout() const { return m_layout; }
+    PreviewCanvas *canvas() const { return m_canvas; }
+    QPrinter *currentPrinter();
+
     QComboBox *formatList() const { return m_combo1; }
     QCheckBox *outlineSwitch() const { return m_check1; }
     QLabel *statusLabel() const { return m_label1; }
@@ -77,12 +104,16 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenus();
     void buildControls();
     void layoutControls();
     void applyLanguageToWindow();
+    void setPrinterOrientation(bool portrait);
+    void arrangeAndCut(int formatIndex);
+    void showPreview();
     QString text(int entry) const { return m_state.Language[entry]; }
 
     AppState &m_state;
@@ -91,8 +122,23 @@ private:
     Form1Hooks m_hooks;
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
     bool m_shutdownDone = false;
+    bool m_clientSizeFixed = false;
+
+    CoverPictures m_pictures;
+    PreviewLayout m_layout;
+    TitleStyle m_title;
+    PictureSurface m_cutSurface; // the preview's own surface: slim-case pieces
+    std::unique_ptr<TitleRenderer> m_titles;
+    QImage m_titledSlimSpine, m_titledSlimFront;
+    // Slim pieces depend only on slot 1's clean picture and the format-0 width.
+    qint64 m_slimSourceKey = 0;
+    qint32 m_slimSourceWidth = -1;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_printerLookedUp = false;
+    QTimer *m_resizeSelection = nullptr;
 
     QWidget *m_client = nullptr;
+    PreviewCanvas *m_canvas = nullptr;
     QComboBox *m_combo1 = nullptr;
     QLabel *m_label5 = nullptr;
     QCheckBox *m_check1 = nullptr;

@@ -1,0 +1,176 @@
+// How quick the preview feels with three 24-megapixel photos loaded: one format
+// selection with its repaint, a pass through every format, a resize drag, against the
+// cost of simply copying the same pictures once (the floor any redraw at full
+// resolution pays). Run: build/bench/bench_preview [--no-titles]
+#include "app/AppState.h"
+#include "ui/main/Form1.h"
+#include "ui/main/PreviewCanvas.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <sys/resource.h>
+#include <vector>
+
+using namespace vt;
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+QString photo(const QString &dir, int n)
+{
+    const QString path = QStringLiteral("%1/photo-%2.jpg").arg(dir).arg(n);
+    if (QFile::exists(path))
+        return path;
+    // 6000 x 4000 with gradients and noise, so decoding costs what a real photo costs.
+    QImage img(6000, 4000, QImage::Format_RGB32);
+    QRandomGenerator rng(quint32(n + 1));
+    for (int y = 0; y < img.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const int noise = int(rng.bounded(24));
+            line[x] = qRgb((x * 255 / 6000 + noise + n * 60) & 255, (y * 255 / 4000 + noise) & 255,
+                           ((x + y) * 255 / 10000 + noise) & 255);
+        }
+    }
+    img.save(path, "JPEG", 90);
+    return path;
+}
+
+long peakRssMB()
+{
+    struct rusage u = {};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString src = it.next();
+        const QString dst = to + src.mid(from.size());
+        QDir().mkpath(QFileInfo(dst).path());
+        QFile::copy(src, dst);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const bool titles = !QCoreApplication::arguments().contains(QStringLiteral("--no-titles"));
+
+    const QString cache = QDir::tempPath() + QStringLiteral("/vantrelo-bench");
+    QDir().mkpath(cache);
+    const QStringList photos = {photo(cache, 0), photo(cache, 1), photo(cache, 2)};
+
+    QTemporaryDir program;
+    copyTree(QStringLiteral(VT_SOURCE_DATA_DIR), program.path());
+    QFile(program.path() + QStringLiteral("/Files/Portable.ini")).open(QIODevice::WriteOnly);
+
+    AppState state;
+    Form1Hooks hooks = defaultForm1Hooks();
+    hooks.exitNow = [](int) {};
+    Form1 form(state, program.path(), QString(), hooks);
+    form.load();
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        std::fprintf(stderr, "the window was not exposed; paint figures may be off\n");
+    const long rssBefore = peakRssMB();
+
+    QElapsedTimer t;
+    t.start();
+    for (int slot = 0; slot < 3; ++slot)
+        form.loadPictureIntoSlot(slot, photos[slot]);
+    const double loadMs = t.nsecsElapsed() / 1e6;
+    qint64 decodedBytes = 0;
+    for (const ImageSlot &s : form.pictures().imageSlots)
+        decodedBytes += s.CleanCopy.sizeInBytes();
+    if (titles) {
+        TitleStyle style = form.titleStyle();
+        style.CoverText = QStringLiteral("Front Title");
+        style.SpineText = QStringLiteral("Spine Title");
+        form.setTitleStyle(style);
+    }
+
+    // (d) The floor: copying the three pictures once into buffers already allocated.
+    std::vector<QImage> targets;
+    for (const ImageSlot &s : form.pictures().imageSlots)
+        targets.emplace_back(s.CleanCopy.size(), s.CleanCopy.format());
+    std::vector<double> copies;
+    for (int run = 0; run < 7; ++run) {
+        t.restart();
+        for (size_t k = 0; k < 3; ++k) {
+            const QImage &src = form.pictures().imageSlots[k].CleanCopy;
+            std::memcpy(targets[k].bits(), src.constBits(), size_t(src.sizeInBytes()));
+        }
+        copies.push_back(t.nsecsElapsed() / 1e6);
+    }
+    const double d = median(copies);
+    targets.clear();
+
+    // (a) One format selection with its repaint, over formats that use one to three pictures.
+    const int cycle[] = {0, 3, 14, 1, 12, 9};
+    std::vector<double> selections;
+    for (int run = 0; run < 24; ++run) {
+        form.selectFormat(cycle[run % 6]);
+        t.restart();
+        form.Combo1_Click();
+        form.canvas()->repaint();
+        selections.push_back(t.nsecsElapsed() / 1e6);
+    }
+    const double a = median(selections);
+
+    // (b) Every format once, as a user paging through the list.
+    t.restart();
+    for (int f = 0; f < 22; ++f) {
+        form.selectFormat(f);
+        form.canvas()->repaint();
+    }
+    const double b = t.nsecsElapsed() / 1e6;
+
+    // (c) 30 resizes as a drag of the window's corner, each painted.
+    form.selectFormat(14);
+    QApplication::processEvents();
+    const QSize start = form.size();
+    t.restart();
+    for (int k = 1; k <= 30; ++k) {
+        form.resize(start + QSize(8 * k, 6 * k));
+        QApplication::processEvents();
+        form.canvas()->repaint();
+    }
+    const double c = t.nsecsElapsed() / 1e6;
+
+    const double decodedMB = decodedBytes / 1048576.0;
+    const long peak = peakRssMB();
+    std::printf("titles                      %s\n", titles ? "on" : "off");
+    std::printf("pictures                    3 x %dx%d, %.0f MB decoded (load %.0f ms)\n",
+                form.pictures().imageSlots[0].CleanCopy.width(), form.pictures().imageSlots[0].CleanCopy.height(),
+                decodedMB, loadMs);
+    std::printf("(d) copy baseline           %8.1f ms\n", d);
+    std::printf("(a) format selection median %8.1f ms   a/d = %.2f (target <= 4)\n", a, a / d);
+    std::printf("(b) all 22 formats          %8.1f ms   (%.1f ms each)\n", b, b / 22);
+    std::printf("(c) 30 resizes              %8.1f ms   (%.1f ms each)  c/d = %.2f\n", c, c / 30, c / d);
+    std::printf("peak memory                 %8ld MB   (before pictures %ld MB; limit 2.5 x decoded + 150 = %.0f MB)\n",
+                peak, rssBefore, 2.5 * decodedMB + 150);
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Placeholder pictures: a slot the user has not filled shows a template drawn for the
+// selected format, loaded from Modelli/ beside the executable.
+#include <QImage>
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace vt {
+
+struct CoverPictures;
+
+// Relative paths ("Modelli/Box/01 Empty Smile.jpg") for slots 1..3 of a format; empty
+// where the format names no placeholder.
+std::array<QString, 3> placeholderPaths(int formatIndex);
+
+// A slot is free for a placeholder when its path is blank or ends with a placeholder's
+// file name (exact, case-sensitive), wherever the file lies.
+bool isFreeForPlaceholder(int slot, const QString &path);
+
+using PictureLoader = std::function<QImage(const QString &path)>;
+
+// Loads the format's placeholders into the free slots. A slot holding a user's picture
+// is never touched; a free slot for which the format names no placeholder is left as it
+// is. A placeholder already showing is not decoded again.
+void CaricaCopertineSmile(CoverPictures &pictures, int formatIndex, const QString &appPath,
+                          const PictureLoader &load);
+
+} // namespace vt

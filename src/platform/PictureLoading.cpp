@@ -1,0 +1,23 @@
+#include "platform/PictureLoading.h"
+
+#include <QImageReader>
+
+namespace vt {
+
+QImage loadPicture(const QString &path)
+{
+    QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QImage image = reader.read();
+    if (image.isNull())
+        return image;
+    // One 32-bit format for every picture: titles and cuts then never convert again.
+    const QImage::Format wanted = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                          : QImage::Format_RGB32;
+    if (image.format() != wanted)
+        image = image.convertToFormat(wanted);
+    return image;
+}
+
+} // namespace vt

@@ -1,0 +1,207 @@
+#include "ui/main/PreviewCanvas.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QUrl>
+
+namespace vt {
+
+namespace {
+quint64 sizeKey(QSize s)
+{
+    return (quint64(quint32(s.width())) << 32) | quint32(s.height());
+}
+} // namespace
+
+PreviewCanvas::PreviewCanvas(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("PreviewCanvas"));
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PreviewCanvas::setPreview(const PreviewLayout &layout, const ViewPictures &pictures)
+{
+    m_layout = layout;
+    m_pictures = pictures;
+    update();
+}
+
+QRectF PreviewCanvas::toPixels(const TwipRect &r)
+{
+    return {r.left / TwipsPerPixel, r.top / TwipsPerPixel, r.width / TwipsPerPixel, r.height / TwipsPerPixel};
+}
+
+std::optional<PreviewView> PreviewCanvas::viewAt(QPointF pixel) const
+{
+    return hitTest(m_layout, pixel * TwipsPerPixel);
+}
+
+QPixmap PreviewCanvas::scaledPixmap(const QImage &picture, QSize target) const
+{
+    if (picture.isNull() || target.isEmpty())
+        return QPixmap();
+    const QPair<qint64, quint64> key(picture.cacheKey(), sizeKey(target));
+    auto it = m_cache.constFind(key);
+    if (it == m_cache.constEnd()) {
+        // Large photos: a cheap nearest-pixel step to twice the target first, then a
+        // smooth step, costs time in proportion to the preview, not to the photo.
+        QImage img = picture;
+        if (img.width() > target.width() * 4 && img.height() > target.height() * 4)
+            img = img.scaled(target * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        it = m_cache.insert(key, QPixmap::fromImage(img.scaled(target, Qt::IgnoreAspectRatio,
+                                                               Qt::SmoothTransformation)));
+    }
+    m_usedThisPaint.insert(key, *it);
+    return *it;
+}
+
+void PreviewCanvas::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    m_usedThisPaint.clear();
+
+    const qreal dpr = devicePixelRatioF();
+    if (m_layout.frame.visible)
+        p.fillRect(toPixels(m_layout.frame), QColor(96, 96, 96));
+    if (m_layout.sheet.visible)
+        p.fillRect(toPixels(m_layout.sheet), Qt::white);
+
+    for (PreviewView view : PaintOrder) {
+        const TwipRect &r = viewRect(m_layout, view);
+        const QImage &picture = m_pictures[size_t(view)];
+        if (!r.visible || picture.isNull() || r.width <= 0 || r.height <= 0)
+            continue;
+        const QRectF target = toPixels(r);
+        const QSize devicePixels(qMax(1, qRound(target.width() * dpr)), qMax(1, qRound(target.height() * dpr)));
+        QPixmap pm = scaledPixmap(picture, devicePixels);
+        pm.setDevicePixelRatio(dpr);
+        p.drawPixmap(target.topLeft(), pm);
+    }
+
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const Outline &o : m_layout.outlines) {
+        if (!o.rect.visible)
+            continue;
+        QPen pen(o.color, 1);
+        pen.setCosmetic(true);
+        if (o.dotted)
+            pen.setStyle(Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        const QRectF r = toPixels(o.rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        if (o.shape == OutlineShape::Circle) {
+            const qreal d = qMin(r.width(), r.height());
+            p.drawEllipse(QRectF(r.center().x() - d / 2, r.center().y() - d / 2, d, d));
+        } else {
+            p.drawRect(r);
+        }
+    }
+    // Only what this paint used stays cached: a new picture or size replaces the old.
+    m_cache.swap(m_usedThisPaint);
+    m_usedThisPaint.clear();
+}
+
+QCursor PreviewCanvas::pictureCursor()
+{
+    // An arrow with a small picture beside it: "click here to choose a picture".
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath arrow;
+    arrow.moveTo(1, 1);
+    arrow.lineTo(1, 17);
+    arrow.lineTo(5, 13);
+    arrow.lineTo(8, 20);
+    arrow.lineTo(10.5, 19);
+    arrow.lineTo(7.5, 12);
+    arrow.lineTo(13, 12);
+    arrow.closeSubpath();
+    p.setPen(QPen(Qt::white, 1.5));
+    p.setBrush(Qt::black);
+    p.drawPath(arrow);
+    const QRectF frame(14.5, 16.5, 15, 12);
+    p.setPen(QPen(QColor(40, 40, 40), 1.2));
+    p.setBrush(QColor(235, 245, 255));
+    p.drawRect(frame);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(90, 160, 70));
+    QPainterPath hill;
+    hill.moveTo(15.5, 27.5);
+    hill.lineTo(20.5, 21.5);
+    hill.lineTo(24, 25);
+    hill.lineTo(26, 23);
+    hill.lineTo(28.5, 27.5);
+    hill.closeSubpath();
+    p.drawPath(hill);
+    p.setBrush(QColor(240, 190, 40));
+    p.drawEllipse(QPointF(25.5, 19.8), 1.6, 1.6);
+    p.end();
+    return QCursor(pm, 1, 1);
+}
+
+void PreviewCanvas::mouseMoveEvent(QMouseEvent *event)
+{
+    static const QCursor cursor = pictureCursor();
+    if (viewAt(event->position()))
+        setCursor(cursor);
+    else
+        unsetCursor();
+}
+
+void PreviewCanvas::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton ? viewAt(event->position()) : std::nullopt;
+}
+
+void PreviewCanvas::mouseReleaseEvent(QMouseEvent *event)
+{
+    const auto released = event->button() == Qt::LeftButton ? viewAt(event->position()) : std::nullopt;
+    const auto pressed = m_pressed;
+    m_pressed.reset();
+    if (released && pressed == released)
+        emit viewClicked(*released);
+}
+
+QStringList PreviewCanvas::localFiles(const QMimeData *mime)
+{
+    QStringList files;
+    if (!mime || !mime->hasUrls())
+        return files;
+    for (const QUrl &url : mime->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
+
+void PreviewCanvas::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void PreviewCanvas::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls() && dropTargetAt(event->position()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PreviewCanvas::dropEvent(QDropEvent *event)
+{
+    const auto view = dropTargetAt(event->position());
+    if (!view)
+        return;
+    event->acceptProposedAction();
+    // A drop that carries no local file still reaches the slot, which reports it.
+    emit filesDropped(*view, localFiles(event->mimeData()));
+}
+
+} // namespace vt

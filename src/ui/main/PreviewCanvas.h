@@ -1,0 +1,69 @@
+#pragma once
+// Paints the cover preview the arrangement computed: the sheet, the pictures stretched
+// to their rectangles in stacking order, the outlines. Forwards clicks and file drops on
+// the picture views. Scaled pixmaps are cached, so repaints without a new picture cost
+// no scaling.
+#include "formats/PreviewArrangement.h"
+
+#include <QCursor>
+#include <QMimeData>
+#include <QHash>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+namespace vt {
+
+class PreviewCanvas : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr double TwipsPerPixel = 15.0;
+    using ViewPictures = std::array<QImage, 7>; // indexed by PreviewView
+
+    explicit PreviewCanvas(QWidget *parent = nullptr);
+
+    void setPreview(const PreviewLayout &layout, const ViewPictures &pictures);
+    // Drops the full-size pictures (the scaled copies on screen stay) until the next
+    // setPreview, so their owners can reuse the memory.
+    void releasePictures() { m_pictures = {}; }
+    const PreviewLayout &previewLayout() const { return m_layout; }
+    const ViewPictures &pictures() const { return m_pictures; }
+
+    std::optional<PreviewView> viewAt(QPointF pixel) const;
+    // Where a file dropped at this point goes: any visible picture view of a slot.
+    std::optional<PreviewView> dropTargetAt(QPointF pixel) const { return viewAt(pixel); }
+
+    // A stretched copy of a picture for a rectangle of this size, cached by picture and size.
+    QPixmap scaledPixmap(const QImage &picture, QSize devicePixels) const;
+    int cachedPixmapCount() const { return int(m_cache.size()); }
+
+    static QCursor pictureCursor();
+
+signals:
+    void viewClicked(vt::PreviewView view);
+    void filesDropped(vt::PreviewView view, const QStringList &paths);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    static QRectF toPixels(const TwipRect &r);
+    static QStringList localFiles(const QMimeData *mime);
+
+    PreviewLayout m_layout;
+    ViewPictures m_pictures;
+    std::optional<PreviewView> m_pressed;
+    mutable QHash<QPair<qint64, quint64>, QPixmap> m_cache;
+    mutable QHash<QPair<qint64, quint64>, QPixmap> m_usedThisPaint;
+};
+
+} // namespace vt

@@ -1,0 +1,610 @@
+// The cover preview: scale, arrangement, slots, placeholders, drops, and what the
+// canvas paints.
+#include "ProgramFolder.h"
+
+#include "app/AppState.h"
+#include "common/TextFile.h"
+#include "formats/CoverPictures.h"
+#include "formats/FormatSelection.h"
+#include "formats/PreviewArrangement.h"
+#include "formats/Templates.h"
+#include "platform/PictureLoading.h"
+#include "ui/main/Form1.h"
+#include "ui/main/PreviewCanvas.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace vt;
+
+namespace {
+
+AppState catalogueState()
+{
+    AppState s;
+    s.LastFormatIndex = 21;
+    s.InitialScaleHeight = 7290;
+    ReadCatalogue(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Covers.ini"), s);
+    return s;
+}
+
+QImage solid(int w, int h, QColor c)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(c);
+    return img;
+}
+
+QString saveJpeg(const QString &dir, const QString &name, QColor c, QSize size = {64, 48})
+{
+    const QString path = dir + u'/' + name;
+    solid(size.width(), size.height(), c).save(path, "JPEG");
+    return path;
+}
+
+struct Recorder
+{
+    QStringList warnings;
+    Form1Hooks hooks()
+    {
+        Form1Hooks h = defaultForm1Hooks();
+        h.warn = [this](QWidget *, const QString &text, const QString &title) { warnings << title + "|" + text; };
+        h.exitNow = [](int) {};
+        return h;
+    }
+};
+
+} // namespace
+
+class TstPreview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void previewScale_data();
+    void previewScale();
+    void scaleAndSizeOverflow_data();
+    void scaleAndSizeOverflow();
+    void noSelectionKeepsSizes();
+
+    void arrangement_data();
+    void arrangement();
+    void slimPieces_data();
+    void slimPieces();
+    void sheetSideOverflowKeepsPreviousLength();
+    void slimCutRectangles_data();
+    void slimCutRectangles();
+    void hitTestFollowsStackingOrder();
+
+    void placeholderSuffixes_data();
+    void placeholderSuffixes();
+    void placeholdersFollowFormat();
+    void unreadablePlaceholderTakesPathOnly();
+    void hugePictureIsRefused();
+
+    void dropTakesFirstFileAndSaves();
+    void dropOfTextFileWarnsAndKeepsSlot();
+    void realDropOnCanvas();
+    void initialFolderFallback_data();
+    void initialFolderFallback();
+    void userPictureSurvivesFormatChanges();
+    void canvasPaintsWhereLayoutSays();
+    void checkBoxTurnsOutlinesBlack();
+};
+
+void TstPreview::previewScale_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::newRow("portrait at start-up size") << 4 << 7290.0 << 18 << 18 * 120 << 18 * 120;
+    QTest::newRow("landscape at start-up size") << 0 << 7290.0 << 24 << 24 * 274 << 24 * 183;
+    QTest::newRow("portrait at double height") << 3 << 14580.0 << 37 << 37 * 120 << 37 * 120;
+    QTest::newRow("landscape at double height") << 9 << 14580.0 << 49 << 49 * 257 << 49 * 197;
+    QTest::newRow("half height") << 0 << 3645.0 << 12 << 12 * 274 << 12 * 183;
+}
+
+void TstPreview::previewScale()
+{
+    QFETCH(int, format);
+    QFETCH(double, height);
+    QFETCH(int, scale);
+    QFETCH(int, a);
+    QFETCH(int, b);
+    AppState s = catalogueState();
+    computePreviewScale(s, format, height);
+    QCOMPARE(int(s.PreviewScale), scale);
+    QCOMPARE(s.PreviewA, a);
+    QCOMPARE(s.PreviewB, b);
+    QCOMPARE(s.CurrentOrientation, s.Catalogue.entries[size_t(format)].Orientation);
+}
+
+void TstPreview::scaleAndSizeOverflow_data()
+{
+    QTest::addColumn<QString>("orientation");
+    QTest::addColumn<int>("dimA");
+    QTest::addColumn<int>("initialHeight");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<int>("scale");  // expected (20 = unchanged)
+    QTest::addColumn<int>("previewA"); // expected (-7 = unchanged)
+    QTest::newRow("183 x 273 worked value") << "Verticale" << 183 << 7290 << 7290.0 << 18 << 3294;
+    QTest::newRow("lower-case verticale is landscape") << "verticale" << 10 << 7290 << 7290.0 << 24 << 240;
+    QTest::newRow("empty orientation is landscape") << "" << 10 << 7290 << 7290.0 << 24 << 240;
+    QTest::newRow("scale beyond 16 bits unchanged") << "Verticale" << 10 << 7290 << 7290.0 * 2000 << 20 << 200;
+    QTest::newRow("no initial height: scale unchanged") << "Verticale" << 10 << 0 << 7290.0 << 20 << 200;
+    QTest::newRow("size beyond 32 bits unchanged") << "Verticale" << 200000000 << 7290 << 7290.0 << 18 << -7;
+}
+
+void TstPreview::scaleAndSizeOverflow()
+{
+    QFETCH(QString, orientation);
+    QFETCH(int, dimA);
+    QFETCH(int, initialHeight);
+    QFETCH(double, height);
+    QFETCH(int, scale);
+    QFETCH(int, previewA);
+    AppState s = catalogueState();
+    s.InitialScaleHeight = qint16(initialHeight);
+    s.PreviewScale = 20;
+    s.PreviewA = -7;
+    s.Catalogue.entries[0].Orientation = orientation;
+    s.Catalogue.entries[0].DimA = dimA;
+    s.Catalogue.entries[0].DimB = 273;
+    computePreviewScale(s, 0, height);
+    QCOMPARE(int(s.PreviewScale), scale);
+    QCOMPARE(s.PreviewA, previewA);
+}
+
+void TstPreview::noSelectionKeepsSizes()
+{
+    AppState s = catalogueState();
+    s.PreviewA = 11;
+    s.CurrentShape = "before";
+    QVERIFY(computePreviewScale(s, -1, 7290)); // portrait
+    QCOMPARE(int(s.PreviewScale), 18);
+    QCOMPARE(s.PreviewA, 11);
+    QCOMPARE(s.CurrentShape, QString("before"));
+}
+
+namespace {
+PreviewLayout arranged(int format, double width, double height, bool outlines, AppState *out = nullptr)
+{
+    AppState s = catalogueState();
+    computePreviewScale(s, format, height);
+    const PreviewLayout l = arrangePreview(s, format, outlines, QSizeF(width, height), PreviewLayout());
+    if (out)
+        *out = s;
+    return l;
+}
+} // namespace
+
+void TstPreview::arrangement_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<bool>("outlines");
+    QTest::addColumn<QRectF>("sheet");
+    QTest::addColumn<QRectF>("area1");
+    QTest::addColumn<QRectF>("area2"); // empty: hidden
+    QTest::addColumn<QRectF>("area3"); // empty: hidden
+    QTest::addColumn<bool>("circles");
+    // Start-up client: 9930 x 7290 twips. Portrait scale 18: sheet 3780 x 5346, top 972.
+    // Landscape scale 24: sheet 7128 x 5040, top 1125.
+    QTest::newRow("0 book case, landscape") << 0 << 9930.0 << false << QRectF(1401, 1125, 7128, 5040)
+        << QRectF(1677, 1325, 6576, 4392) << QRectF() << QRectF() << false;
+    QTest::newRow("3 jewel front and back") << 3 << 9930.0 << true << QRectF(3075, 972, 3780, 5346)
+        << QRectF(3885, 1172, 2160, 2160) << QRectF((9930 - 2718) / 2.0, 1172 + 2160 + 200, 2718, 2124) << QRectF() << false;
+    QTest::newRow("8 starts 100 below sheet top") << 8 << 9930.0 << false << QRectF(3075, 972, 3780, 5346)
+        << QRectF(3525, 1072, 2880, 1440) << QRectF() << QRectF() << false;
+    QTest::newRow("4 has no second area") << 4 << 9930.0 << false << QRectF(3075, 972, 3780, 5346)
+        << QRectF(3885, 1172, 2160, 2160) << QRectF() << QRectF() << false;
+    QTest::newRow("10 one round label") << 10 << 9930.0 << false << QRectF(3075, 972, 3780, 5346)
+        << QRectF(3912, 1172, 2106, 2106) << QRectF() << QRectF() << true;
+    QTest::newRow("14 three labels") << 14 << 9930.0 << true << QRectF(3075, 972, 3780, 5346)
+        << QRectF(4263, 1172, 1404, 1404) << QRectF(4263, 1172 + 1404 + 200, 1404, 1404)
+        << QRectF(4263, 1172 + 2 * 1404 + 400, 1404, 1404) << true;
+    QTest::newRow("narrow window: negative lefts") << 0 << 3000.0 << false << QRectF(-2064, 1125, 7128, 5040)
+        << QRectF(-1788, 1325, 6576, 4392) << QRectF() << QRectF() << false;
+}
+
+void TstPreview::arrangement()
+{
+    QFETCH(int, format);
+    QFETCH(double, width);
+    QFETCH(bool, outlines);
+    QFETCH(QRectF, sheet);
+    QFETCH(QRectF, area1);
+    QFETCH(QRectF, area2);
+    QFETCH(QRectF, area3);
+    QFETCH(bool, circles);
+    const PreviewLayout l = arranged(format, width, 7290, outlines);
+    QCOMPARE(l.sheet.rect(), sheet);
+    QVERIFY(l.sheet.visible);
+    QCOMPARE(l.frame.rect(), sheet.adjusted(0, 0, 10, 10));
+    QCOMPARE(l.areas[0].rect(), area1);
+    QVERIFY(l.areas[0].visible);
+    const QRectF areas[] = {area1, area2, area3};
+    for (int k = 0; k < 3; ++k) {
+        QCOMPARE(l.areas[size_t(k)].visible, !areas[k].isEmpty());
+        QCOMPARE(l.outlines[size_t(k)].rect.visible, !areas[k].isEmpty());
+        if (areas[k].isEmpty())
+            continue;
+        QCOMPARE(l.areas[size_t(k)].rect(), areas[k]);
+        QCOMPARE(l.outlines[size_t(k)].rect.rect(), areas[k]);
+        QCOMPARE(l.outlines[size_t(k)].color, outlines ? OutlineBlack : OutlineGrey);
+        QVERIFY(!l.outlines[size_t(k)].dotted);
+        QCOMPARE(l.outlines[size_t(k)].shape, circles ? OutlineShape::Circle : OutlineShape::Rectangle);
+    }
+    QVERIFY(!l.slimBack.visible && !l.slimSpine.visible && !l.slimFront.visible);
+}
+
+void TstPreview::slimPieces_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("backMm");
+    QTest::addColumn<int>("spineMm");
+    QTest::newRow("1 slim 7 mm") << 1 << 274 - 144 << 7;
+    QTest::newRow("2 slim 9 mm") << 2 << 274 - 144 << 9;
+    QTest::newRow("19 slim 5 mm") << 19 << 274 - 148 << 5;
+    QTest::newRow("20 blu-ray slim 7 mm") << 20 << 274 - 148 << 7;
+    QTest::newRow("21 blu-ray slim 9 mm") << 21 << 274 - 148 << 9;
+}
+
+void TstPreview::slimPieces()
+{
+    QFETCH(int, format);
+    QFETCH(int, backMm);
+    QFETCH(int, spineMm);
+    for (bool outlines : {false, true}) {
+        AppState s;
+        const PreviewLayout l = arranged(format, 9930, 7290, outlines, &s);
+        const double scale = s.PreviewScale;
+        QCOMPARE(l.slimBack.width, backMm * scale);
+        QCOMPARE(l.slimFront.width, backMm * scale);
+        QCOMPARE(l.slimSpine.width, spineMm * scale);
+        QCOMPARE(l.slimBack.left, l.areas[0].left);
+        QCOMPARE(l.slimSpine.left, l.slimBack.left + l.slimBack.width - 15);
+        QCOMPARE(l.slimFront.left, l.slimSpine.left + l.slimSpine.width - 15);
+        QCOMPARE(l.slimBack.height, double(s.PreviewB));
+        QVERIFY(!l.areas[0].visible && !l.areas[1].visible && !l.areas[2].visible);
+        QVERIFY(l.slimBack.visible && l.slimSpine.visible && l.slimFront.visible);
+        // Outline 1 encloses the three pieces: twice the back plus the spine, less the overlaps.
+        QCOMPARE(l.outlines[0].rect.width, 2 * backMm * scale + spineMm * scale - 30);
+        QCOMPARE(l.outlines[0].color, outlines ? OutlineBlack : OutlineGrey);
+        // The spine guide stays dotted grey whatever the switch says.
+        QCOMPARE(l.outlines[1].rect.rect(), l.slimSpine.rect());
+        QVERIFY(l.outlines[1].dotted);
+        QCOMPARE(l.outlines[1].color, OutlineGrey);
+        QVERIFY(!l.outlines[2].rect.visible);
+    }
+}
+
+void TstPreview::sheetSideOverflowKeepsPreviousLength()
+{
+    AppState s = catalogueState();
+    PreviewLayout previous;
+    previous.sheet.width = 1234;
+    previous.sheet.height = 4321;
+    s.CurrentOrientation = "Orizzontale";
+    s.PreviewScale = 111; // 297 x 111 overflows 16 bits; 210 x 111 does not
+    PreviewLayout l = arrangePreview(s, 0, false, QSizeF(9930, 7290), previous);
+    QCOMPARE(l.sheet.width, 1234.0);
+    QCOMPARE(l.sheet.height, 210.0 * 111);
+    s.CurrentOrientation = "Verticale";
+    s.PreviewScale = 157; // both sides overflow
+    l = arrangePreview(s, 4, false, QSizeF(9930, 7290), previous);
+    QCOMPARE(l.sheet.width, 1234.0);
+    QCOMPARE(l.sheet.height, 4321.0);
+    QCOMPARE(l.sheet.top, std::nearbyint((7290 - 4321) / 2.0));
+}
+
+void TstPreview::slimCutRectangles_data()
+{
+    QTest::addColumn<int>("W");
+    QTest::addColumn<int>("D");
+    QTest::addColumn<QRect>("back");
+    QTest::addColumn<QRect>("spine");
+    QTest::addColumn<QRect>("front");
+    // 1618 px over 274 mm: back 766.49 -> 766, spine 82.67 -> 83, spine left 767.5 -> 768;
+    // 6000 px: spine 306.57 -> 307, spine left 2846.5 -> 2846 (both halves go to even).
+    QTest::newRow("template width") << 1618 << 274 << QRect(0, 0, 766, 100) << QRect(768, 0, 83, 100) << QRect(852, 0, 766, 100);
+    QTest::newRow("photo") << 6000 << 274 << QRect(0, 0, 2842, 100) << QRect(2846, 0, 307, 100) << QRect(3158, 0, 2842, 100);
+}
+
+void TstPreview::slimCutRectangles()
+{
+    QFETCH(int, W);
+    QFETCH(int, D);
+    QFETCH(QRect, back);
+    QFETCH(QRect, spine);
+    QFETCH(QRect, front);
+    const auto cuts = slimCuts(W, 100, D);
+    QVERIFY(cuts);
+    QCOMPARE(cuts->back, back);
+    QCOMPARE(cuts->spine, spine);
+    QCOMPARE(cuts->front, front);
+    QVERIFY(!slimCuts(W, 100, 0)); // no format-0 width: nothing can be cut
+}
+
+void TstPreview::hitTestFollowsStackingOrder()
+{
+    PreviewLayout l;
+    l.areas[1] = {0, 0, 100, 100, true};
+    l.overlay = {0, 0, 100, 100, true};
+    l.slimSpine = {200, 0, 50, 100, true};
+    l.slimBack = {100, 0, 115, 100, true};
+    QCOMPARE(hitTest(l, {50, 50}), std::optional(PreviewView::Image8));
+    QCOMPARE(hitTest(l, {210, 50}), std::optional(PreviewView::Image4)); // back lies over the spine
+    QCOMPARE(hitTest(l, {230, 50}), std::optional(PreviewView::Image6));
+    QCOMPARE(hitTest(l, {400, 50}), std::nullopt);
+    l.overlay.visible = false;
+    QCOMPARE(hitTest(l, {50, 50}), std::optional(PreviewView::Image2));
+    QCOMPARE(slotOfView(PreviewView::Image8), 1);
+    QCOMPARE(slotOfView(PreviewView::Image7), 0);
+    QCOMPARE(slotOfView(PreviewView::Image3), 2);
+}
+
+void TstPreview::placeholderSuffixes_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("free");
+    QTest::newRow("empty") << 0 << "" << true;
+    QTest::newRow("blanks") << 2 << "   " << true;
+    QTest::newRow("template anywhere") << 1 << "/home/u/01 Empty Smile.jpg" << true;
+    QTest::newRow("7 mm for slot 1") << 0 << "/x/01 Empty Smile 7 mm.jpg" << true;
+    QTest::newRow("9 mm for slot 1") << 0 << "/x/02 Empty Smile 9 mm.jpg" << true;
+    QTest::newRow("9 mm not for slot 2") << 1 << "/x/02 Empty Smile 9 mm.jpg" << false;
+    QTest::newRow("case-sensitive") << 0 << "/x/01 empty smile.jpg" << false;
+    QTest::newRow("user photo") << 0 << "/home/u/photo.jpg" << false;
+}
+
+void TstPreview::placeholderSuffixes()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, path);
+    QFETCH(bool, free);
+    QCOMPARE(isFreeForPlaceholder(slot, path), free);
+}
+
+void TstPreview::placeholdersFollowFormat()
+{
+    const QString app = QStringLiteral(VT_SOURCE_DATA_DIR);
+    CoverPictures p;
+    for (int k = 0; k < 3; ++k)
+        putPictureInSlot(p, k, startingPicture(), QString());
+    CaricaCopertineSmile(p, 3, app, loadPicture);
+    QVERIFY(p.imageSlots[0].Path.endsWith("CD-DVD Front/01 Empty Smile.jpg"));
+    QVERIFY(p.imageSlots[1].Path.endsWith("CD-DVD Back/01 Empty Smile.jpg"));
+    QCOMPARE(p.image8.cacheKey(), p.imageSlots[1].CleanCopy.cacheKey());
+    QVERIFY(p.imageSlots[2].Path.isEmpty()); // no placeholder named: left as it is
+    CaricaCopertineSmile(p, 10, app, loadPicture);
+    for (int k = 0; k < 3; ++k)
+        QVERIFY(p.imageSlots[size_t(k)].Path.endsWith("Modelli/CD-DVD/01 Empty Smile.jpg"));
+    CaricaCopertineSmile(p, 20, app, loadPicture);
+    QVERIFY(p.imageSlots[0].Path.endsWith("01 Empty Smile 7 mm.jpg"));
+    CaricaCopertineSmile(p, 21, app, loadPicture);
+    QVERIFY(p.imageSlots[0].Path.endsWith("02 Empty Smile 9 mm.jpg"));
+    // Every shipped template exists and has the proportions of its insert.
+    AppState s = catalogueState();
+    for (int f = 0; f <= 21; ++f) {
+        const auto paths = placeholderPaths(f);
+        QVERIFY2(QFile::exists(app + u'/' + paths[0]), qPrintable(paths[0]));
+        const QImage img = loadPicture(app + u'/' + paths[0]);
+        const CoverFormat &c = s.Catalogue.entries[size_t(isSlimFormat(f) ? 0 : f)];
+        const double widthMm = isSlimFormat(f) ? c.DimA : s.Catalogue.entries[size_t(f)].DimA;
+        const double heightMm = s.Catalogue.entries[size_t(f)].DimB;
+        if (f == 16 || f == 17)
+            continue; // these share the book-case picture, stretched
+        QVERIFY2(qAbs(img.width() / double(img.height()) - widthMm / heightMm) < 0.01, qPrintable(QString::number(f)));
+        QVERIFY(img.width() >= widthMm / 25.4 * 150 - 1); // at least 150 dpi at true size
+    }
+}
+
+void TstPreview::unreadablePlaceholderTakesPathOnly()
+{
+    ProgramFolder folder;
+    QFile broken(folder.file("Modelli/VHS/01 Empty Smile.jpg"));
+    QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("not a jpeg at all");
+    broken.close();
+    CoverPictures p;
+    putPictureInSlot(p, 0, startingPicture(), QString());
+    CaricaCopertineSmile(p, 9, folder.path(), loadPicture);
+    QCOMPARE(p.imageSlots[0].CleanCopy.cacheKey(), startingPicture().cacheKey());
+    QCOMPARE(p.imageSlots[0].Path, folder.file("Modelli/VHS/01 Empty Smile.jpg"));
+    QFile::remove(folder.file("Modelli/Box/01 Empty Smile.jpg"));
+    CaricaCopertineSmile(p, 0, folder.path(), loadPicture); // missing file: nothing changes
+    QCOMPARE(p.imageSlots[0].Path, folder.file("Modelli/VHS/01 Empty Smile.jpg"));
+}
+
+void TstPreview::hugePictureIsRefused()
+{
+    // A PNG header claiming 60000 x 60000 pixels (14 GB decoded) must be refused, not allocated.
+    QTemporaryDir dir;
+    QImage small(8, 8, QImage::Format_RGB32);
+    small.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    small.save(&buf, "PNG");
+    // Patch width and height in the IHDR chunk (bytes 16..23); the CRC no longer matches,
+    // which the size check must not depend on either way.
+    const quint32 big = qToBigEndian(quint32(60000));
+    memcpy(png.data() + 16, &big, 4);
+    memcpy(png.data() + 20, &big, 4);
+    QFile f(dir.filePath("huge.png"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(png);
+    f.close();
+    QVERIFY(loadPicture(f.fileName()).isNull());
+    QVERIFY(loadPicture(dir.filePath("absent.jpg")).isNull());
+    // A 50-megapixel picture loads.
+    QImage fifty(8660, 5774, QImage::Format_RGB32);
+    fifty.fill(Qt::darkGreen);
+    QVERIFY(fifty.save(dir.filePath("fifty.bmp")));
+    QCOMPARE(loadPicture(dir.filePath("fifty.bmp")).size(), QSize(8660, 5774));
+}
+
+void TstPreview::dropTakesFirstFileAndSaves()
+{
+    ProgramFolder folder;
+    QTemporaryDir pics;
+    const QString a = saveJpeg(pics.path(), "a.jpg", Qt::red);
+    const QString b = saveJpeg(pics.path(), "b.jpg", Qt::green);
+    const QString c = saveJpeg(pics.path(), "c.jpg", Qt::blue);
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.selectFormat(14);
+    form.LoadSlotByDrop(2, {c, a, b});
+    QCOMPARE(form.pictures().imageSlots[2].Path, c);
+    QVERIFY(qBlue(form.pictures().imageSlots[2].CleanCopy.pixel(5, 5)) > 200);
+    QCOMPARE(state.LastPictureFolder, pics.path());
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(3), pics.path());
+    // Slot 2's overlay shows the same picture.
+    form.LoadSlotByDrop(1, {b});
+    QCOMPARE(form.pictures().image8.cacheKey(), form.pictures().imageSlots[1].CleanCopy.cacheKey());
+    QVERIFY(rec.warnings.isEmpty());
+}
+
+void TstPreview::dropOfTextFileWarnsAndKeepsSlot()
+{
+    ProgramFolder folder;
+    QTemporaryDir other;
+    QFile text(other.filePath("notes.txt"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("hello");
+    text.close();
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    const QString before = form.pictures().imageSlots[0].Path;
+    form.LoadSlotByDrop(0, {text.fileName()});
+    QCOMPARE(rec.warnings, QStringList{state.Language[18] + "|" + state.Language[110]});
+    QCOMPARE(form.pictures().imageSlots[0].Path, before);
+    QCOMPARE(state.LastPictureFolder, other.path()); // set before the load failed
+    form.LoadSlotByDrop(0, {});
+    QCOMPARE(rec.warnings.size(), 2);
+}
+
+void TstPreview::realDropOnCanvas()
+{
+    ProgramFolder folder;
+    QTemporaryDir pics;
+    const QString a = saveJpeg(pics.path(), "drop me.jpg", Qt::red);
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.selectFormat(4);
+    const QPointF centre = form.previewLayout().areas[0].rect().center() / 15.0;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(pics.filePath("second.jpg"))});
+    QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.canvas(), &enter);
+    QDragMoveEvent move(centre.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.canvas(), &move);
+    QVERIFY(move.isAccepted());
+    QDropEvent drop(centre, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.canvas(), &drop);
+    QCOMPARE(form.pictures().imageSlots[0].Path, a);
+    // Outside every picture area the drop is refused.
+    QDragMoveEvent away(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.canvas(), &away);
+    QVERIFY(!away.isAccepted());
+}
+
+void TstPreview::initialFolderFallback_data()
+{
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("existing folder") << QDir::tempPath() << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("blanks") << "   " << false;
+    QTest::newRow("gone") << "/no/such/folder/anywhere" << false;
+}
+
+void TstPreview::initialFolderFallback()
+{
+    QFETCH(QString, last);
+    QFETCH(bool, kept);
+    AppState s;
+    s.AppPath = "/opt/vantrelo";
+    s.LastPictureFolder = last;
+    QCOMPARE(initialPictureFolder(s), kept ? last : QString("/opt/vantrelo/Modelli"));
+}
+
+void TstPreview::userPictureSurvivesFormatChanges()
+{
+    ProgramFolder folder;
+    QTemporaryDir pics;
+    // A user's file named like a template is treated as one and replaced.
+    const QString mine = saveJpeg(pics.path(), "mine.jpg", Qt::red);
+    const QString lookalike = saveJpeg(pics.path(), "01 Empty Smile.jpg", Qt::green);
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    QVERIFY(form.loadPictureIntoSlot(0, mine));
+    QVERIFY(form.loadPictureIntoSlot(1, lookalike));
+    for (int f : {3, 10, 1, 0, 14, 21})
+        form.selectFormat(f);
+    QCOMPARE(form.pictures().imageSlots[0].Path, mine);
+    QVERIFY(form.pictures().imageSlots[1].Path.startsWith(folder.path() + "/Modelli/"));
+}
+
+void TstPreview::canvasPaintsWhereLayoutSays()
+{
+    ProgramFolder folder;
+    QTemporaryDir pics;
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.loadPictureIntoSlot(0, saveJpeg(pics.path(), "red.jpg", QColor(255, 0, 0), {400, 400})));
+    form.selectFormat(4);
+    QCOMPARE(form.canvas()->size(), QSize(662, 486));
+    const QImage shot = form.canvas()->grab().toImage();
+    const PreviewLayout &l = form.previewLayout();
+    // Sheet: 3780 x 5346 twips at (3075, 972): pixels 205..457 across, from 64.8 down.
+    QCOMPARE(l.sheet.rect(), QRectF(3075, 972, 3780, 5346));
+    QCOMPARE(QColor(shot.pixel(206, 70)), QColor(Qt::white));
+    QVERIFY(QColor(shot.pixel(203, 70)) != QColor(Qt::white));
+    // Area 1: 2160 twips square at (3885, 1172): 144 px from (259, 78.1).
+    const QRect area = l.areas[0].rect().toRect();
+    QCOMPARE(area, QRect(3885, 1172, 2160, 2160));
+    const QColor inside(shot.pixel(259 + 72, 78 + 72));
+    QVERIFY2(inside.red() > 200 && inside.green() < 60, qPrintable(inside.name()));
+    QCOMPARE(QColor(shot.pixel(259 + 144 + 3, 78 + 72)), QColor(Qt::white));
+    // A repaint without changes scales nothing again.
+    const int cached = form.canvas()->cachedPixmapCount();
+    form.canvas()->repaint();
+    QCOMPARE(form.canvas()->cachedPixmapCount(), cached);
+}
+
+void TstPreview::checkBoxTurnsOutlinesBlack()
+{
+    ProgramFolder folder;
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.selectFormat(3);
+    QCOMPARE(form.previewLayout().outlines[0].color, OutlineGrey);
+    form.outlineSwitch()->click();
+    QCOMPARE(form.previewLayout().outlines[0].color, OutlineBlack);
+    QCOMPARE(form.previewLayout().outlines[1].color, OutlineBlack);
+}
+
+QTEST_MAIN(TstPreview)
+#include "tst_preview.moc"
