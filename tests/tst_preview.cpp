@@ -13,6 +13,7 @@
 #include "ui/main/PreviewCanvas.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QMimeData>
 #include <QtTest>
@@ -604,6 +605,10 @@ void TstPreview::checkBoxTurnsOutlinesBlack()
     form.outlineSwitch()->click();
     QCOMPARE(form.previewLayout().outlines[0].color, OutlineBlack);
     QCOMPARE(form.previewLayout().outlines[1].color, OutlineBlack);
+    // Its caption toggles it back and redraws.
+    QTest::mouseClick(form.findChild<QLabel *>("Label6"), Qt::LeftButton);
+    QVERIFY(!form.outlineSwitch()->isChecked());
+    QCOMPARE(form.previewLayout().outlines[0].color, OutlineGrey);
 }
 
 QTEST_MAIN(TstPreview)

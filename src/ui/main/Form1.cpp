@@ -193,6 +193,8 @@ void Form1::buildControls()
 
     m_label6 = new QLabel(m_client);
     m_label6->setObjectName(QStringLiteral("Label6"));
+    // The caption toggles the switch, as a check box's own text would.
+    m_label6->installEventFilter(this);
 
     m_label1 = new QLabel(m_client);
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -210,6 +212,16 @@ void Form1::layoutControls()
     m_check1->move(195 / TwipsPerPixel, checkTop);
     m_label6->setGeometry(450 / TwipsPerPixel, checkTop, std::max(570 / TwipsPerPixel, m_label6->sizeHint().width()),
                           225 / TwipsPerPixel);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_label6 && event->type() == QEvent::MouseButtonPress) {
+        m_check1->setChecked(!m_check1->isChecked());
+        Combo1_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::showEvent(QShowEvent *event)
