@@ -92,6 +92,8 @@ private slots:
     void userPictureSurvivesFormatChanges();
     void canvasPaintsWhereLayoutSays();
     void checkBoxTurnsOutlinesBlack();
+    void absurdCatalogueStillPaints_data();
+    void absurdCatalogueStillPaints();
 };
 
 void TstPreview::previewScale_data()
@@ -609,6 +611,38 @@ void TstPreview::checkBoxTurnsOutlinesBlack()
     QTest::mouseClick(form.findChild<QLabel *>("Label6"), Qt::LeftButton);
     QVERIFY(!form.outlineSwitch()->isChecked());
     QCOMPARE(form.previewLayout().outlines[0].color, OutlineGrey);
+}
+
+void TstPreview::absurdCatalogueStillPaints_data()
+{
+    QTest::addColumn<QByteArray>("block"); // format 0's first lines
+    QTest::newRow("huge sizes") << QByteArray("X\r\n30000\r\n20000\r\nVerticale\r\n30000\r\n30000\r\n");
+    QTest::newRow("negative sizes") << QByteArray("X\r\n-500\r\n-2147483648\r\nOrizzontale\r\n-1\r\n5\r\n");
+    QTest::newRow("32-bit extremes") << QByteArray("X\r\n2147483647\r\n2147483647\r\nCerchio\r\n2147483647\r\n1\r\n");
+    QTest::newRow("binary") << QByteArray("\x01\x02\xff\x00\r\n\xfe", 8);
+}
+
+void TstPreview::absurdCatalogueStillPaints()
+{
+    QFETCH(QByteArray, block);
+    ProgramFolder folder;
+    QFile catalogue(folder.file("Files/Covers.ini"));
+    QVERIFY(catalogue.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    catalogue.write(block);
+    catalogue.close();
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (int f : {0, 1, 3, 14}) {
+        form.selectFormat(f);
+        QVERIFY(!form.canvas()->grab().isNull());
+    }
+    form.resize(200, 150); // below any sensible size
+    QApplication::processEvents();
+    QVERIFY(!form.canvas()->grab().isNull());
 }
 
 QTEST_MAIN(TstPreview)

@@ -78,7 +78,16 @@ void PreviewCanvas::paintEvent(QPaintEvent *)
         if (!r.visible || picture.isNull() || r.width <= 0 || r.height <= 0)
             continue;
         const QRectF target = toPixels(r);
-        const QSize devicePixels(qMax(1, qRound(target.width() * dpr)), qMax(1, qRound(target.height() * dpr)));
+        if (!target.intersects(QRectF(rect())))
+            continue;
+        const double w = target.width() * dpr, h = target.height() * dpr;
+        if (w > MaxCachedSide || h > MaxCachedSide) {
+            // A catalogue with absurd sizes must not make us allocate a giant pixmap:
+            // let the painter scale straight into the visible part.
+            p.drawImage(target, picture);
+            continue;
+        }
+        const QSize devicePixels(qMax(1, qRound(w)), qMax(1, qRound(h)));
         QPixmap pm = scaledPixmap(picture, devicePixels);
         pm.setDevicePixelRatio(dpr);
         p.drawPixmap(target.topLeft(), pm);

@@ -21,6 +21,8 @@ class PreviewCanvas : public QWidget
     Q_OBJECT
 public:
     static constexpr double TwipsPerPixel = 15.0;
+    // Larger pictures on screen are painted without a cached copy.
+    static constexpr double MaxCachedSide = 8192;
     using ViewPictures = std::array<QImage, 7>; // indexed by PreviewView
 
     explicit PreviewCanvas(QWidget *parent = nullptr);
