@@ -92,6 +92,7 @@ private slots:
     void userPictureSurvivesFormatChanges();
     void canvasPaintsWhereLayoutSays();
     void checkBoxTurnsOutlinesBlack();
+    void coverTextChangeRedrawsAtOnce();
     void absurdCatalogueStillPaints_data();
     void absurdCatalogueStillPaints();
 };
@@ -611,6 +612,34 @@ void TstPreview::checkBoxTurnsOutlinesBlack()
     QTest::mouseClick(form.findChild<QLabel *>("Label6"), Qt::LeftButton);
     QVERIFY(!form.outlineSwitch()->isChecked());
     QCOMPARE(form.previewLayout().outlines[0].color, OutlineGrey);
+}
+
+void TstPreview::coverTextChangeRedrawsAtOnce()
+{
+    ProgramFolder folder;
+    AppState state;
+    Recorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    form.selectFormat(0);
+    const ImageSlot &slot = form.pictures().imageSlots[0];
+    QCOMPARE(slot.Picture.cacheKey(), slot.CleanCopy.cacheKey()); // no title yet
+    form.setCoverText("Front");
+    QVERIFY(slot.Picture.cacheKey() != slot.CleanCopy.cacheKey()); // titled without another call
+    const QImage first = slot.Picture.copy();
+    // The other fields wait for the next format selection.
+    TitleStyle style = form.titleStyle();
+    style.FontBold = true;
+    form.setTitleStyle(style);
+    QCOMPARE(slot.Picture, first);
+    form.Combo1_Click();
+    QVERIFY(slot.Picture != first);
+    // Format 3's back sheet is titled in the overlay, which lies exactly on area 2.
+    form.selectFormat(3);
+    QVERIFY(form.previewLayout().overlay.visible);
+    QCOMPARE(form.previewLayout().overlay.rect(), form.previewLayout().areas[1].rect());
+    form.selectFormat(4);
+    QVERIFY(!form.previewLayout().overlay.visible);
 }
 
 void TstPreview::absurdCatalogueStillPaints_data()

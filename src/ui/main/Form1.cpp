@@ -9,15 +9,11 @@
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
 #include "formats/Templates.h"
+#include "formats/TitleRendering.h"
 #include "platform/PictureLoading.h"
 #include "ui/dialogs/CommonDialogs.h"
+#include "ui/dialogs/frmTitolo.h"
 #include "ui/main/PreviewCanvas.h"
-#if __has_include("formats/TitleRendering.h")
-#include "formats/TitleRendering.h"
-#define VT_HAVE_TITLES 1
-#else
-namespace vt { class TitleRenderer {}; }
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -132,7 +128,7 @@ void Form1::buildMenus()
     m_mnuStrumenti = addMenu(nullptr, "mnuStrumenti");
     addItem(m_mnuStrumenti, "mnuOpzioni")->setEnabled(false);
     m_mnuStrumenti->addSeparator();
-    addItem(m_mnuStrumenti, "mnuTitolo")->setEnabled(false);
+    connect(addItem(m_mnuStrumenti, "mnuTitolo"), &QAction::triggered, this, &Form1::mnuTitolo_Click);
     m_mnuStrumenti->addSeparator();
     m_mnuCercaCover = addMenu(m_mnuStrumenti, "mnuCercaCover");
     m_mnuCercaCover->menuAction()->setEnabled(false);
@@ -276,11 +272,7 @@ bool Form1::load()
     StepRunner steps(ErrorPolicy::SkipAndContinue);
     qint16 savedFormatIndex = 0;
 
-    steps.run(QStringLiteral("picture surfaces"), [&] {
-#ifdef VT_HAVE_TITLES
-        m_titles = std::make_unique<TitleRenderer>();
-#endif
-    });
+    steps.run(QStringLiteral("picture surfaces"), [&] { m_titles = std::make_unique<TitleRenderer>(); });
     steps.run(QStringLiteral("last format index"), [&] { m_state.LastFormatIndex = 21; });
     steps.run(QStringLiteral("version caption"), [&] {
         m_state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
@@ -381,7 +373,6 @@ void Form1::Combo1_Click()
         m_canvas->releasePictures();
         m_titledSlimSpine = QImage();
         m_titledSlimFront = QImage();
-#ifdef VT_HAVE_TITLES
         if (!m_titles)
             return false;
         TitleRun run;
@@ -409,7 +400,6 @@ void Form1::Combo1_Click()
             m_titledSlimSpine = titled.slimSpine;
             m_titledSlimFront = titled.slimFront;
         }
-#endif
         return true;
     });
     showPreview();
@@ -452,6 +442,16 @@ void Form1::showPreview()
     views[size_t(PreviewView::Image7)] = m_titledSlimFront.isNull() ? m_pictures.slimFront : m_titledSlimFront;
     views[size_t(PreviewView::Image8)] = m_pictures.image8;
     m_canvas->setPreview(m_layout, views);
+}
+
+void Form1::mnuTitolo_Click()
+{
+    TitleEditorContext context;
+    context.state = &m_state;
+    context.style = &m_title;
+    context.setCoverText = [this](const QString &text) { setCoverText(text); };
+    context.formatSelection = [this] { Combo1_Click(); };
+    openTitleEditor(this, context);
 }
 
 void Form1::setCoverText(const QString &text)

@@ -89,6 +89,8 @@ public:
     const TitleStyle &titleStyle() const { return m_title; }
     void setCoverText(const QString &text);
     void setTitleStyle(const TitleStyle &style);
+    // Opens the title editor over the window.
+    void mnuTitolo_Click();
 
     const CoverPictures &pictures() const { return m_pictures; }
     const PreviewLayout &previewLayout() const { return m_layout; }

@@ -1,0 +1,183 @@
+#include "formats/TitleRendering.h"
+
+#include "common/Numbers.h"
+#include "common/StepRunner.h"
+
+#include <QColor>
+#include <cmath>
+#include <limits>
+
+namespace vt {
+
+namespace {
+
+// Where a picture's spine title goes, at angle 270.
+enum class Spine {
+    None,
+    // Centred both ways: the fold of a one-sheet cover, or a slim spine piece. Drawn at
+    // x = (W + TH) / 2, the same double as (W − TH) / 2 + TH, so the box spans
+    // (W − TH) / 2 … (W + TH) / 2.
+    Centred,
+    Bands, // once in each band 7/151 of the width along the left and right edges
+};
+
+// Where a picture's front title goes, at angle 0.
+enum class Front {
+    None,
+    RightHalf,      // centred in the right half, top at H/7
+    CentredSeventh, // centred across, top at H/7
+    CentredFifth,   // centred across, top at H/5
+};
+
+int floorToInt(double v)
+{
+    const double f = std::floor(v);
+    if (!std::isfinite(f) || f < double(std::numeric_limits<int>::min())
+        || f > double(std::numeric_limits<int>::max()))
+        return 0;
+    return int(f);
+}
+
+// The title colour is stored red in the low byte, then green, then blue.
+QColor titleColour(quint32 ref)
+{
+    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
+}
+
+// Draws text with its box at round(x), round(y); a position that does not fit a 32-bit
+// integer fails the step.
+bool drawAt(PictureSurface &surface, const QString &text, double x, double y,
+            const QColor &colour)
+{
+    const auto ix = toInt32(x);
+    const auto iy = toInt32(y);
+    return ix && iy && surface.drawText(text, *ix, *iy, colour);
+}
+
+// Titles one picture from its clean copy on the given surface and returns what the
+// target shows. With nothing to draw, or when the picture cannot be taken in, that is
+// the clean picture itself: same pixels, and no copy made.
+QImage titleOne(PictureSurface &surface, const QImage &clean, const TitleRun &run,
+                Spine spine, Front front)
+{
+    const bool drawSpine = spine != Spine::None && run.titleOnSpine == 1;
+    const bool drawFront = front != Front::None && run.titleOnCover == 1;
+    if (!drawSpine && !drawFront)
+        return clean;
+
+    // A failing step is skipped and the picture goes on to the next one.
+    StepRunner steps(ErrorPolicy::SkipAndContinue);
+    if (!steps.run(QStringLiteral("take in"), [&] { return surface.takeIn(clean); }))
+        return clean;
+    const double w = surface.width();
+    const double h = surface.height();
+    const TitleStyle &style = run.style;
+    const TitleFontSizes sizes = titleFontSizes(surface.height(), style.FontSize);
+    const QColor colour = titleColour(style.ForeColor);
+    surface.setFontName(style.FontName);
+    surface.setFontSize(sizes.spine);
+    surface.setBold(style.FontBold);
+    surface.setItalic(style.FontItalic);
+    surface.setUnderline(style.FontUnderline);
+
+    // An empty title draws nothing at all. (Drawing a blank in its place would still
+    // show the underline of an underlined style.) A title typed as blanks is drawn as
+    // typed, underline included.
+    if (drawSpine) {
+        const QString &text = style.SpineText;
+        surface.setTextAngle(270);
+        const double tw = surface.textWidth(text);
+        const double th = surface.textHeight(text);
+        const double y = (h - tw) / 2;
+        if (spine == Spine::Centred) {
+            steps.run(QStringLiteral("spine"),
+                      [&] { return drawAt(surface, text, (w + th) / 2, y, colour); });
+        } else {
+            // The band width is a 16-bit value; a sheet too wide for it gets no spine.
+            const auto band = toInt16(7.0 / 151.0 * w);
+            steps.run(QStringLiteral("left spine"), [&] {
+                return band && drawAt(surface, text, (*band - th) / 2 + th, y, colour);
+            });
+            steps.run(QStringLiteral("right spine"), [&] {
+                return band && drawAt(surface, text, w - (*band - th) / 2, y, colour);
+            });
+        }
+    }
+
+    if (front != Front::None) {
+        surface.setTextAngle(0);
+        surface.setFontSize(sizes.front);
+        if (drawFront) {
+            const QString &text = style.CoverText;
+            const double tw = surface.textWidth(text);
+            double x = (w - tw) / 2;
+            double y = h / 7;
+            if (front == Front::RightHalf)
+                x = w / 2 + (w / 2 - tw) / 2;
+            else if (front == Front::CentredFifth)
+                y = h / 5;
+            steps.run(QStringLiteral("front"), [&] { return drawAt(surface, text, x, y, colour); });
+        }
+    }
+    return surface.giveOut();
+}
+
+} // namespace
+
+TitleFontSizes titleFontSizes(int pictureHeight, double fontSize)
+{
+    const double perPixel = pictureHeight / 311.0;
+    return {floorToInt(perPixel * fontSize), floorToInt(perPixel * (fontSize + 2))};
+}
+
+TitledPictures TitleRenderer::render(const TitleRun &run)
+{
+    TitledPictures out;
+    out.image1 = run.clean1;
+    out.image2 = run.clean2;
+    out.image3 = run.clean3;
+
+    auto title = [&](Target target, const QImage &clean, Spine spine, Front front) {
+        return titleOne(m_surfaces[target], clean, run, spine, front);
+    };
+
+    switch (run.formatIndex) {
+    case 0: case 9: case 15: case 16: case 17: case 18: // one folded sheet
+        out.image1 = title(Picture1, run.clean1, Spine::Centred, Front::RightHalf);
+        break;
+    case 5: case 8: // one folded sheet without a spine
+        out.image1 = title(Picture1, run.clean1, Spine::None, Front::RightHalf);
+        break;
+    case 3: case 6: // front sheet, and a back sheet whose side strips fold into spines
+        // Picture area 2 keeps its clean picture; the titled back sheet lies over it.
+        // Picture 2 itself is not titled here, so its surface serves the overlay: the
+        // same picture at the same size, and no third full-size buffer kept.
+        out.overlay = title(Picture2, run.clean2, Spine::Bands, Front::None);
+        out.overlayVisible = true;
+        out.image1 = title(Picture1, run.clean1, Spine::None, Front::CentredFifth);
+        break;
+    case 4: case 7: // front sheet only
+        out.image1 = title(Picture1, run.clean1, Spine::None, Front::CentredFifth);
+        break;
+    case 10: case 11: case 12: case 13: case 14: // disc labels, shown or not
+        out.image1 = title(Picture1, run.clean1, Spine::None, Front::CentredSeventh);
+        out.image2 = title(Picture2, run.clean2, Spine::None, Front::CentredSeventh);
+        out.image3 = title(Picture3, run.clean3, Spine::None, Front::CentredSeventh);
+        break;
+    case 1: case 2: case 19: case 20: case 21: // slim cases: pieces cut from picture 1
+        out.slimSpine = title(SpinePiece, run.slimSpine, Spine::Centred, Front::None);
+        out.slimFront = title(FrontPiece, run.slimFront, Spine::None, Front::CentredSeventh);
+        break;
+    default: // no format selected
+        break;
+    }
+    return out;
+}
+
+void TitleRenderer::clear()
+{
+    for (PictureSurface &surface : m_surfaces)
+        surface.clear();
+}
+
+} // namespace vt
