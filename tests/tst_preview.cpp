@@ -1,6 +1,6 @@
 // The cover preview: scale, arrangement, slots, placeholders, drops, and what the
 // canvas paints.
-#include "ProgramFolder.h"
+#include "TestWindow.h"
 
 #include "app/AppState.h"
 #include "common/TextFile.h"
@@ -45,17 +45,6 @@ QString saveJpeg(const QString &dir, const QString &name, QColor c, QSize size =
     return path;
 }
 
-struct Recorder
-{
-    QStringList warnings;
-    Form1Hooks hooks()
-    {
-        Form1Hooks h = defaultForm1Hooks();
-        h.warn = [this](QWidget *, const QString &text, const QString &title) { warnings << title + "|" + text; };
-        h.exitNow = [](int) {};
-        return h;
-    }
-};
 
 } // namespace
 
@@ -455,14 +444,12 @@ void TstPreview::hugePictureIsRefused()
 
 void TstPreview::dropTakesFirstFileAndSaves()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QTemporaryDir pics;
     const QString a = saveJpeg(pics.path(), "a.jpg", Qt::red);
     const QString b = saveJpeg(pics.path(), "b.jpg", Qt::green);
     const QString c = saveJpeg(pics.path(), "c.jpg", Qt::blue);
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     form.selectFormat(14);
     form.LoadSlotByDrop(2, {c, a, b});
@@ -478,15 +465,13 @@ void TstPreview::dropTakesFirstFileAndSaves()
 
 void TstPreview::dropOfTextFileWarnsAndKeepsSlot()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QTemporaryDir other;
     QFile text(other.filePath("notes.txt"));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("hello");
     text.close();
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     const QString before = form.pictures().imageSlots[0].Path;
     form.LoadSlotByDrop(0, {text.fileName()});
@@ -499,12 +484,10 @@ void TstPreview::dropOfTextFileWarnsAndKeepsSlot()
 
 void TstPreview::realDropOnCanvas()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QTemporaryDir pics;
     const QString a = saveJpeg(pics.path(), "drop me.jpg", Qt::red);
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -548,14 +531,12 @@ void TstPreview::initialFolderFallback()
 
 void TstPreview::userPictureSurvivesFormatChanges()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QTemporaryDir pics;
     // A user's file named like a template is treated as one and replaced.
     const QString mine = saveJpeg(pics.path(), "mine.jpg", Qt::red);
     const QString lookalike = saveJpeg(pics.path(), "01 Empty Smile.jpg", Qt::green);
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     QVERIFY(form.loadPictureIntoSlot(0, mine));
     QVERIFY(form.loadPictureIntoSlot(1, lookalike));
@@ -567,11 +548,9 @@ void TstPreview::userPictureSurvivesFormatChanges()
 
 void TstPreview::canvasPaintsWhereLayoutSays()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QTemporaryDir pics;
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -598,10 +577,8 @@ void TstPreview::canvasPaintsWhereLayoutSays()
 
 void TstPreview::checkBoxTurnsOutlinesBlack()
 {
-    ProgramFolder folder;
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
     form.selectFormat(3);
     QCOMPARE(form.previewLayout().outlines[0].color, OutlineGrey);
@@ -616,10 +593,8 @@ void TstPreview::checkBoxTurnsOutlinesBlack()
 
 void TstPreview::coverTextChangeRedrawsAtOnce()
 {
-    ProgramFolder folder;
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
     form.selectFormat(0);
     const ImageSlot &slot = form.pictures().imageSlots[0];
@@ -654,14 +629,12 @@ void TstPreview::absurdCatalogueStillPaints_data()
 void TstPreview::absurdCatalogueStillPaints()
 {
     QFETCH(QByteArray, block);
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QFile catalogue(folder.file("Files/Covers.ini"));
     QVERIFY(catalogue.open(QIODevice::WriteOnly | QIODevice::Truncate));
     catalogue.write(block);
     catalogue.close();
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

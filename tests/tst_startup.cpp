@@ -1,5 +1,5 @@
 // Start-up, shutdown and the program's place on the desktop.
-#include "ProgramFolder.h"
+#include "TestWindow.h"
 
 #include "app/ProgramFolders.h"
 #include "app/Registration.h"
@@ -23,20 +23,6 @@ using namespace vt;
 
 namespace {
 
-struct Recorder
-{
-    QStringList warnings;
-    QList<int> exits;
-    QStringList opened;
-    Form1Hooks hooks()
-    {
-        Form1Hooks h;
-        h.warn = [this](QWidget *, const QString &text, const QString &title) { warnings << title + "|" + text; };
-        h.exitNow = [this](int code) { exits << code; };
-        h.openExternally = [this](const QString &p) { opened << p; return true; };
-        return h;
-    }
-};
 
 // Reverses the Exec escaping: string-value escapes first, then the quoting.
 QString unescapeExecArgument(const QString &value)
@@ -97,10 +83,8 @@ private slots:
 
 void TstStartup::loadShowsEnglishWindow()
 {
-    ProgramFolder folder;
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
     QCOMPARE(form.windowTitle(), QString("Vantrelo 2.8.0.0"));
     QCOMPARE(state.LanguageFileName, QString("English.lng")); // the tests run with LANG=en_US
@@ -126,11 +110,9 @@ void TstStartup::loadShowsEnglishWindow()
 
 void TstStartup::savedWindowStateAndFormatApply()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"Italiano.lng", "5", "/p", "/q", "1", "1"}));
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     QCOMPARE(form.formatList()->currentIndex(), 5);
     QVERIFY(form.windowState() & Qt::WindowMinimized);
@@ -143,11 +125,9 @@ void TstStartup::savedWindowStateAndFormatApply()
 
 void TstStartup::unknownSavedFormatLeavesNoSelection()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "40", "", "", "0", "0"}));
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     QCOMPARE(form.formatList()->currentIndex(), -1);
     form.SalvaOpzioni();
@@ -156,11 +136,9 @@ void TstStartup::unknownSavedFormatLeavesNoSelection()
 
 void TstStartup::missingLanguageFileFallsBackToEnglish()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"Czech.lng", "0", "", "", "0", "0"}));
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     QCOMPARE(state.LanguageFileName, QString("English.lng"));
     QVERIFY(!form.menu("mnuFile")->title().isEmpty());
@@ -170,10 +148,8 @@ void TstStartup::missingLanguageFileFallsBackToEnglish()
 
 void TstStartup::languageChangeKeepsFormatAndSaves()
 {
-    ProgramFolder folder;
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
     form.selectFormat(3);
     const QString englishExit = form.action("mnuFileEsci")->text();
@@ -192,11 +168,9 @@ void TstStartup::languageChangeKeepsFormatAndSaves()
 
 void TstStartup::helpOpensLanguagePage()
 {
-    ProgramFolder folder;
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"Deutsch.lng", "0", "", "", "0", "0"}));
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     form.action("mnuMenu1Guida")->trigger();
     QCOMPARE(rec.opened, QStringList{folder.file("Files/Help-de.html")});
@@ -204,10 +178,8 @@ void TstStartup::helpOpensLanguagePage()
 
 void TstStartup::closeWritesSettingsThenCatalogue()
 {
-    ProgramFolder folder;
-    AppState state;
-    Recorder rec;
-    Form1 form(state, folder.path(), QString(), rec.hooks());
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
     const int fd = inotify_init1(IN_NONBLOCK);
     QVERIFY(fd >= 0);
@@ -234,7 +206,7 @@ void TstStartup::exitWritesNothing()
 {
     ProgramFolder folder;
     AppState state;
-    Recorder rec;
+    HookRecorder rec;
     {
         Form1 form(state, folder.path(), QString(), rec.hooks());
         QVERIFY(form.load());
@@ -253,7 +225,7 @@ void TstStartup::secondInstanceIsRefused()
     QVERIFY(first.acquire());
     {
         AppState state;
-        Recorder rec;
+        HookRecorder rec;
         Form1 form(state, folder.path(), QString(), rec.hooks());
         QVERIFY(!form.load());
         QCOMPARE(rec.warnings, QStringList{state.Language[18] + "|" + state.Language[107]});
@@ -264,7 +236,7 @@ void TstStartup::secondInstanceIsRefused()
     // Another folder is another program.
     ProgramFolder other;
     AppState state;
-    Recorder rec;
+    HookRecorder rec;
     Form1 form(state, other.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     QVERIFY(rec.warnings.isEmpty());

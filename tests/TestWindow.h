@@ -1,0 +1,39 @@
+#pragma once
+// A main window over a throwaway program folder, with hooks that record what the
+// window asks of the process instead of showing boxes or ending it.
+#include "ProgramFolder.h"
+
+#include "app/AppState.h"
+#include "ui/main/Form1.h"
+
+#include <QList>
+#include <QStringList>
+
+struct HookRecorder
+{
+    QStringList warnings; // "title|text"
+    QList<int> exits;
+    QStringList opened;
+
+    vt::Form1Hooks hooks()
+    {
+        vt::Form1Hooks h;
+        h.warn = [this](QWidget *, const QString &text, const QString &title) { warnings << title + "|" + text; };
+        h.exitNow = [this](int code) { exits << code; };
+        h.openExternally = [this](const QString &p) {
+            opened << p;
+            return true;
+        };
+        return h;
+    }
+};
+
+// Constructing the window reads nothing: tests may still change the folder's files
+// before calling form.load().
+struct TestWindow
+{
+    ProgramFolder folder;
+    vt::AppState state;
+    HookRecorder rec;
+    vt::Form1 form{state, folder.path(), QString(), rec.hooks()};
+};
