@@ -7,6 +7,7 @@
 #include "platform/Printers.h"
 #include "ui/dialogs/CommonDialogs.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
@@ -53,6 +54,7 @@ private slots:
     void colourRefRoundTrips();
     void printerEntryIsTrimmed_data();
     void printerEntryIsTrimmed();
+    void noPrintServerMeansNoDefaultPrinter();
 };
 
 void TstCommon::roundsHalfToEven_data()
@@ -418,6 +420,26 @@ void TstCommon::printerEntryIsTrimmed()
     QFETCH(QString, uri);
     QFETCH(QString, entry);
     QCOMPARE(formatPrinterEntry(name, model, uri), entry);
+}
+
+void TstCommon::noPrintServerMeansNoDefaultPrinter()
+{
+    // No scheduler to ask and no user defaults: an empty entry, quickly, not a hang.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME"), oldServer = qgetenv("CUPS_SERVER");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("CUPS_SERVER", home.filePath("no-such-socket").toLocal8Bit());
+    QElapsedTimer t;
+    t.start();
+    const QString entry = DefaultPrinterEntry();
+    const qint64 ms = t.elapsed();
+    qputenv("HOME", oldHome);
+    if (oldServer.isEmpty())
+        qunsetenv("CUPS_SERVER");
+    else
+        qputenv("CUPS_SERVER", oldServer);
+    QCOMPARE(entry, QString());
+    QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
 }
 
 QTEST_MAIN(TstCommon)
