@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QComboBox>
 #include <QMimeData>
+#include <QPrinter>
 #include <QtTest>
 
 using namespace vt;
@@ -82,6 +83,7 @@ private slots:
     void canvasPaintsWhereLayoutSays();
     void checkBoxTurnsOutlinesBlack();
     void coverTextChangeRedrawsAtOnce();
+    void printerOrientationFollowsFormat();
     void absurdCatalogueStillPaints_data();
     void absurdCatalogueStillPaints();
 };
@@ -615,6 +617,26 @@ void TstPreview::coverTextChangeRedrawsAtOnce()
     QCOMPARE(form.previewLayout().overlay.rect(), form.previewLayout().areas[1].rect());
     form.selectFormat(4);
     QVERIFY(!form.previewLayout().overlay.visible);
+}
+
+void TstPreview::printerOrientationFollowsFormat()
+{
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    auto pdf = std::make_unique<QPrinter>();
+    pdf->setOutputFormat(QPrinter::PdfFormat);
+    pdf->setPageOrientation(QPageLayout::Portrait);
+    QPrinter *printer = pdf.get();
+    form.setCurrentPrinter(std::move(pdf));
+    QVERIFY(form.load());
+    QCOMPARE(form.formatList()->currentIndex(), 0);
+    QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Landscape);
+    form.selectFormat(4); // "Verticale"
+    QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Portrait);
+    form.selectFormat(9);
+    QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Landscape);
+    form.selectFormat(-1); // nothing selected: as for a portrait format
+    QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Portrait);
 }
 
 void TstPreview::absurdCatalogueStillPaints_data()

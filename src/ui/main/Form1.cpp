@@ -342,6 +342,12 @@ QPrinter *Form1::currentPrinter()
     return m_printer.get();
 }
 
+void Form1::setCurrentPrinter(std::unique_ptr<QPrinter> printer)
+{
+    m_printer = std::move(printer);
+    m_printerLookedUp = true;
+}
+
 void Form1::setPrinterOrientation(bool portrait)
 {
     if (QPrinter *printer = currentPrinter())

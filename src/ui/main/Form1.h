@@ -95,7 +95,9 @@ public:
     const CoverPictures &pictures() const { return m_pictures; }
     const PreviewLayout &previewLayout() const { return m_layout; }
     PreviewCanvas *canvas() const { return m_canvas; }
+    // The printer the cover goes to; null when the system has none.
     QPrinter *currentPrinter();
+    void setCurrentPrinter(std::unique_ptr<QPrinter> printer);
 
     QComboBox *formatList() const { return m_combo1; }
     QCheckBox *outlineSwitch() const { return m_check1; }
