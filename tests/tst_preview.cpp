@@ -617,6 +617,17 @@ void TstPreview::coverTextChangeRedrawsAtOnce()
     QCOMPARE(form.previewLayout().overlay.rect(), form.previewLayout().areas[1].rect());
     form.selectFormat(4);
     QVERIFY(!form.previewLayout().overlay.visible);
+    // Slim cases show the titled front piece; the back piece stays as cut.
+    form.selectFormat(1);
+    const QImage front = form.pictures().slimFront;
+    QVERIFY(!front.isNull());
+    int red = 0;
+    for (int y = 0; y < front.height() / 3; ++y)
+        for (int x = 0; x < front.width(); ++x)
+            red += qRed(front.pixel(x, y)) > 200 && qGreen(front.pixel(x, y)) < 80;
+    QVERIFY(red > 20);
+    const int backWidth = form.pictures().slimBack.width();
+    QCOMPARE(form.pictures().slimFront.width(), backWidth);
 }
 
 void TstPreview::printerOrientationFollowsFormat()

@@ -18,9 +18,9 @@ struct CoverPictures
 {
     std::array<ImageSlot, 3> imageSlots; // ("slots" is a Qt keyword)
     QImage image8;    // overlay of area 2
-    QImage slimBack;  // Image4
-    QImage slimSpine; // Image6
-    QImage slimFront; // Image7
+    QImage slimBack;  // Image4, and the titled spine (Image6) and front (Image7) pieces
+    QImage slimSpine;
+    QImage slimFront;
 };
 
 // The blank white picture every slot starts with.

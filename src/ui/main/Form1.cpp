@@ -377,8 +377,8 @@ void Form1::Combo1_Click()
         // Let go of the last run's titled pictures first, so the renderer can draw into
         // the same buffers again instead of allocating new ones.
         m_canvas->releasePictures();
-        m_titledSlimSpine = QImage();
-        m_titledSlimFront = QImage();
+        m_pictures.slimSpine = m_slimCut.spine;
+        m_pictures.slimFront = m_slimCut.front;
         if (!m_titles)
             return false;
         TitleRun run;
@@ -390,8 +390,8 @@ void Form1::Combo1_Click()
         run.clean2 = m_pictures.imageSlots[1].CleanCopy;
         run.clean3 = m_pictures.imageSlots[2].CleanCopy;
         if (isSlimFormat(i)) {
-            run.slimSpine = m_pictures.slimSpine;
-            run.slimFront = m_pictures.slimFront;
+            run.slimSpine = m_slimCut.spine;
+            run.slimFront = m_slimCut.front;
         }
         const TitledPictures titled = m_titles->render(run);
         m_pictures.imageSlots[0].Picture = titled.image1;
@@ -403,8 +403,8 @@ void Form1::Combo1_Click()
             m_layout.overlay.visible = true;
         }
         if (isSlimFormat(i)) {
-            m_titledSlimSpine = titled.slimSpine;
-            m_titledSlimFront = titled.slimFront;
+            m_pictures.slimSpine = titled.slimSpine;
+            m_pictures.slimFront = titled.slimFront;
         }
         return true;
     });
@@ -418,23 +418,21 @@ void Form1::arrangeAndCut(int i)
         return;
     const QImage &clean = m_pictures.imageSlots[0].CleanCopy;
     const qint32 D = m_state.Catalogue.entries[0].DimA;
-    if (clean.cacheKey() == m_slimSourceKey && D == m_slimSourceWidth)
-        return; // the same picture cut the same way gives the same pieces
-    const auto cuts = slimCuts(clean.width(), clean.height(), D);
-    if (!cuts)
-        return;
-    auto piece = [&](const QRect &r) {
-        m_cutSurface.takeIn(clean);
-        m_cutSurface.cut(r.x(), r.y(), r.width(), r.height());
-        QImage out = m_cutSurface.giveOut();
-        m_cutSurface.clear();
-        return out;
-    };
-    m_pictures.slimBack = piece(cuts->back);
-    m_pictures.slimSpine = piece(cuts->spine);
-    m_pictures.slimFront = piece(cuts->front);
-    m_slimSourceKey = clean.cacheKey();
-    m_slimSourceWidth = D;
+    // The same picture cut the same way gives the same pieces: cut only when either changed.
+    if (clean.cacheKey() != m_slimCut.sourceKey || D != m_slimCut.sourceWidth) {
+        const auto cuts = slimCuts(clean.width(), clean.height(), D);
+        if (!cuts)
+            return; // the pieces keep the pictures they had
+        auto piece = [&](const QRect &r) {
+            m_cutSurface.takeIn(clean);
+            m_cutSurface.cut(r.x(), r.y(), r.width(), r.height());
+            QImage out = m_cutSurface.giveOut();
+            m_cutSurface.clear();
+            return out;
+        };
+        m_slimCut = {piece(cuts->back), piece(cuts->spine), piece(cuts->front), clean.cacheKey(), D};
+    }
+    m_pictures.slimBack = m_slimCut.back;
 }
 
 void Form1::showPreview()
@@ -444,8 +442,8 @@ void Form1::showPreview()
     views[size_t(PreviewView::Image2)] = m_pictures.imageSlots[1].Picture;
     views[size_t(PreviewView::Image3)] = m_pictures.imageSlots[2].Picture;
     views[size_t(PreviewView::Image4)] = m_pictures.slimBack;
-    views[size_t(PreviewView::Image6)] = m_titledSlimSpine.isNull() ? m_pictures.slimSpine : m_titledSlimSpine;
-    views[size_t(PreviewView::Image7)] = m_titledSlimFront.isNull() ? m_pictures.slimFront : m_titledSlimFront;
+    views[size_t(PreviewView::Image6)] = m_pictures.slimSpine;
+    views[size_t(PreviewView::Image7)] = m_pictures.slimFront;
     views[size_t(PreviewView::Image8)] = m_pictures.image8;
     m_canvas->setPreview(m_layout, views);
 }

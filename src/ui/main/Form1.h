@@ -134,10 +134,14 @@ private:
     TitleStyle m_title;
     PictureSurface m_cutSurface; // the preview's own surface: slim-case pieces
     std::unique_ptr<TitleRenderer> m_titles;
-    QImage m_titledSlimSpine, m_titledSlimFront;
-    // Slim pieces depend only on slot 1's clean picture and the format-0 width.
-    qint64 m_slimSourceKey = 0;
-    qint32 m_slimSourceWidth = -1;
+    // The slim pieces as cut, before titles: they depend only on slot 1's clean
+    // picture and the format-0 width, so they are cut again only when either changes.
+    struct SlimCut
+    {
+        QImage back, spine, front;
+        qint64 sourceKey = 0;
+        qint32 sourceWidth = -1;
+    } m_slimCut;
     std::unique_ptr<QPrinter> m_printer;
     bool m_printerLookedUp = false;
     QTimer *m_resizeSelection = nullptr;
