@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -22,9 +23,11 @@ int main(int argc, char **argv)
 
     try {
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
+        const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
+        QApplication::setWindowIcon(QIcon(icon));
         if (!vt::isPortable(appPath)) {
             vt::prepareWritableFolder(appPath);
-            vt::registerProjectFileType(QCoreApplication::applicationFilePath(), vt::userDataHome());
+            vt::registerProjectFileType(QCoreApplication::applicationFilePath(), icon, vt::userDataHome());
         }
 
         // The whole argument text is one project path (a path may hold blanks).

@@ -261,8 +261,9 @@ void TstStartup::desktopExecEscaping()
     const QString value = desktopExecArgument(path);
     QCOMPARE(unescapeExecArgument(value), path);
     QVERIFY(!value.contains(u'\n'));
-    const QString entry = desktopEntryText(path);
+    const QString entry = desktopEntryText(path, path + ".png");
     QVERIFY(entry.contains("\nExec=" + value + " %f\n"));
+    QVERIFY(entry.contains("\nIcon=" + desktopStringValue(path + ".png") + "\n"));
 }
 
 void TstStartup::portableMarkerDecidesFolders()
@@ -353,6 +354,7 @@ void TstStartup::installedModeRegistersAndKeepsFilesPerUser()
     const QString desktop = QString::fromUtf8(fileBytes(home.path() + "/data/applications/vantrelo.desktop"));
     QVERIFY2(desktop.contains("Exec=" + desktopExecArgument(executableOf(folder.path())) + " %f"), qPrintable(desktop));
     QVERIFY(desktop.contains("MimeType=application/x-vantrelo-project;"));
+    QVERIFY(desktop.contains("\nIcon=" + folder.file("Files/vantrelo.png") + "\n"));
     QVERIFY(fileBytes(home.path() + "/data/mime/packages/vantrelo.xml").contains("*.vtr"));
     QCOMPARE(splitLines(*readTextFile(home.path() + "/config/vantrelo/Files/Vantrelo.ini")).size(), 6);
     QCOMPARE(fileBytes(home.path() + "/config/vantrelo/Files/Covers.ini"), shippedCatalogue);

@@ -9,6 +9,21 @@
 
 namespace vt {
 
+QString desktopStringValue(const QString &text)
+{
+    QString value;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': value += QStringLiteral("\\\\"); break;
+        case u'\n': value += QStringLiteral("\\n"); break;
+        case u'\r': value += QStringLiteral("\\r"); break;
+        case u'\t': value += QStringLiteral("\\t"); break;
+        default: value += c;
+        }
+    }
+    return value;
+}
+
 QString desktopExecArgument(const QString &arg)
 {
     // Inside a quoted argument, ", `, $ and \ are escaped with a backslash; "%" is
@@ -26,20 +41,10 @@ QString desktopExecArgument(const QString &arg)
     quoted += u'"';
     // The Exec value is itself a string value, so its backslashes and control
     // characters are escaped once more.
-    QString value;
-    for (const QChar c : quoted) {
-        switch (c.unicode()) {
-        case u'\\': value += QStringLiteral("\\\\"); break;
-        case u'\n': value += QStringLiteral("\\n"); break;
-        case u'\r': value += QStringLiteral("\\r"); break;
-        case u'\t': value += QStringLiteral("\\t"); break;
-        default: value += c;
-        }
-    }
-    return value;
+    return desktopStringValue(quoted);
 }
 
-QString desktopEntryText(const QString &executablePath)
+QString desktopEntryText(const QString &executablePath, const QString &iconPath)
 {
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
@@ -47,10 +52,11 @@ QString desktopEntryText(const QString &executablePath)
                           "GenericName=Cover Maker\n"
                           "Comment=Make and print inserts for disc and game cases\n"
                           "Exec=%1 %f\n"
+                          "Icon=%3\n"
                           "Terminal=false\n"
                           "MimeType=%2;\n"
                           "Categories=Graphics;Publishing;\n")
-        .arg(desktopExecArgument(executablePath), QLatin1String(ProjectMimeType));
+        .arg(desktopExecArgument(executablePath), QLatin1String(ProjectMimeType), desktopStringValue(iconPath));
 }
 
 QString mimePackageText()
@@ -81,7 +87,7 @@ static void startDetachedIfPresent(const QString &program, const QStringList &ar
         QProcess::startDetached(exe, args);
 }
 
-bool registerProjectFileType(const QString &executablePath, const QString &dataHome)
+bool registerProjectFileType(const QString &executablePath, const QString &iconPath, const QString &dataHome)
 {
     const QString mimeDir = dataHome + QStringLiteral("/mime");
     const QString appsDir = dataHome + QStringLiteral("/applications");
@@ -91,7 +97,7 @@ bool registerProjectFileType(const QString &executablePath, const QString &dataH
         writeBytesAtomically(mimeDir + QStringLiteral("/packages/vantrelo.xml"), mimePackageText().toUtf8());
     const bool desktopOk =
         writeBytesAtomically(appsDir + QStringLiteral("/vantrelo.desktop"),
-                             desktopEntryText(executablePath).toUtf8());
+                             desktopEntryText(executablePath, iconPath).toUtf8());
     if (mimeOk)
         startDetachedIfPresent(QStringLiteral("update-mime-database"), {mimeDir});
     if (desktopOk)

@@ -12,7 +12,10 @@ inline constexpr auto ProjectMimeType = "application/x-vantrelo-project";
 // quotes, "$", "`", "%" and backslashes in it are taken literally.
 QString desktopExecArgument(const QString &arg);
 
-QString desktopEntryText(const QString &executablePath);
+// A string value of a desktop entry: backslashes and control characters escaped.
+QString desktopStringValue(const QString &text);
+
+QString desktopEntryText(const QString &executablePath, const QString &iconPath);
 QString mimePackageText();
 
 // $XDG_DATA_HOME, or ~/.local/share when unset or not absolute.
@@ -20,6 +23,6 @@ QString userDataHome();
 
 // Writes both files under dataHome and starts the desktop's cache updaters, if present,
 // without waiting for them. Returns whether both files were written.
-bool registerProjectFileType(const QString &executablePath, const QString &dataHome);
+bool registerProjectFileType(const QString &executablePath, const QString &iconPath, const QString &dataHome);
 
 } // namespace vt
