@@ -17,7 +17,10 @@
 #include <QComboBox>
 #include <QMimeData>
 #include <QPrinter>
+#include <QImageReader>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace vt;
 
@@ -426,17 +429,34 @@ void TstPreview::hugePictureIsRefused()
     QBuffer buf(&png);
     buf.open(QIODevice::WriteOnly);
     small.save(&buf, "PNG");
-    // Patch width and height in the IHDR chunk (bytes 16..23); the CRC no longer matches,
-    // which the size check must not depend on either way.
+    // Patch width and height in the IHDR chunk (bytes 16..23) and its CRC, so the file
+    // is a well-formed PNG that only its size makes impossible.
     const quint32 big = qToBigEndian(quint32(60000));
     memcpy(png.data() + 16, &big, 4);
     memcpy(png.data() + 20, &big, 4);
+    quint32 crc = 0xFFFFFFFFu;
+    for (int i = 12; i < 12 + 4 + 13; ++i) {
+        crc ^= quint8(png[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    const quint32 crcBig = qToBigEndian(crc ^ 0xFFFFFFFFu);
+    memcpy(png.data() + 29, &crcBig, 4);
+    buf.close();
+    QBuffer patched(&png);
+    patched.open(QIODevice::ReadOnly);
+    QCOMPARE(QImageReader(&patched).size(), QSize(60000, 60000)); // the header reads fine
     QFile f(dir.filePath("huge.png"));
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(png);
     f.close();
     QVERIFY(loadPicture(f.fileName()).isNull());
     QVERIFY(loadPicture(dir.filePath("absent.jpg")).isNull());
+    // A named pipe or a device would block or never end: refused at once.
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("pipe.jpg")).constData(), 0600) == 0);
+    QVERIFY(loadPicture(dir.filePath("pipe.jpg")).isNull());
+    QVERIFY(loadPicture("/dev/zero").isNull());
+    QVERIFY(!readTextFile(dir.filePath("pipe.jpg")).has_value());
     // A 50-megapixel picture loads.
     QImage fifty(8660, 5774, QImage::Format_RGB32);
     fifty.fill(Qt::darkGreen);

@@ -4,7 +4,15 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <filesystem>
+
 namespace vt {
+
+bool isRegularFile(const QString &path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+}
 
 QString decodeText(const QByteArray &bytes, const char *legacyEncoding)
 {
@@ -42,6 +50,8 @@ QStringList splitLines(const QString &text)
 
 std::optional<QString> readTextFile(const QString &path, const char *legacyEncoding)
 {
+    if (!isRegularFile(path))
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

@@ -17,6 +17,10 @@ namespace vt {
 // few kilobytes, and a runaway file must not stall start-up.
 inline constexpr qint64 MaxTextFileBytes = 16 * 1024 * 1024;
 
+// True for a regular file (or a link to one). Reading a pipe or a device would block or
+// never end, so the program's readers refuse anything else.
+bool isRegularFile(const QString &path);
+
 QString decodeText(const QByteArray &bytes, const char *legacyEncoding = "windows-1252");
 
 // Split into lines; a final line without a line end counts, an empty tail does not.

@@ -1,11 +1,15 @@
 #include "platform/PictureLoading.h"
 
+#include "common/TextFile.h"
+
 #include <QImageReader>
 
 namespace vt {
 
 QImage loadPicture(const QString &path)
 {
+    if (!isRegularFile(path))
+        return QImage();
     QImageReader::setAllocationLimit(PictureAllocationLimitMB);
     QImageReader reader(path);
     reader.setAutoTransform(true);
