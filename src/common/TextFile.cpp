@@ -85,7 +85,7 @@ bool writeTextLines(const QString &path, const QStringList &lines)
     return writeBytesAtomically(path, out);
 }
 
-bool FieldReader::atLineEnd(int pos) const
+bool FieldReader::atLineEnd(qsizetype pos) const
 {
     return pos < m_text.size() && (m_text[pos] == u'\r' || m_text[pos] == u'\n');
 }
@@ -106,7 +106,7 @@ std::optional<QString> FieldReader::readLine()
     if (atEnd())
         return std::nullopt;
     const qsizetype start = m_pos;
-    while (m_pos < m_text.size() && !atLineEnd(int(m_pos)))
+    while (m_pos < m_text.size() && !atLineEnd(m_pos))
         ++m_pos;
     QString line = m_text.mid(start, m_pos - start);
     skipLineEnd();
@@ -130,11 +130,11 @@ std::optional<QString> FieldReader::readField()
         field = m_text.mid(m_pos + 1, end - m_pos - 1);
         m_pos = close < 0 ? n : close + 1;
         // Whatever follows the closing quote up to the separator is dropped.
-        while (m_pos < n && m_text[m_pos] != u',' && !atLineEnd(int(m_pos)))
+        while (m_pos < n && m_text[m_pos] != u',' && !atLineEnd(m_pos))
             ++m_pos;
     } else {
         const qsizetype start = m_pos;
-        while (m_pos < n && m_text[m_pos] != u',' && !atLineEnd(int(m_pos)))
+        while (m_pos < n && m_text[m_pos] != u',' && !atLineEnd(m_pos))
             ++m_pos;
         field = m_text.mid(start, m_pos - start);
         // Trailing blanks before a separator are not part of the field.

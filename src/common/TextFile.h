@@ -52,7 +52,7 @@ public:
     bool atEnd() const { return m_pos >= m_text.size(); }
 
 private:
-    bool atLineEnd(int pos) const;
+    bool atLineEnd(qsizetype pos) const;
     void skipLineEnd();
 
     QString m_text;

@@ -4,6 +4,7 @@
 // little up and to the left and underlines the caption, and clicking either part runs
 // the command. Moving the pointer over the dialog's bare background puts every lifted
 // button back (HoverLiftBackground).
+#include "common/Twips.h"
 #include <QList>
 #include <QObject>
 #include <QPixmap>
@@ -22,9 +23,8 @@ class HoverLiftButton : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int TwipsPerPixel = 15;
     static constexpr int LiftTwips = 30;
-    static constexpr int LiftPixels = LiftTwips / TwipsPerPixel;
+    static constexpr int LiftPixels = twipsToPixels(LiftTwips);
     // Room between picture and caption.
     static constexpr int GapPixels = 6;
 

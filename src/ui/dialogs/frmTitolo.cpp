@@ -34,11 +34,12 @@ constexpr int LastListedSize = 80;
 constexpr double DialogOpacity = 245.0 / 255.0;
 constexpr int ButtonSpacing = 24;
 
-// A caption that toggles its switch when clicked, as the switch's own text would.
-class ClickLabel : public QLabel
+// A widget that acts on a left click released over it, as a button does.
+template <typename Base>
+class ClickOnRelease : public Base
 {
 public:
-    using QLabel::QLabel;
+    using Base::Base;
     std::function<void()> onClick;
 
 protected:
@@ -47,29 +48,31 @@ protected:
         if (event->button() == Qt::LeftButton)
             event->accept();
         else
-            QLabel::mousePressEvent(event);
+            Base::mousePressEvent(event);
     }
     void mouseReleaseEvent(QMouseEvent *event) override
     {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
+        if (event->button() == Qt::LeftButton && this->rect().contains(event->position().toPoint()) && onClick)
             onClick();
         else
-            QLabel::mouseReleaseEvent(event);
+            Base::mouseReleaseEvent(event);
     }
 };
 
+// A caption that toggles its switch when clicked, as the switch's own text would.
+using ClickLabel = ClickOnRelease<QLabel>;
+
 // A small square filled with the chosen colour; clicking it (or Space while it has the
 // focus) asks for another colour.
-class ColourSwatch : public QWidget
+class ColourSwatch : public ClickOnRelease<QWidget>
 {
 public:
-    explicit ColourSwatch(QWidget *parent) : QWidget(parent)
+    explicit ColourSwatch(QWidget *parent) : ClickOnRelease<QWidget>(parent)
     {
         setFocusPolicy(Qt::StrongFocus);
         setCursor(Qt::PointingHandCursor);
         setFixedSize(22, 22);
     }
-    std::function<void()> onClick;
     void setColour(const QColor &c)
     {
         m_colour = c;
@@ -89,20 +92,6 @@ protected:
             option.rect = rect().adjusted(1, 1, -1, -1);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
         }
-    }
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton)
-            event->accept();
-        else
-            QWidget::mousePressEvent(event);
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-        else
-            QWidget::mouseReleaseEvent(event);
     }
     void keyPressEvent(QKeyEvent *event) override
     {

@@ -21,7 +21,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -61,8 +60,8 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     buildControls();
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
     menuBar()->ensurePolished();
-    resize(DesignClientWidthTwips / TwipsPerPixel,
-           DesignClientHeightTwips / TwipsPerPixel + menuBar()->sizeHint().height());
+    resize(twipsToPixels(DesignClientWidthTwips),
+           twipsToPixels(DesignClientHeightTwips) + menuBar()->sizeHint().height());
     // Lay out now, so the client area has its size before the window is first shown:
     // the load sequence already measures it.
     layout()->activate();
@@ -154,7 +153,7 @@ void Form1::buildControls()
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
 
-    auto px = [](int twips) { return twips / TwipsPerPixel; };
+    const auto px = twipsToPixels;
 
     // The preview lies under every other control of the client area.
     m_canvas = new PreviewCanvas(m_client);
@@ -202,12 +201,12 @@ void Form1::layoutControls()
 {
     const QSize client = m_client->size();
     m_canvas->setGeometry(0, 0, client.width(), client.height());
-    const int statusHeight = 405 / TwipsPerPixel;
+    const int statusHeight = twipsToPixels(405);
     m_label1->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
-    const int checkTop = m_label1->y() - m_check1->height() - 200 / TwipsPerPixel;
-    m_check1->move(195 / TwipsPerPixel, checkTop);
-    m_label6->setGeometry(450 / TwipsPerPixel, checkTop, std::max(570 / TwipsPerPixel, m_label6->sizeHint().width()),
-                          225 / TwipsPerPixel);
+    const int checkTop = m_label1->y() - m_check1->height() - twipsToPixels(200);
+    m_check1->move(twipsToPixels(195), checkTop);
+    m_label6->setGeometry(twipsToPixels(450), checkTop, std::max(twipsToPixels(570), m_label6->sizeHint().width()),
+                          twipsToPixels(225));
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -227,7 +226,7 @@ void Form1::showEvent(QShowEvent *event)
     // window's height so the client area keeps its designed size.
     if (!m_clientSizeFixed && windowState() == Qt::WindowNoState) {
         m_clientSizeFixed = true;
-        const int wanted = DesignClientHeightTwips / TwipsPerPixel;
+        const int wanted = twipsToPixels(DesignClientHeightTwips);
         if (m_client->height() != wanted)
             resize(width(), height() + wanted - m_client->height());
     }
@@ -579,8 +578,8 @@ void Form1::applyLanguageToWindow()
     // The label shares its caption with the Format menu, whose access key it is: shown
     // here as plain text so the key is not claimed twice.
     m_label5->setText(StripAmpersands(text(32)));
-    const int labelRight = (2730 + 570) / TwipsPerPixel;
-    const int labelWidth = std::max(570 / TwipsPerPixel, m_label5->sizeHint().width());
+    const int labelRight = twipsToPixels(2730 + 570);
+    const int labelWidth = std::max(twipsToPixels(570), m_label5->sizeHint().width());
     m_label5->setGeometry(labelRight - labelWidth, m_label5->y(), labelWidth, m_label5->height());
     m_label6->setText(text(16));
     m_label1->setText(text(14));

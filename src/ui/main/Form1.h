@@ -3,6 +3,7 @@
 // It owns the pictures and runs the load sequence, format selection and shutdown over
 // the AppState it is given.
 #include "app/AppState.h"
+#include "common/Twips.h"
 #include "formats/CoverPictures.h"
 #include "formats/PreviewArrangement.h"
 #include "formats/TitleStyle.h"
@@ -51,7 +52,6 @@ public:
     // Designed client area: 9930 x 7290 twips.
     static constexpr int DesignClientWidthTwips = 9930;
     static constexpr int DesignClientHeightTwips = 7290;
-    static constexpr int TwipsPerPixel = 15;
 
     Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks hooks = defaultForm1Hooks(),
           QWidget *parent = nullptr);

@@ -3,6 +3,7 @@
 // to their rectangles in stacking order, the outlines. Forwards clicks and file drops on
 // the picture views. Scaled pixmaps are cached, so repaints without a new picture cost
 // no scaling.
+#include "common/Twips.h"
 #include "formats/PreviewArrangement.h"
 
 #include <QCursor>
@@ -20,7 +21,6 @@ class PreviewCanvas : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr double TwipsPerPixel = 15.0;
     // Larger pictures on screen are painted without a cached copy.
     static constexpr double MaxCachedSide = 8192;
     using ViewPictures = std::array<QImage, 7>; // indexed by PreviewView
