@@ -4,7 +4,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QUrl>
 
 namespace vt {
@@ -123,32 +123,16 @@ QCursor PreviewCanvas::pictureCursor()
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath arrow;
-    arrow.moveTo(1, 1);
-    arrow.lineTo(1, 17);
-    arrow.lineTo(5, 13);
-    arrow.lineTo(8, 20);
-    arrow.lineTo(10.5, 19);
-    arrow.lineTo(7.5, 12);
-    arrow.lineTo(13, 12);
-    arrow.closeSubpath();
     p.setPen(QPen(Qt::white, 1.5));
     p.setBrush(Qt::black);
-    p.drawPath(arrow);
+    p.drawPolygon(QPolygonF({{1, 1}, {1, 17}, {5, 13}, {8, 20}, {10.5, 19}, {7.5, 12}, {13, 12}}));
     const QRectF frame(14.5, 16.5, 15, 12);
     p.setPen(QPen(QColor(40, 40, 40), 1.2));
     p.setBrush(QColor(235, 245, 255));
     p.drawRect(frame);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(90, 160, 70));
-    QPainterPath hill;
-    hill.moveTo(15.5, 27.5);
-    hill.lineTo(20.5, 21.5);
-    hill.lineTo(24, 25);
-    hill.lineTo(26, 23);
-    hill.lineTo(28.5, 27.5);
-    hill.closeSubpath();
-    p.drawPath(hill);
+    p.drawPolygon(QPolygonF({{15.5, 27.5}, {20.5, 21.5}, {24, 25}, {26, 23}, {28.5, 27.5}}));
     p.setBrush(QColor(240, 190, 40));
     p.drawEllipse(QPointF(25.5, 19.8), 1.6, 1.6);
     p.end();
