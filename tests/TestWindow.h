@@ -14,6 +14,7 @@ struct HookRecorder
     QStringList warnings; // "title|text"
     QList<int> exits;
     QStringList opened;
+    QStringList sounds;
 
     vt::Form1Hooks hooks()
     {
@@ -24,6 +25,7 @@ struct HookRecorder
             opened << p;
             return true;
         };
+        h.playSound = [this](const QString &wav) { sounds << wav; };
         return h;
     }
 };

@@ -454,6 +454,7 @@ void Form1::mnuTitolo_Click()
     context.style = &m_title;
     context.setCoverText = [this](const QString &text) { setCoverText(text); };
     context.formatSelection = [this] { Combo1_Click(); };
+    context.playSound = m_hooks.playSound;
     openTitleEditor(this, context);
 }
 
@@ -630,6 +631,12 @@ void Form1::applyChosenLanguageFile(const QString &chosen)
 void Form1::showHelp()
 {
     m_hooks.openExternally(resolveHelpPage(m_state.AppPath, m_state.LanguageFileName));
+}
+
+void Form1::playSound(const QString &relativeWav)
+{
+    if (m_state.SoundsOn && m_hooks.playSound)
+        m_hooks.playSound(relativeWav);
 }
 
 bool Form1::SalvaOpzioni()

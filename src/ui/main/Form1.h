@@ -42,6 +42,9 @@ struct Form1Hooks
     std::function<void(int code)> exitNow;
     // Open a file or address with the desktop's default program.
     std::function<bool(const QString &pathOrUrl)> openExternally;
+    // Plays a sound file to its end, e.g. "Files/Click2.wav" relative to the program
+    // folder. The window calls it only when sounds are on; may be empty (no sound).
+    std::function<void(const QString &relativeWav)> playSound;
 };
 Form1Hooks defaultForm1Hooks();
 
@@ -74,6 +77,8 @@ public:
     // The Language command after its dialog: a file chosen under a "Lang" folder.
     void applyChosenLanguageFile(const QString &chosenPath);
     void showHelp();
+    // Plays a sound of the program folder when sounds are on.
+    void playSound(const QString &relativeWav);
 
     int selectedFormat() const;
     void selectFormat(int index);

@@ -1,0 +1,28 @@
+# Pictures from the Tango icon library (public domain, Debian's tango-icon-theme),
+# embedded at build time: nothing of the theme is copied into the repository.
+#
+#   vt_add_tango_icons(<target> <resource-name> <category/name>...)
+#
+# embeds every size the theme ships of each icon (16, 22, 24, 32 pixels) under
+# ":/tango/<size>/<name>.png"; platform/TangoIcons.h turns them into one QIcon.
+set(VT_TANGO_DIR /usr/share/icons/Tango CACHE PATH "Folder of the Tango icon theme")
+
+function(vt_add_tango_icons target resource_name)
+  set(files "")
+  foreach(icon IN LISTS ARGN)
+    get_filename_component(base ${icon} NAME)
+    set(found FALSE)
+    foreach(size 16 22 24 32)
+      set(f ${VT_TANGO_DIR}/${size}x${size}/${icon}.png)
+      if(EXISTS ${f})
+        set_source_files_properties(${f} PROPERTIES QT_RESOURCE_ALIAS tango/${size}/${base}.png)
+        list(APPEND files ${f})
+        set(found TRUE)
+      endif()
+    endforeach()
+    if(NOT found)
+      message(FATAL_ERROR "Tango icon ${icon} not found under ${VT_TANGO_DIR} (is tango-icon-theme installed?)")
+    endif()
+  endforeach()
+  qt_add_resources(${target} ${resource_name} PREFIX / FILES ${files})
+endfunction()
