@@ -61,18 +61,26 @@ std::optional<QString> readTextFile(const QString &path, const char *legacyEncod
     return decodeText(bytes, legacyEncoding);
 }
 
-bool writeBytesAtomically(const QString &path, const QByteArray &bytes)
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
     // Unbuffered, so that a short write (full disk, size limit) shows in write()'s
     // count: a buffered QSaveFile flushes at commit and would keep a truncated file.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    auto failed = [&] {
+        if (error)
+            *error = file.errorString();
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed();
     if (file.write(bytes) != bytes.size()) {
+        failed();
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return failed();
+    return true;
 }
 
 bool writeTextLines(const QString &path, const QStringList &lines)

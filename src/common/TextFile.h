@@ -31,7 +31,8 @@ std::optional<QString> readTextFile(const QString &path,
                                     const char *legacyEncoding = "windows-1252");
 
 // Replaces the file through QSaveFile; false, and the previous file whole, on failure.
-bool writeBytesAtomically(const QString &path, const QByteArray &bytes);
+// error, when given, receives the system's words for what failed.
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // Each line followed by CR LF, UTF-8, through QSaveFile. False when anything failed;
 // the previous file is then untouched.

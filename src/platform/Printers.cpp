@@ -1,8 +1,34 @@
 #include "platform/Printers.h"
 
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QPrinterInfo>
+
 #include <cups/cups.h>
 
 namespace vt {
+
+namespace {
+
+// Qt's CUPS engine takes extra job options as a list of name, value pairs under this key.
+constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// All destinations with their options; freed when the holder goes.
+struct Dests
+{
+    cups_dest_t *list = nullptr;
+    int count = 0;
+    Dests() { count = cupsGetDests2(CUPS_HTTP_DEFAULT, &list); }
+    ~Dests() { cupsFreeDests(count, list); }
+    Dests(const Dests &) = delete;
+    Dests &operator=(const Dests &) = delete;
+    cups_dest_t *find(const QString &name) const
+    {
+        return name.isEmpty() ? nullptr : cupsGetDest(name.toUtf8().constData(), nullptr, count, list);
+    }
+};
+
+} // namespace
 
 QString formatPrinterEntry(const QString &name, const QString &makeAndModel, const QString &deviceUri)
 {
@@ -13,17 +39,91 @@ QString formatPrinterEntry(const QString &name, const QString &makeAndModel, con
 
 QString DefaultPrinterEntry()
 {
-    cups_dest_t *dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    Dests dests;
     QString entry;
-    if (cups_dest_t *dest = cupsGetDest(nullptr, nullptr, count, dests)) {
+    if (cups_dest_t *dest = cupsGetDest(nullptr, nullptr, dests.count, dests.list)) {
         const char *model = cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
         const char *uri = cupsGetOption("device-uri", dest->num_options, dest->options);
         entry = formatPrinterEntry(QString::fromUtf8(dest->name), QString::fromUtf8(model ? model : ""),
                                    QString::fromUtf8(uri ? uri : ""));
     }
-    cupsFreeDests(count, dests);
     return entry;
+}
+
+QStringList installedPrinterNames()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
+
+bool setSystemDefaultPrinter(const QString &name, QString *error)
+{
+    Dests dests;
+    const QByteArray wanted = name.toUtf8();
+    bool found = false;
+    for (int k = 0; k < dests.count; ++k) {
+        cups_dest_t &d = dests.list[k];
+        // Instances of the queue are not the queue itself.
+        d.is_default = !d.instance && wanted == d.name;
+        found = found || d.is_default;
+    }
+    if (!found) {
+        if (error)
+            *error = QStringLiteral("there is no printer called %1").arg(name);
+        return false;
+    }
+    if (cupsSetDests2(CUPS_HTTP_DEFAULT, dests.count, dests.list) != 0) {
+        if (error)
+            *error = QString::fromUtf8(cupsLastErrorString());
+        return false;
+    }
+    return true;
+}
+
+bool isPrinterAcceptingJobs(const QString &name)
+{
+    Dests dests;
+    cups_dest_t *dest = dests.find(name);
+    if (!dest)
+        return false;
+    const char *accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    return !accepting || qstrcmp(accepting, "false") != 0;
+}
+
+int ippPrintQuality(int quality)
+{
+    switch (quality) {
+    case -4: return 5;
+    case -3: return 4;
+    case -2: case -1: return 3;
+    default: return 0;
+    }
+}
+
+bool isQualitySupported(const QString &printerName, int quality)
+{
+    const int ipp = ippPrintQuality(quality);
+    if (ipp == 0)
+        return false;
+    Dests dests;
+    cups_dest_t *dest = dests.find(printerName);
+    if (!dest)
+        return false;
+    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    if (!info)
+        return false;
+    const QByteArray value = QByteArray::number(ipp);
+    const bool supported = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_PRINT_QUALITY, value.constData());
+    cupsFreeDestInfo(info);
+    return supported;
+}
+
+void setPrinterQuality(QPrinter &printer, int quality)
+{
+    const int ipp = ippPrintQuality(quality);
+    if (ipp == 0)
+        return;
+    printer.printEngine()->setProperty(CupsOptionsKey,
+                                       QStringList{QStringLiteral("print-quality"), QString::number(ipp)});
 }
 
 } // namespace vt

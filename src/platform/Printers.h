@@ -1,5 +1,10 @@
 #pragma once
+// The print system (CUPS): the default printer, whether a queue takes jobs, and the
+// print qualities a queue accepts.
 #include <QString>
+#include <QStringList>
+
+class QPrinter;
 
 namespace vt {
 
@@ -9,5 +14,25 @@ QString DefaultPrinterEntry();
 
 // The same entry from its parts (what DefaultPrinterEntry builds from CUPS).
 QString formatPrinterEntry(const QString &name, const QString &makeAndModel, const QString &deviceUri);
+
+// The installed queues in the system's order.
+QStringList installedPrinterNames();
+
+// Makes the queue the user's default destination (what lpstat -d and every CUPS program
+// then see). False, with the reason in error, when CUPS refused.
+bool setSystemDefaultPrinter(const QString &name, QString *error = nullptr);
+
+// False when the queue does not exist or is not accepting jobs.
+bool isPrinterAcceptingJobs(const QString &name);
+
+// Print qualities as the dialog knows them: -4 high, -3 medium, -2 low, -1 draft.
+// Each maps onto an IPP print-quality value: high 5, medium 4, low and draft 3.
+int ippPrintQuality(int quality);
+
+// Whether the queue accepts that quality.
+bool isQualitySupported(const QString &printerName, int quality);
+
+// Sends that quality with the printer's next job.
+void setPrinterQuality(QPrinter &printer, int quality);
 
 } // namespace vt

@@ -1,6 +1,7 @@
 #include "ui/main/Form1.h"
 
 #include "app/ProgramFolders.h"
+#include "app/ProjectHandover.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
 #include "common/Numbers.h"
@@ -14,6 +15,7 @@
 #include "ui/dialogs/CommonDialogs.h"
 #include "ui/dialogs/frmTitolo.h"
 #include "ui/main/PreviewCanvas.h"
+#include "ui/main/ProjectCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,6 +58,7 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
       m_commandLine(std::move(commandLine)), m_hooks(std::move(hooks))
 {
     setObjectName(QStringLiteral("Form1"));
+    m_projects = new ProjectCommands(*this, m_state);
     buildMenus();
     buildControls();
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
@@ -102,10 +105,10 @@ void Form1::buildMenus()
     };
 
     m_mnuFile = addMenu(nullptr, "mnuFile");
-    addItem(m_mnuFile, "mnuApriDS")->setEnabled(false);
+    connect(addItem(m_mnuFile, "mnuApriDS"), &QAction::triggered, m_projects, &ProjectCommands::open);
     m_mnuFile->addSeparator();
-    addItem(m_mnuFile, "mnuSalva")->setEnabled(false);
-    addItem(m_mnuFile, "mnuSalvaConNome")->setEnabled(false);
+    connect(addItem(m_mnuFile, "mnuSalva"), &QAction::triggered, m_projects, &ProjectCommands::save);
+    connect(addItem(m_mnuFile, "mnuSalvaConNome"), &QAction::triggered, m_projects, &ProjectCommands::saveAs);
     m_mnuFile->addSeparator();
     connect(addItem(m_mnuFile, "mnuFileApri"), &QAction::triggered, this, [this] { LoadSlotByDialog(0); });
     connect(addItem(m_mnuFile, "mnuImg2"), &QAction::triggered, this, [this] { LoadSlotByDialog(1); });
@@ -268,6 +271,17 @@ int Form1::windowStateCode() const
 
 bool Form1::load()
 {
+    return runLoadSequence(LoadMode::Window);
+}
+
+void Form1::loadForBatch()
+{
+    runLoadSequence(LoadMode::Batch);
+}
+
+bool Form1::runLoadSequence(LoadMode mode)
+{
+    const bool window = mode == LoadMode::Window;
     StepRunner steps(ErrorPolicy::SkipAndContinue);
     qint16 savedFormatIndex = 0;
 
@@ -292,6 +306,8 @@ bool Form1::load()
     });
     steps.run(QStringLiteral("settings"), [&] {
         ReadSettings(settingsFilePath(m_state.AppPath), m_state, savedFormatIndex);
+        if (!window)
+            return;
         if (m_state.SavedWindowState == WindowMinimised)
             setWindowState(Qt::WindowMinimized);
         else if (m_state.SavedWindowState == WindowMaximised)
@@ -310,11 +326,11 @@ bool Form1::load()
         loadLanguage();
         reloadTexts(LanguageReading::StartupSecond);
     });
-    m_instanceLock = std::make_unique<SingleInstanceLock>(m_state.AppPath);
-    if (!m_instanceLock->acquire()) {
-        m_hooks.warn(this, text(107), text(18));
-        m_hooks.exitNow(0);
-        return false;
+    if (window) {
+        m_instanceLock = std::make_unique<SingleInstanceLock>(m_state.AppPath);
+        if (!m_instanceLock->acquire())
+            return refuseOrHandOver();
+        startHandoverServer();
     }
     // The picture areas start side by side; every format selection places them anew.
     steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
@@ -324,9 +340,50 @@ bool Form1::load()
         m_state.TitleOnSpine = 1;
     });
     steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
-    // 20. A project named on the command line: opened once projects exist.
+    if (!window)
+        return true;
+    steps.run(QStringLiteral("command-line project"), [&] {
+        if (!m_commandLine.trimmed().isEmpty())
+            m_projects->loadProject(m_commandLine);
+    });
     // 21. Update check: added with the online services.
     return true;
+}
+
+bool Form1::refuseOrHandOver()
+{
+    // A project opened from the file manager while the program runs goes to the running
+    // window instead of being dropped with the refusal.
+    const QFileInfo project(m_commandLine);
+    if (!m_commandLine.trimmed().isEmpty() && project.isFile()
+        && handOverProject(handoverServerName(m_instanceLock->lockFilePath()), project.absoluteFilePath())) {
+        m_hooks.exitNow(0);
+        return false;
+    }
+    m_hooks.warn(this, text(107), text(18));
+    m_hooks.exitNow(0);
+    return false;
+}
+
+void Form1::startHandoverServer()
+{
+    m_handover = new ProjectHandoverServer(handoverServerName(m_instanceLock->lockFilePath()), this);
+    connect(m_handover, &ProjectHandoverServer::projectReceived, this, &Form1::openHandedOverProject);
+    m_handover->listen();
+}
+
+void Form1::openHandedOverProject(const QString &path)
+{
+    // Not under an open dialog, which works on the cover as it is: wait until it closes.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, [this, path] { openHandedOverProject(path); });
+        return;
+    }
+    if (windowState() & Qt::WindowMinimized)
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+    m_projects->openPath(path);
 }
 
 QPrinter *Form1::currentPrinter()
@@ -473,6 +530,35 @@ void Form1::setTitleStyle(const TitleStyle &style)
     rest.CoverText = m_title.CoverText;
     m_title = rest;
     setCoverText(cover);
+}
+
+PagePictures Form1::pagePictures() const
+{
+    PagePictures p;
+    p[size_t(PrintPicture::Picture1)] = m_pictures.imageSlots[0].Picture;
+    p[size_t(PrintPicture::Picture2)] = m_pictures.imageSlots[1].Picture;
+    p[size_t(PrintPicture::Overlay)] = m_pictures.image8;
+    p[size_t(PrintPicture::Picture3)] = m_pictures.imageSlots[2].Picture;
+    p[size_t(PrintPicture::SlimBack)] = m_pictures.slimBack;
+    p[size_t(PrintPicture::SlimSpine)] = m_pictures.slimSpine;
+    p[size_t(PrintPicture::SlimFront)] = m_pictures.slimFront;
+    return p;
+}
+
+PageComposer Form1::pageComposer() const
+{
+    const int format = selectedFormat();
+    const int outline = m_check1->isChecked() ? 1 : 0;
+    const AppState &state = m_state;
+    return [&state, format, outline](QSizeF printable, const TextMeasure &measure) {
+        return composeCover(state, format, outline, printable, measure);
+    };
+}
+
+void Form1::setSlotPicture(int slot, const QImage &picture, const QString &path)
+{
+    if (slot >= 0 && slot <= 2)
+        putPictureInSlot(m_pictures, slot, picture, path);
 }
 
 bool Form1::loadPictureIntoSlot(int slot, const QString &path)

@@ -9,6 +9,7 @@
 #include "formats/TitleStyle.h"
 #include "lang/LanguageFile.h"
 #include "platform/PictureSurface.h"
+#include "print/CoverOutput.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -26,6 +27,8 @@ class QTimer;
 namespace vt {
 
 class PreviewCanvas;
+class ProjectCommands;
+class ProjectHandoverServer;
 class SingleInstanceLock;
 class TitleRenderer;
 
@@ -61,8 +64,11 @@ public:
     ~Form1() override;
 
     // The main window's load sequence. Returns false when this start was refused
-    // because another copy runs from the same folder.
+    // because another copy runs from the same folder (or it handed its project to that copy).
     bool load();
+    // What a start without a window needs (the command line's export and print): the
+    // settings, catalogue and language as a normal start reads them, and no lock.
+    void loadForBatch();
 
     // Writes the settings file from the state and the window as they are now.
     bool SalvaOpzioni();
@@ -89,11 +95,22 @@ public:
     void LoadSlotByDialog(int slot);
     void LoadSlotByDrop(int slot, const QStringList &files);
     bool loadPictureIntoSlot(int slot, const QString &path);
+    // Puts a picture that is already loaded into a slot, with the path it is known by.
+    void setSlotPicture(int slot, const QImage &picture, const QString &path);
+
+    ProjectCommands *projects() const { return m_projects; }
+
+    // What StampaCopertina draws: the titled pictures as the preview shows them, and the
+    // page of the selected format as it is set now.
+    PagePictures pagePictures() const;
+    PageComposer pageComposer() const;
 
     // The title; a change of the front text runs format selection at once.
     const TitleStyle &titleStyle() const { return m_title; }
     void setCoverText(const QString &text);
     void setTitleStyle(const TitleStyle &style);
+    // The style itself, for the commands that set its fields one by one.
+    TitleStyle &titleStyleForEditing() { return m_title; }
     // Opens the title editor over the window.
     void mnuTitolo_Click();
 
@@ -117,6 +134,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    enum class LoadMode { Window, Batch };
+    bool runLoadSequence(LoadMode mode);
+    bool refuseOrHandOver();
+    void startHandoverServer();
+    void openHandedOverProject(const QString &path);
     void buildMenus();
     void buildControls();
     void layoutControls();
@@ -131,6 +153,8 @@ private:
     QString m_commandLine;
     Form1Hooks m_hooks;
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
+    ProjectHandoverServer *m_handover = nullptr;
+    ProjectCommands *m_projects = nullptr;
     bool m_shutdownDone = false;
     bool m_clientSizeFixed = false;
 

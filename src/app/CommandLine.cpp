@@ -1,0 +1,115 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace vt {
+
+namespace {
+
+const QStringList &knownOptions()
+{
+    static const QStringList names = {
+        QStringLiteral("--export-pdf"), QStringLiteral("--print"), QStringLiteral("--printer"),
+        QStringLiteral("--copies"), QStringLiteral("--help"), QStringLiteral("-h"),
+        QStringLiteral("--version"), QStringLiteral("-v"), QStringLiteral("--")};
+    return names;
+}
+
+bool startsWithKnownOption(const QString &argument)
+{
+    for (const QString &name : knownOptions())
+        if (argument == name || argument.startsWith(name + u'='))
+            return true;
+    return false;
+}
+
+CommandLine usageError(const QString &why)
+{
+    CommandLine c;
+    c.mode = CommandLine::Mode::UsageError;
+    c.error = why;
+    return c;
+}
+
+} // namespace
+
+QString commandLineUsage()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  vantrelo [PROJECT.vtr]                       open the window, with the project\n"
+        "  vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit\n"
+        "  vantrelo --print PROJECT.vtr [--printer NAME] [--copies N]\n"
+        "                                               print the cover and exit\n"
+        "  vantrelo --help | --version\n"
+        "Use -- before a project whose name begins with a dash.\n");
+}
+
+bool isBatchMode(CommandLine::Mode mode)
+{
+    return mode == CommandLine::Mode::ExportPdf || mode == CommandLine::Mode::Print;
+}
+
+CommandLine parseCommandLine(const QStringList &arguments, const std::function<bool(const QString &)> &fileExists)
+{
+    CommandLine c;
+    // The whole argument text names a project: a path with blanks given unquoted, or one
+    // that begins with a dash, still opens.
+    const QString whole = arguments.join(u' ');
+    if (!arguments.isEmpty() && !startsWithKnownOption(arguments.first()) && fileExists(whole)) {
+        c.project = whole;
+        return c;
+    }
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption exportPdf(QStringLiteral("export-pdf"), QString(), QStringLiteral("OUT.pdf"));
+    const QCommandLineOption print(QStringLiteral("print"));
+    const QCommandLineOption printer(QStringLiteral("printer"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption copies(QStringLiteral("copies"), QString(), QStringLiteral("N"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({exportPdf, print, printer, copies, help, version});
+    if (!parser.parse(QStringList{QStringLiteral("vantrelo")} + arguments))
+        return usageError(parser.errorText());
+
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(help))
+        return CommandLine{CommandLine::Mode::Help, {}, {}, {}, 1, {}};
+    if (parser.isSet(version))
+        return CommandLine{CommandLine::Mode::Version, {}, {}, {}, 1, {}};
+
+    const bool exporting = parser.isSet(exportPdf);
+    const bool printing = parser.isSet(print);
+    if (exporting && printing)
+        return usageError(QStringLiteral("--export-pdf and --print cannot be used together"));
+    if (!printing && (parser.isSet(printer) || parser.isSet(copies)))
+        return usageError(QStringLiteral("--printer and --copies go with --print"));
+    if (!exporting && !printing) {
+        c.project = positional.join(u' ');
+        return c;
+    }
+    if (positional.size() != 1)
+        return usageError(positional.isEmpty() ? QStringLiteral("no project file given")
+                                               : QStringLiteral("more than one project file given"));
+    c.project = positional.first();
+    if (exporting) {
+        c.mode = CommandLine::Mode::ExportPdf;
+        c.output = parser.value(exportPdf);
+        if (c.output.isEmpty())
+            return usageError(QStringLiteral("--export-pdf needs the name of the PDF file"));
+        return c;
+    }
+    c.mode = CommandLine::Mode::Print;
+    c.printer = parser.value(printer);
+    if (parser.isSet(copies)) {
+        bool ok = false;
+        const int n = parser.value(copies).toInt(&ok);
+        if (!ok || n < 1)
+            return usageError(QStringLiteral("--copies takes a whole number of at least 1"));
+        c.copies = std::min(n, MaxCopies);
+    }
+    return c;
+}
+
+} // namespace vt

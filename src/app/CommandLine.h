@@ -1,0 +1,42 @@
+#pragma once
+// What the program was asked to do on its command line:
+//
+//   vantrelo [PROJECT.vtr]                       open the window
+//   vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit
+//   vantrelo --print PROJECT.vtr [--printer NAME] [--copies N]
+//   vantrelo --help | --version
+//
+// A lone path opens in the window even when it looks like an option, as long as it names
+// an existing file; "--" ends the options.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace vt {
+
+struct CommandLine
+{
+    enum class Mode { Window, ExportPdf, Print, Help, Version, UsageError };
+    Mode mode = Mode::Window;
+    QString project;   // Window: the whole argument text; ExportPdf, Print: the project file
+    QString output;    // ExportPdf: the PDF file
+    QString printer;   // Print: a queue name; empty for the default printer
+    int copies = 1;    // Print
+    QString error;     // UsageError: what was wrong
+};
+
+// arguments: without the program's own name. fileExists answers whether a path names an
+// existing file (replaceable in tests).
+CommandLine parseCommandLine(const QStringList &arguments,
+                             const std::function<bool(const QString &)> &fileExists);
+
+// The usage text for --help and usage errors.
+QString commandLineUsage();
+
+// Copies beyond this many are capped: no print queue takes more in one job.
+inline constexpr int MaxCopies = 999;
+
+// True when the arguments ask for a mode without a window (so no display is needed).
+bool isBatchMode(CommandLine::Mode mode);
+
+} // namespace vt

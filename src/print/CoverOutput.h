@@ -1,0 +1,39 @@
+#pragma once
+// The two ways a cover leaves the program: a PDF file and a print queue. Both draw the
+// same composed page with the same painter code.
+#include "print/PagePainter.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QPrinter;
+
+namespace vt {
+
+// Builds the page once the printable area and the footer's measure are known.
+using PageComposer = std::function<PrintComposition(QSizeF printableMm, const TextMeasure &measure)>;
+
+struct OutputResult
+{
+    bool produced = false; // the page was written or handed to the queue
+    QString error;         // why nothing was produced
+    QStringList failures;  // steps of the page that could not be drawn
+};
+
+// The PDF's page: A4 with its printable area inset this much on every side, where a
+// typical printer's would be, so catalogue positions land as on paper.
+inline constexpr double PdfMarginMm = 5.0;
+
+// Writes one A4 page, portrait or landscape, atomically: a failure leaves any earlier
+// file at the path whole.
+OutputResult writeCoverPdf(const QString &path, bool portrait, const PageComposer &compose,
+                           const PagePictures &pictures, const QString &title = QString());
+
+// Prints one page on the printer as it is set up (queue, orientation, copies, quality).
+OutputResult printCover(QPrinter &printer, const PageComposer &compose, const PagePictures &pictures);
+
+// The printable area of a printer, from its margins in millimetres.
+PageGeometry printerGeometry(QPrinter &printer);
+
+} // namespace vt

@@ -1,0 +1,130 @@
+#include "print/PrintComposition.h"
+
+#include "app/AppState.h"
+#include "common/Numbers.h"
+#include "formats/PreviewArrangement.h"
+
+#include <cmath>
+
+namespace vt {
+
+namespace {
+
+constexpr double FooterGapMm = 5.0;
+
+bool isCircle(const QString &shape)
+{
+    return shape == u"Cerchio";
+}
+
+} // namespace
+
+std::optional<qint32> printPosition(const QString &offsetText)
+{
+    return toInt32(leadingNumber(offsetText));
+}
+
+QString footerText(const AppState &state)
+{
+    return state.Language[22] + u' ' + state.VersionCaption + QStringLiteral(" - ") + state.Language[23];
+}
+
+SlimOffsets slimOffsets(int formatIndex)
+{
+    switch (formatIndex) {
+    case 1: return {137, 130};
+    case 2: return {139, 130};
+    case 19: return {133, 128};
+    // 125.5 + 7 and 125.5 + 9 rounded half to even: 132 and 134, not 132.5 and 134.5.
+    case 20: return {132, 125.5};
+    case 21: return {134, 125.5};
+    default: return {};
+    }
+}
+
+PrintComposition composeCover(const AppState &state, int i, int outlineSwitch, QSizeF printableMm,
+                              const TextMeasure &measure)
+{
+    PrintComposition page;
+    auto fail = [&](const QString &what) { page.failures << what; };
+    const bool outlines = outlineSwitch == 1;
+    const bool circles = isCircle(state.CurrentShape);
+
+    auto picture = [&](PrintPicture which, double x, double y, double w, double h) {
+        page.operations.append({PageOperation::Kind::Picture, which, QRectF(x, y, w, h), {}});
+    };
+    auto outline = [&](double x, double y, double w, double h) {
+        if (circles) {
+            const double r = w / 2;
+            page.operations.append({PageOperation::Kind::Circle, {}, QRectF(x, y, 2 * r, 2 * r), {}});
+        } else {
+            page.operations.append({PageOperation::Kind::Box, {}, QRectF(x, y, w, h), {}});
+        }
+    };
+    // A value that cannot be computed keeps its previous one: 0 for positions.
+    auto position = [&](const QString &text, const char *name) -> double {
+        if (const auto v = printPosition(text))
+            return *v;
+        fail(QStringLiteral("print position %1 \"%2\" is out of range").arg(QLatin1String(name), text));
+        return 0;
+    };
+    auto millimetres = [&](qint32 preview, const char *name) -> double {
+        if (state.PreviewScale == 0) {
+            fail(QStringLiteral("size %1: the preview scale is 0").arg(QLatin1String(name)));
+            return 0;
+        }
+        return double(preview) / double(state.PreviewScale);
+    };
+
+    const CoverFormat *format = i <= state.LastFormatIndex ? state.Catalogue.at(i) : nullptr;
+    if (!format) {
+        fail(QStringLiteral("format %1 is not in the catalogue").arg(i));
+        return page;
+    }
+
+    const double X1 = position(format->OffsetX, "X");
+    const double Y1 = position(format->OffsetY, "Y");
+    const double A = millimetres(state.PreviewA, "A");
+    const double B = millimetres(state.PreviewB, "B");
+
+    if (isSlimFormat(i)) {
+        const SlimOffsets k = slimOffsets(i);
+        const double dimA = format->DimA;
+        const double dimB = format->DimB;
+        picture(PrintPicture::SlimBack, X1, Y1, dimA - k.front, dimB);
+        picture(PrintPicture::SlimSpine, X1 + k.spine, Y1, dimA - 2 * k.spine, dimB);
+        picture(PrintPicture::SlimFront, X1 + k.front, Y1, dimA - k.front, dimB);
+    } else {
+        picture(PrintPicture::Picture1, X1, Y1, A, B);
+        const double C = millimetres(state.PreviewC, "C");
+        const double D = millimetres(state.PreviewD, "D");
+        if (state.PreviewC > 0) {
+            const double X2 = position(format->OffsetX2, "X2");
+            const double Y2 = position(format->OffsetY2, "Y2");
+            const bool overlay = i == 3 || i == 6;
+            picture(overlay ? PrintPicture::Overlay : PrintPicture::Picture2, X2, Y2, C, D);
+            if (outlines)
+                outline(X2, Y2, C, D);
+        }
+        if (i == ThreeLabelFormat) {
+            const double X3 = position(state.Format14OffsetX3, "X3");
+            const double Y3 = position(state.Format14OffsetY3, "Y3");
+            // The third label has the size of the second.
+            picture(PrintPicture::Picture3, X3, Y3, C, D);
+            if (outlines)
+                outline(X3, Y3, C, D);
+        }
+    }
+    if (outlines)
+        outline(X1, Y1, A, B);
+
+    const QString footer = footerText(state);
+    const QSizeF size = measure ? measure(footer) : QSizeF();
+    const double x = (printableMm.width() - size.width()) / 2;
+    const double y = printableMm.height() - size.height() - FooterGapMm;
+    if (format->Orientation == u"Verticale" || format->DimB < 181)
+        page.operations.append({PageOperation::Kind::Text, {}, QRectF(QPointF(x, y), size), footer});
+    return page;
+}
+
+} // namespace vt

@@ -1,0 +1,189 @@
+#include "project/ProjectFile.h"
+
+#include "common/Numbers.h"
+#include "common/Text.h"
+#include "common/TextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+
+namespace vt {
+
+namespace {
+
+// " 1 " for 1, "-5 " for -5: how the line-printing routine has always written numbers.
+QString numberLine(qint64 value)
+{
+    return (value >= 0 ? QStringLiteral(" ") : QString()) + QString::number(value) + u' ';
+}
+
+QString fontSizeLine(float size)
+{
+    // QString::number ignores the locale, so the separator is a point everywhere; the
+    // replacement is kept for the benefit of any comma that could still appear.
+    return QString::number(double(size), 'g', 7).replace(u',', u'.');
+}
+
+// A number line: the leading number of the text, 0 when there is none.
+double numberOf(const QString &line)
+{
+    return leadingNumber(line);
+}
+
+constexpr double MinimumFontSize = 1.0;
+constexpr double MaximumFontSize = 1638.0;
+
+} // namespace
+
+QStringList projectLines(const ProjectFile &p)
+{
+    const TitleStyle &t = p.title;
+    return {
+        singleLine(p.picturePaths[0]),
+        singleLine(p.picturePaths[1]),
+        singleLine(p.picturePaths[2]),
+        numberLine(p.outlineSwitch),
+        singleLine(t.CoverText),
+        singleLine(t.SpineText),
+        singleLine(t.FontName),
+        fontSizeLine(t.FontSize),
+        numberLine(t.FontBold ? 1 : 0),
+        numberLine(t.FontItalic ? 1 : 0),
+        numberLine(t.FontUnderline ? 1 : 0),
+        numberLine(qint32(t.ForeColor)),
+        numberLine(p.titleOnCover),
+        numberLine(p.titleOnSpine),
+        numberLine(p.formatIndex),
+    };
+}
+
+QByteArray projectBytes(const ProjectFile &project)
+{
+    QByteArray out;
+    for (const QString &line : projectLines(project)) {
+        out += line.toUtf8();
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::optional<qint16> parseFormatIndexLine(const QString &line)
+{
+    const QString t = line.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const double v = t.toDouble(&ok); // the C locale: a point as decimal separator
+    if (!ok)
+        return std::nullopt;
+    return toInt16(v);
+}
+
+float projectFontSize(double read)
+{
+    const double whole = roundHalfEven(read);
+    if (!(whole >= MinimumFontSize))
+        return float(MinimumFontSize);
+    return float(std::min(whole, MaximumFontSize));
+}
+
+ProjectReading readProjectText(const QString &text)
+{
+    ProjectReading r;
+    FieldReader in(text);
+    ProjectFile &p = r.project;
+
+    auto fail = [&](int line, const QString &reason) {
+        r.error = ProjectError{line, reason};
+        return r;
+    };
+    auto missing = [&](int line) {
+        return fail(line, QStringLiteral("the file ends before line %1 of %2").arg(line).arg(ProjectLineCount));
+    };
+    // Whole numbers that must fit their field: a value the field cannot hold stops the
+    // reading there, like any other line that cannot be taken.
+    auto wholeNumber = [&](const QString &line, qint64 low, qint64 high) -> std::optional<qint64> {
+        const double v = roundHalfEven(numberOf(line));
+        if (!(v >= double(low) && v <= double(high)))
+            return std::nullopt;
+        return qint64(v);
+    };
+
+    std::array<QString, ProjectLineCount> lines;
+    for (int k = 0; k < ProjectLineCount; ++k) {
+        const auto line = in.readLine();
+        if (!line)
+            break;
+        lines[size_t(k)] = *line;
+        r.linesRead = k + 1;
+    }
+    const int available = r.linesRead;
+    r.linesRead = 0;
+
+    for (int n = 1; n <= ProjectLineCount; ++n) {
+        if (n > available)
+            return missing(n);
+        const QString &line = lines[size_t(n - 1)];
+        switch (n) {
+        case 1: case 2: case 3:
+            p.picturePaths[size_t(n - 1)] = line;
+            break;
+        case 4: {
+            // The switch knows unticked, ticked and undecided (0, 1, 2); it refuses the rest.
+            const auto v = wholeNumber(line, 0, 2);
+            if (!v)
+                return fail(n, QStringLiteral("the outline switch cannot take the value \"%1\"").arg(line.trimmed()));
+            p.outlineSwitch = qint16(*v);
+            break;
+        }
+        case 5: p.title.CoverText = line; break;
+        case 6: p.title.SpineText = line; break;
+        case 7: p.title.FontName = line; break;
+        case 8: p.title.FontSize = projectFontSize(numberOf(line)); break;
+        case 9: p.title.FontBold = numberOf(line) == 1.0; break;
+        case 10: p.title.FontItalic = numberOf(line) == 1.0; break;
+        case 11: p.title.FontUnderline = numberOf(line) == 1.0; break;
+        case 12: {
+            const auto v = wholeNumber(line, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+            if (!v)
+                return fail(n, QStringLiteral("the colour \"%1\" is not a 32-bit number").arg(line.trimmed()));
+            p.title.ForeColor = quint32(qint32(*v));
+            break;
+        }
+        case 13: case 14: {
+            const auto v = wholeNumber(line, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max());
+            if (!v)
+                return fail(n, QStringLiteral("\"%1\" is too large a number").arg(line.trimmed()));
+            (n == 13 ? p.titleOnCover : p.titleOnSpine) = qint16(*v);
+            break;
+        }
+        case 15: {
+            const auto v = parseFormatIndexLine(line);
+            if (!v)
+                return fail(n, QStringLiteral("the format \"%1\" is not a number").arg(line.trimmed()));
+            p.formatIndex = *v;
+            break;
+        }
+        }
+        r.linesRead = n;
+    }
+    return r;
+}
+
+ProjectReading readProjectBytes(const QByteArray &bytes)
+{
+    return readProjectText(decodeText(bytes, "windows-1252"));
+}
+
+QString resolvePicturePath(const QString &projectFile, const QString &picturePath)
+{
+    const QString trimmed = picturePath.trimmed();
+    if (trimmed.isEmpty() || QDir::isAbsolutePath(trimmed))
+        return trimmed;
+    return QDir::cleanPath(QFileInfo(projectFile).absoluteDir().filePath(trimmed));
+}
+
+} // namespace vt

@@ -1,0 +1,77 @@
+#pragma once
+// A saved cover (.vtr): fifteen lines, one value each, in a fixed order.
+//
+//   1-3  picture paths of slots 1-3 (empty for the blank starting picture)
+//   4    outline switch (number)       5 front title     6 spine title    7 font name
+//   8    font size in points, with a point as decimal separator ("8.25")
+//   9-11 bold, italic, underline (numbers, 1 = on)
+//   12   title colour, a signed 32-bit number with red in the low byte
+//   13   title on the cover            14 title on the spine   15 format index
+//
+// Numbers are written " 1 " (a blank where a minus sign would stand, and one after),
+// every line ends in CR LF, and the text is UTF-8. Reading accepts what older files
+// hold: Windows-1252 text, LF or CR alone as line ends, blanks around numbers.
+#include "formats/TitleStyle.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+namespace vt {
+
+inline constexpr int ProjectLineCount = 15;
+
+struct ProjectFile
+{
+    std::array<QString, 3> picturePaths; // kept exactly as read, blanks included
+    qint16 outlineSwitch = 0;
+    TitleStyle title;
+    qint16 titleOnCover = 1;
+    qint16 titleOnSpine = 1;
+    qint16 formatIndex = 0;
+
+    bool operator==(const ProjectFile &) const = default;
+};
+
+// The fifteen lines, without line ends.
+QStringList projectLines(const ProjectFile &project);
+// The file's bytes: the lines, each followed by CR LF, in UTF-8.
+QByteArray projectBytes(const ProjectFile &project);
+
+// What went wrong at which line (1-based), in words the error box can show.
+struct ProjectError
+{
+    int line = 0;
+    QString reason;
+};
+
+// A project as far as it could be read. Lines 1 to linesRead are in `project`; the
+// fields of later lines keep their defaults. A reader stops at the first line it cannot
+// take: a line the file does not have, a line 15 that is not a number, or a number too
+// large for its field. The caller applies the good lines in order and then reports the
+// error, so a file that fails at line 15 still sets its titles.
+struct ProjectReading
+{
+    ProjectFile project;
+    int linesRead = 0;
+    std::optional<ProjectError> error;
+};
+
+ProjectReading readProjectText(const QString &text);
+ProjectReading readProjectBytes(const QByteArray &bytes);
+
+// Line 15 as the format list's index: the whole line must be a number (blanks around it
+// allowed; halves round to even). nullopt when it is not.
+std::optional<qint16> parseFormatIndexLine(const QString &line);
+
+// The font size a line 8 gives, in whole points (halves to even), kept within what
+// the title editor accepts.
+float projectFontSize(double read);
+
+// Where a picture path of a project points: the path itself when absolute, otherwise the
+// path taken from the project file's folder, so a project can travel with its pictures.
+QString resolvePicturePath(const QString &projectFile, const QString &picturePath);
+
+} // namespace vt
