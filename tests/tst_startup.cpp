@@ -78,6 +78,9 @@ private slots:
 
     void sigtermClosesCleanly();
     void installedModeRegistersAndKeepsFilesPerUser();
+    void projectOnCommandLineSetsFormat();
+    void projectThroughDesktopExecLine();
+    void secondStartHandsProjectOver();
     void noDisplayMessageFromRunScript();
 };
 
@@ -359,6 +362,86 @@ void TstStartup::installedModeRegistersAndKeepsFilesPerUser()
     QCOMPARE(splitLines(*readTextFile(home.path() + "/config/vantrelo/Files/Vantrelo.ini")).size(), 6);
     QCOMPARE(fileBytes(home.path() + "/config/vantrelo/Files/Covers.ini"), shippedCatalogue);
     QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+}
+
+namespace {
+// A project of format 7 with one picture beside it, given by a relative path.
+QString writeProject(const QString &folder, const QString &name)
+{
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::green);
+    img.save(folder + "/green.png");
+    const QString path = folder + u'/' + name;
+    writeTextLines(path, {"green.png", "", "", " 1 ", "Front", "Spine", "Liberation Sans", "12", " 0 ", " 0 ",
+                          " 0 ", " 255 ", " 1 ", " 1 ", " 7 "});
+    return path;
+}
+} // namespace
+
+void TstStartup::projectOnCommandLineSetsFormat()
+{
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QTemporaryDir projects;
+    // Blanks, quotes, a non-ASCII letter and a leading dash in one name.
+    const QString project = writeProject(projects.path(), QString::fromUtf8("-my \"Ölfilm\" cover.vtr"));
+    QProcessEnvironment env = offscreenEnv();
+    RunningProgram run;
+    run.process.setArguments({QFileInfo(project).fileName()});
+    run.process.setWorkingDirectory(projects.path());
+    QVERIFY(run.start(folder.path(), env));
+    QVERIFY(run.terminate());
+    const QStringList settings = splitLines(*readTextFile(folder.file("Files/Vantrelo.ini")));
+    QCOMPARE(settings.value(1), QString("7"));
+}
+
+void TstStartup::projectThroughDesktopExecLine()
+{
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Portable.ini"));
+    QTemporaryDir home;
+    QProcessEnvironment env = offscreenEnv();
+    env.insert("XDG_DATA_HOME", home.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    // A first start registers the desktop entry.
+    {
+        RunningProgram first;
+        QVERIFY(first.start(folder.path(), env));
+        QVERIFY(first.terminate());
+    }
+    const QString desktop = QString::fromUtf8(fileBytes(home.path() + "/data/applications/vantrelo.desktop"));
+    const QRegularExpressionMatch exec = QRegularExpression("\nExec=(.*) %f\n").match(desktop);
+    QVERIFY2(exec.hasMatch(), qPrintable(desktop));
+    const QString program = unescapeExecArgument(exec.captured(1));
+    QCOMPARE(program, executableOf(folder.path()));
+
+    const QString project = writeProject(home.path(), "double clicked.vtr");
+    RunningProgram run;
+    run.process.setArguments({project}); // what %f becomes: one argument, the whole path
+    QVERIFY(run.start(folder.path(), env));
+    QVERIFY(run.terminate());
+    const QStringList settings = splitLines(*readTextFile(home.path() + "/config/vantrelo/Files/Vantrelo.ini"));
+    QCOMPARE(settings.value(1), QString("7"));
+}
+
+void TstStartup::secondStartHandsProjectOver()
+{
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QTemporaryDir projects;
+    const QString project = writeProject(projects.path(), "handed over.vtr");
+    QProcessEnvironment env = offscreenEnv();
+    RunningProgram first;
+    QVERIFY(first.start(folder.path(), env));
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(executableOf(folder.path()), {project});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitCode(), 0);
+    // The running copy opened it as Open does: the folder is remembered at once.
+    QTRY_COMPARE_WITH_TIMEOUT(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(2),
+                              projects.path(), 10000);
+    QVERIFY(first.terminate());
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).value(1), QString("7"));
 }
 
 void TstStartup::noDisplayMessageFromRunScript()

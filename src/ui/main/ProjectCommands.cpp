@@ -61,6 +61,11 @@ ProjectCommands::ProjectCommands(Form1 &form, AppState &state, ProjectDialogs di
 {
 }
 
+QString ProjectCommands::saveDialogFolder() const
+{
+    return m_saveDialogFolder.value_or(m_state.AppPath);
+}
+
 QString ProjectCommands::projectFilter()
 {
     return makeFilter({{QStringLiteral("File .vtr (Vantrelo)"), QStringLiteral("*.vtr")}});
@@ -249,7 +254,7 @@ bool ProjectCommands::save()
 
 bool ProjectCommands::saveAs()
 {
-    const QString folder = m_saveDialogFolder.trimmed().isEmpty() ? QDir::currentPath() : m_saveDialogFolder;
+    const QString folder = saveDialogFolder().trimmed().isEmpty() ? QDir::currentPath() : saveDialogFolder();
     if (m_state.CurrentProjectPath.isEmpty())
         m_state.CurrentProjectPath = StripAmpersands(m_state.Language[102]) + QStringLiteral(".vtr");
 

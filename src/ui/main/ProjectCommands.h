@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -52,7 +53,8 @@ public:
     ProjectFile currentProject() const;
 
     QString projectSavePath() const { return m_projectSavePath; }
-    QString saveDialogFolder() const { return m_saveDialogFolder; }
+    // Where Save as starts: the program folder until a Save as completes.
+    QString saveDialogFolder() const;
 
     // The filter of both dialogs.
     static QString projectFilter();
@@ -65,7 +67,7 @@ private:
     AppState &m_state;
     ProjectDialogs m_dialogs;
     QString m_projectSavePath;
-    QString m_saveDialogFolder;
+    std::optional<QString> m_saveDialogFolder;
 };
 
 } // namespace vt
