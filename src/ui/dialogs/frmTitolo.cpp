@@ -1,5 +1,7 @@
 #include "ui/dialogs/frmTitolo.h"
 
+#include "ui/dialogs/ClickOnRelease.h"
+
 #include "common/Numbers.h"
 #include "common/StepRunner.h"
 #include "common/Text.h"
@@ -34,30 +36,6 @@ constexpr int LastListedSize = 80;
 constexpr double DialogOpacity = 245.0 / 255.0;
 constexpr int ButtonSpacing = 24;
 
-// A widget that acts on a left click released over it, as a button does.
-template <typename Base>
-class ClickOnRelease : public Base
-{
-public:
-    using Base::Base;
-    std::function<void()> onClick;
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton)
-            event->accept();
-        else
-            Base::mousePressEvent(event);
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && this->rect().contains(event->position().toPoint()) && onClick)
-            onClick();
-        else
-            Base::mouseReleaseEvent(event);
-    }
-};
 
 // A caption that toggles its switch when clicked, as the switch's own text would.
 using ClickLabel = ClickOnRelease<QLabel>;

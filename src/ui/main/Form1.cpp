@@ -15,6 +15,7 @@
 #include "ui/dialogs/CommonDialogs.h"
 #include "ui/dialogs/frmTitolo.h"
 #include "ui/main/PreviewCanvas.h"
+#include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
 
 #include <QAction>
@@ -59,6 +60,7 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
 {
     setObjectName(QStringLiteral("Form1"));
     m_projects = new ProjectCommands(*this, m_state);
+    m_print = new PrintCommand(*this, m_state);
     buildMenus();
     buildControls();
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
@@ -114,7 +116,7 @@ void Form1::buildMenus()
     connect(addItem(m_mnuFile, "mnuImg2"), &QAction::triggered, this, [this] { LoadSlotByDialog(1); });
     connect(addItem(m_mnuFile, "mnuImg3"), &QAction::triggered, this, [this] { LoadSlotByDialog(2); });
     m_mnuFile->addSeparator();
-    addItem(m_mnuFile, "mnuFileStampa")->setEnabled(false);
+    connect(addItem(m_mnuFile, "mnuFileStampa"), &QAction::triggered, m_print, &PrintCommand::open);
     m_mnuFile->addSeparator();
     QAction *exit = addItem(m_mnuFile, "mnuFileEsci");
     // Exit ends the process at once: nothing is written.
@@ -553,6 +555,11 @@ PageComposer Form1::pageComposer() const
     return [&state, format, outline](QSizeF printable, const TextMeasure &measure) {
         return composeCover(state, format, outline, printable, measure);
     };
+}
+
+OutputResult Form1::StampaCopertina(QPrinter &printer) const
+{
+    return printCover(printer, pageComposer(), pagePictures());
 }
 
 void Form1::setSlotPicture(int slot, const QImage &picture, const QString &path)

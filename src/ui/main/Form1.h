@@ -27,6 +27,7 @@ class QTimer;
 namespace vt {
 
 class PreviewCanvas;
+class PrintCommand;
 class ProjectCommands;
 class ProjectHandoverServer;
 class SingleInstanceLock;
@@ -104,6 +105,9 @@ public:
     // page of the selected format as it is set now.
     PagePictures pagePictures() const;
     PageComposer pageComposer() const;
+    // Prints the cover on the printer as the print dialog has set it up.
+    OutputResult StampaCopertina(QPrinter &printer) const;
+    PrintCommand *printCommand() const { return m_print; }
 
     // The title; a change of the front text runs format selection at once.
     const TitleStyle &titleStyle() const { return m_title; }
@@ -155,6 +159,7 @@ private:
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
     ProjectHandoverServer *m_handover = nullptr;
     ProjectCommands *m_projects = nullptr;
+    PrintCommand *m_print = nullptr;
     bool m_shutdownDone = false;
     bool m_clientSizeFixed = false;
 

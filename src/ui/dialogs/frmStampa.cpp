@@ -1,0 +1,493 @@
+#include "ui/dialogs/frmStampa.h"
+
+#include "app/AppState.h"
+#include "common/Numbers.h"
+#include "common/StepRunner.h"
+#include "common/Text.h"
+#include "ui/dialogs/ClickOnRelease.h"
+#include "ui/dialogs/HoverLiftButton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace vt {
+
+namespace {
+
+constexpr double DialogOpacity = 245.0 / 255.0;
+constexpr int ButtonSpacing = 24;
+constexpr int FirstQualityEntry = 95; // high, medium, low, draft: entries 95 to 98
+
+using ClickLabel = ClickOnRelease<QLabel>;
+
+QLabel *makeLabel(QWidget *parent, const char *name)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+// A sheet of paper upright or on its side, with a few lines of text on it.
+QPixmap drawOrientationPicture(bool portrait, qreal ratio)
+{
+    const int size = 40;
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF sheet = portrait ? QRectF(9.5, 3.5, 21, 33) : QRectF(3.5, 9.5, 33, 21);
+    p.setPen(QPen(QColor(0x55, 0x5f, 0x6d), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(sheet);
+    p.setPen(QPen(QColor(0x8a, 0x94, 0xa3), 1.2));
+    const int lines = portrait ? 6 : 4;
+    for (int k = 0; k < lines; ++k) {
+        const double y = sheet.top() + 5 + k * 4.2;
+        p.drawLine(QPointF(sheet.left() + 4, y), QPointF(sheet.right() - (k % 3 == 2 ? 9 : 4), y));
+    }
+    return pixmap;
+}
+
+} // namespace
+
+QString proposedPdfPath(const QString &currentProjectPath)
+{
+    if (currentProjectPath.trimmed().isEmpty())
+        return QStringLiteral("Cover.pdf");
+    const QFileInfo project(currentProjectPath);
+    const QString name = project.completeBaseName() + QStringLiteral(".pdf");
+    return project.isAbsolute() ? project.absoluteDir().filePath(name) : name;
+}
+
+std::optional<int> copiesFromText(const QString &text)
+{
+    const double c = leadingNumber(text);
+    if (!(c > 0))
+        return std::nullopt;
+    const auto copies = toInt16(c);
+    if (!copies || *copies < 1)
+        return std::nullopt;
+    return std::min<int>(*copies, frmStampa::MaxCopies);
+}
+
+QString printErrorTitle()
+{
+    return QStringLiteral("Errore in fase di stampa");
+}
+
+QString printErrorText()
+{
+    return QStringLiteral("Si è verificato un errore durante la stampa!") + QStringLiteral("\r\r")
+           + QStringLiteral("Se il problema persiste contattare il programmatore (scrivigli una Mail)");
+}
+
+void openPrintDialog(QWidget *owner, const PrintDialogContext &context)
+{
+    frmStampa dialog(context, owner);
+    dialog.exec();
+}
+
+frmStampa::frmStampa(PrintDialogContext context, QWidget *parent) : QDialog(parent), m_ctx(std::move(context))
+{
+    if (!m_ctx.state || !m_ctx.memory)
+        throw std::invalid_argument("print dialog without state");
+    setObjectName(QStringLiteral("frmStampa"));
+    buildControls();
+    load();
+}
+
+frmStampa::~frmStampa() = default;
+
+QString frmStampa::text(int entry) const
+{
+    return m_ctx.state->Language.fallbackText(entry);
+}
+
+QString frmStampa::pdfEntryText() const
+{
+    return text(LanguageTable::PdfFileEntry);
+}
+
+bool frmStampa::pdfChosen() const
+{
+    return m_combo1->count() > 0 && m_combo1->currentText() == pdfEntryText();
+}
+
+HoverLiftButton *frmStampa::button(int n) const
+{
+    return n == 0 || n == 1 ? m_buttons[size_t(n)] : nullptr;
+}
+
+void frmStampa::play(const QString &relativeWav) const
+{
+    if (m_ctx.state->SoundsOn && m_ctx.playSound)
+        m_ctx.playSound(relativeWav);
+}
+
+void frmStampa::buildControls()
+{
+    m_label3 = makeLabel(this, "Label3");
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setEditable(true);
+    m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_combo1->setMinimumContentsLength(24);
+    m_combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_label3->setBuddy(m_combo1);
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling)
+            printerSelected();
+    });
+    // Typing in the field is handled as a selection too.
+    connect(m_combo1->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        if (!m_filling)
+            printerSelected();
+    });
+
+    m_label4 = makeLabel(this, "Label4");
+    const qreal ratio = devicePixelRatioF();
+    auto *portrait = new ClickLabel(this);
+    portrait->setObjectName(QStringLiteral("Image2"));
+    portrait->setPixmap(drawOrientationPicture(true, ratio));
+    portrait->onClick = [this] { toggleOrientation(); };
+    auto *landscape = new ClickLabel(this);
+    landscape->setObjectName(QStringLiteral("Image3"));
+    landscape->setPixmap(drawOrientationPicture(false, ratio));
+    landscape->onClick = [this] { toggleOrientation(); };
+    for (QLabel *icon : {static_cast<QLabel *>(portrait), static_cast<QLabel *>(landscape)})
+        icon->setCursor(Qt::PointingHandCursor);
+    m_image2 = portrait;
+    m_image3 = landscape;
+
+    m_label2 = makeLabel(this, "Label2");
+    m_cboQualita = new QComboBox(this);
+    m_cboQualita->setObjectName(QStringLiteral("cboQualita"));
+    m_label2->setBuddy(m_cboQualita);
+    connect(m_cboQualita, &QComboBox::currentIndexChanged, this, &frmStampa::qualityChosen);
+
+    m_label5 = makeLabel(this, "Label5");
+    m_combo2 = new QComboBox(this);
+    m_combo2->setObjectName(QStringLiteral("Combo2"));
+    m_combo2->setEditable(true);
+    m_combo2->setInsertPolicy(QComboBox::NoInsert);
+    m_combo2->setMinimumContentsLength(5);
+    m_combo2->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_label5->setBuddy(m_combo2);
+
+    m_buttons[0] = new HoverLiftButton(drawDialogPicture(DialogPicture::Print, 24, ratio), QString(), this,
+                                       QStringLiteral("Image1_0"), QStringLiteral("Label1_0"));
+    m_buttons[1] = new HoverLiftButton(drawDialogPicture(DialogPicture::Cancel, 24, ratio), QString(), this,
+                                       QStringLiteral("Image1_1"), QStringLiteral("Label1_1"));
+    auto *background = new HoverLiftBackground(this);
+    background->watch(this);
+    for (int n = 0; n < 2; ++n) {
+        m_buttons[size_t(n)]->setHoverSound([this] { play(QStringLiteral("Files/Click1.wav")); });
+        connect(m_buttons[size_t(n)], &HoverLiftButton::clicked, this, [this, n] { pressButton(n); });
+        background->addButton(m_buttons[size_t(n)]);
+    }
+
+    auto *icons = new QHBoxLayout;
+    icons->setContentsMargins(0, 0, 0, 0);
+    icons->addWidget(m_image2);
+    icons->addWidget(m_image3);
+    icons->addStretch(1);
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(m_label3, 0, 0);
+    grid->addWidget(m_combo1, 0, 1);
+    grid->addWidget(m_label4, 1, 0);
+    grid->addLayout(icons, 1, 1);
+    grid->addWidget(m_label2, 2, 0);
+    grid->addWidget(m_cboQualita, 2, 1);
+    grid->addWidget(m_label5, 3, 0);
+    grid->addWidget(m_combo2, 3, 1, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    outer->setContentsMargins(18, 16, 18, 14);
+    outer->setSpacing(0);
+    outer->addLayout(grid);
+    outer->addSpacing(18);
+    // Room for the hand-placed buttons (they move when lifted, so no layout holds them).
+    outer->addSpacing(HoverLiftButton::LiftPixels + 36);
+}
+
+void frmStampa::load()
+{
+    StepRunner steps(ErrorPolicy::SkipAndContinue);
+    steps.run(QStringLiteral("orientation"), [&] {
+        m_portrait = m_ctx.state->CurrentOrientation == u"Verticale";
+        m_image2->setVisible(m_portrait);
+        m_image3->setVisible(!m_portrait);
+    });
+    steps.run(QStringLiteral("captions"), [&] {
+        if (QWidget *owner = parentWidget())
+            setWindowIcon(owner->windowIcon());
+        setWindowTitle(StripAmpersands(text(38)));
+        m_label3->setText(text(33));
+        m_label4->setText(text(34));
+        m_label2->setText(text(35));
+        m_label5->setText(text(36));
+        m_buttons[0]->setCaption(text(38));
+        m_buttons[1]->setCaption(text(37));
+    });
+    steps.run(QStringLiteral("lists"), [&] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        FillPrinterList();
+        FillQualityList();
+        QApplication::restoreOverrideCursor();
+    });
+    steps.run(QStringLiteral("button homes"), [&] {
+        layout()->activate();
+        adjustSize();
+        // The caption row is as wide as the buttons need.
+        const int buttonsWidth = m_buttons[0]->sizeHint().width() + ButtonSpacing + m_buttons[1]->sizeHint().width()
+                                 + HoverLiftButton::LiftPixels + 36;
+        if (width() < buttonsWidth)
+            setMinimumWidth(buttonsWidth);
+        layoutButtons();
+    });
+    steps.run(QStringLiteral("copies"), [&] {
+        m_combo2->clear();
+        for (int k = 1; k <= 10; ++k)
+            m_combo2->addItem(QString::number(k));
+        m_combo2->setEditText(QStringLiteral("1"));
+        if (pdfChosen())
+            m_combo2->setEnabled(false);
+    });
+    steps.run(QStringLiteral("opacity"), [&] { setWindowOpacity(DialogOpacity); });
+}
+
+void frmStampa::layoutButtons()
+{
+    const QMargins margins = layout()->contentsMargins();
+    const QSize ok = m_buttons[0]->sizeHint();
+    const QSize cancel = m_buttons[1]->sizeHint();
+    const int rowHeight = std::max(ok.height(), cancel.height());
+    const int top = height() - margins.bottom() - rowHeight;
+    const int cancelLeft = width() - margins.right() - cancel.width();
+    const int okLeft = cancelLeft - ButtonSpacing - ok.width();
+    m_buttons[1]->placeAt(QPoint(cancelLeft, top + (rowHeight - cancel.height()) / 2));
+    m_buttons[0]->placeAt(QPoint(okLeft, top + (rowHeight - ok.height()) / 2));
+}
+
+void frmStampa::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    layoutButtons();
+}
+
+void frmStampa::FillPrinterList()
+{
+    const QString entry = m_ctx.defaultPrinterEntry ? m_ctx.defaultPrinterEntry() : QString();
+    const QString n = entry.section(u',', 0, 0);
+    const QStringList printers = m_ctx.installedPrinters ? m_ctx.installedPrinters() : QStringList();
+    int selected = -1;
+    m_filling = true;
+    m_combo1->clear();
+    for (int k = 0; k < printers.size(); ++k) {
+        m_combo1->addItem(printers[k]);
+        if (selected < 0 && printers[k] == n)
+            selected = k;
+    }
+    // The PDF file is always the last entry.
+    m_combo1->addItem(pdfEntryText());
+    // Without any printer the PDF file is the only way out: it starts chosen.
+    if (printers.isEmpty())
+        selected = 0;
+    m_combo1->setCurrentIndex(-1);
+    m_filling = false;
+    if (selected >= 0)
+        m_combo1->setCurrentIndex(selected); // the selection event, which the guard may swallow
+    if (!printers.isEmpty()) {
+        m_filling = true;
+        m_combo1->setEditText(n);
+        m_filling = false;
+        ImpostaStampante(n);
+    }
+}
+
+void frmStampa::printerSelected()
+{
+    PrintDialogMemory &memory = *m_ctx.memory;
+    if (!memory.selectionGuard) {
+        memory.selectionGuard = true;
+        return;
+    }
+    if (pdfChosen()) {
+        // The PDF file never becomes the system's printer; one copy, the best quality.
+        FillQualityList();
+        m_combo2->setEditText(QStringLiteral("1"));
+        m_combo2->setEnabled(false);
+        return;
+    }
+    m_combo2->setEnabled(true);
+    const QString typed = m_combo1->currentText();
+    const QStringList printers = m_ctx.installedPrinters ? m_ctx.installedPrinters() : QStringList();
+    for (const QString &name : printers) {
+        if (name == typed || typed.trimmed().isEmpty()) {
+            if (m_ctx.makeCurrentPrinter)
+                m_ctx.makeCurrentPrinter(name);
+            if (m_combo1->currentText() != name) {
+                m_filling = true;
+                m_combo1->setEditText(name);
+                m_filling = false;
+            }
+            break;
+        }
+    }
+    FillQualityList();
+    if (QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr)
+        ImpostaStampante(printer->printerName());
+}
+
+bool frmStampa::ImpostaStampante(const QString &name)
+{
+    const QStringList printers = m_ctx.installedPrinters ? m_ctx.installedPrinters() : QStringList();
+    for (const QString &installed : printers) {
+        if (installed.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (m_ctx.makeCurrentPrinter)
+            m_ctx.makeCurrentPrinter(installed);
+        int code = 0;
+        QString error;
+        if (m_ctx.setSystemDefault && !m_ctx.setSystemDefault(installed, &code, &error)) {
+            if (m_ctx.message)
+                m_ctx.message(this,
+                              QStringLiteral("Error %1 (%2) in procedura ImpostaStampante di Modulo Stampanti")
+                                  .arg(code)
+                                  .arg(error),
+                              QApplication::applicationName());
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+void frmStampa::FillQualityList()
+{
+    const bool pdf = pdfChosen();
+    QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr;
+    const QString name = printer ? printer->printerName() : QString();
+    {
+        const QSignalBlocker block(m_cboQualita);
+        m_cboQualita->clear();
+        for (int quality = -4; quality <= -1; ++quality) {
+            const bool supported = pdf ? quality == -4
+                                       : (!name.isEmpty() && m_ctx.qualitySupported && m_ctx.qualitySupported(name, quality));
+            if (supported)
+                m_cboQualita->addItem(text(FirstQualityEntry + quality + 4), quality);
+        }
+        m_cboQualita->setCurrentIndex(-1);
+    }
+    if (m_cboQualita->count() == 0)
+        return;
+    // The position last chosen, whatever printer the list now belongs to; a position the
+    // list does not have selects nothing.
+    const int position = m_ctx.state->PrintQualityIndex;
+    if (position >= 0 && position < m_cboQualita->count())
+        m_cboQualita->setCurrentIndex(position);
+}
+
+void frmStampa::qualityChosen(int index)
+{
+    if (index < 0)
+        return;
+    const int quality = m_cboQualita->itemData(index).toInt();
+    m_ctx.state->PrintQualityIndex = qint16(index);
+    if (pdfChosen())
+        return;
+    if (QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr) {
+        if (m_ctx.applyQuality)
+            m_ctx.applyQuality(*printer, quality);
+        m_ctx.memory->quality = quality;
+        m_ctx.memory->qualityPrinter = printer->printerName();
+    }
+}
+
+void frmStampa::toggleOrientation()
+{
+    m_portrait = !m_portrait;
+    m_image2->setVisible(m_portrait);
+    m_image3->setVisible(!m_portrait);
+}
+
+bool frmStampa::print()
+{
+    OutputResult result;
+    if (pdfChosen()) {
+        const QString path = m_ctx.choosePdfPath
+                                 ? m_ctx.choosePdfPath(this, proposedPdfPath(m_ctx.state->CurrentProjectPath))
+                                 : QString();
+        if (path.isEmpty())
+            return false;
+        if (QFileInfo::exists(path) && m_ctx.askYesNo
+            && !m_ctx.askYesNo(this, text(103) + QStringLiteral("\n\n") + text(104), text(18)))
+            return false;
+        if (m_ctx.writePdf)
+            result = m_ctx.writePdf(path, m_portrait);
+    } else {
+        QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr;
+        if (!printer) {
+            result.error = QStringLiteral("no printer");
+        } else {
+            printer->setPageOrientation(m_portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+            if (const auto copies = copiesFromText(m_combo2->currentText()))
+                printer->setCopyCount(*copies);
+            // The chosen quality goes with the job even if the printer was set up anew.
+            const PrintDialogMemory &memory = *m_ctx.memory;
+            if (memory.quality && memory.qualityPrinter == printer->printerName() && m_ctx.applyQuality)
+                m_ctx.applyQuality(*printer, *memory.quality);
+            if (m_ctx.printCover)
+                result = m_ctx.printCover(*printer);
+        }
+    }
+    // One box for the whole print, and never a silent page that did not come out.
+    if ((!result.produced || !result.failures.isEmpty()) && m_ctx.message)
+        m_ctx.message(this, printErrorText(), printErrorTitle());
+    return true;
+}
+
+void frmStampa::pressButton(int n)
+{
+    play(QStringLiteral("Files/Click2.wav"));
+    if (n == 0) {
+        const QString caption = windowTitle();
+        setWindowTitle(QStringLiteral("Stampa in corso..."));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool done = print();
+        QApplication::restoreOverrideCursor();
+        setWindowTitle(caption);
+        if (!done)
+            return; // the PDF's file dialog was cancelled: back to the print dialog
+        accept();
+        return;
+    }
+    QDialog::reject();
+}
+
+void frmStampa::reject()
+{
+    // Escape and the close box cancel, like the cancel button without its sound.
+    QDialog::reject();
+}
+
+} // namespace vt

@@ -1,0 +1,79 @@
+#include "ui/main/PrintCommand.h"
+
+#include "app/AppState.h"
+#include "platform/Printers.h"
+#include "print/CoverOutput.h"
+#include "ui/dialogs/CommonDialogs.h"
+#include "ui/main/Form1.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrinter>
+
+#include <cups/cups.h>
+
+namespace vt {
+
+PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogMemory &memory)
+{
+    PrintDialogContext c;
+    c.state = &state;
+    c.memory = &memory;
+    c.currentPrinter = [&form] { return form.currentPrinter(); };
+    c.makeCurrentPrinter = [&form](const QString &name) {
+        if (QPrinter *printer = form.currentPrinter()) {
+            if (printer->printerName() != name)
+                printer->setPrinterName(name);
+            return;
+        }
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setPrinterName(name);
+        form.setCurrentPrinter(std::move(printer));
+    };
+    c.installedPrinters = [] { return installedPrinterNames(); };
+    c.defaultPrinterEntry = [] { return DefaultPrinterEntry(); };
+    c.setSystemDefault = [](const QString &name, int *code, QString *error) {
+        const bool ok = setSystemDefaultPrinter(name, error);
+        if (!ok && code)
+            *code = int(cupsLastError());
+        return ok;
+    };
+    c.qualitySupported = [](const QString &printer, int quality) { return isQualitySupported(printer, quality); };
+    c.applyQuality = [](QPrinter &printer, int quality) { setPrinterQuality(printer, quality); };
+    c.printCover = [&form](QPrinter &printer) { return form.StampaCopertina(printer); };
+    c.writePdf = [&form, &state](const QString &path, bool portrait) {
+        const QString title = state.CurrentProjectPath.isEmpty() ? QString()
+                                                                 : QFileInfo(state.CurrentProjectPath).completeBaseName();
+        return writeCoverPdf(path, portrait, form.pageComposer(), form.pagePictures(), title);
+    };
+    c.choosePdfPath = [&state](QWidget *owner, const QString &proposed) {
+        FileDialogRequest request;
+        request.owner = owner;
+        request.title = state.Language.fallbackText(LanguageTable::PdfFileEntry);
+        request.filter = makeFilter({{QStringLiteral("PDF"), QStringLiteral("*.pdf")}});
+        request.defaultExtension = QStringLiteral("pdf");
+        request.proposedName = proposed;
+        return ShowFileDialog(request);
+    };
+    c.askYesNo = [](QWidget *owner, const QString &text, const QString &title) {
+        return QMessageBox::warning(owner, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               == QMessageBox::Yes;
+    };
+    c.message = [](QWidget *owner, const QString &text, const QString &title) {
+        QMessageBox::warning(owner, title, text, QMessageBox::Ok);
+    };
+    c.playSound = [&form](const QString &wav) { form.playSound(wav); };
+    return c;
+}
+
+PrintCommand::PrintCommand(Form1 &form, AppState &state) : QObject(&form), m_form(form), m_state(state)
+{
+    makeContext = [this] { return systemPrintContext(m_form, m_state, m_memory); };
+}
+
+void PrintCommand::open()
+{
+    openPrintDialog(&m_form, makeContext());
+}
+
+} // namespace vt
