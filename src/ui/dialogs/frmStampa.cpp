@@ -354,8 +354,14 @@ void frmStampa::printerSelected()
         }
     }
     FillQualityList();
-    if (QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr)
-        ImpostaStampante(printer->printerName());
+    const QString current = currentName();
+    if (!current.isEmpty())
+        ImpostaStampante(current);
+}
+
+QString frmStampa::currentName() const
+{
+    return m_ctx.currentPrinterName ? m_ctx.currentPrinterName() : QString();
 }
 
 bool frmStampa::ImpostaStampante(const QString &name)
@@ -385,8 +391,7 @@ bool frmStampa::ImpostaStampante(const QString &name)
 void frmStampa::FillQualityList()
 {
     const bool pdf = pdfChosen();
-    QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr;
-    const QString name = printer ? printer->printerName() : QString();
+    const QString name = currentName();
     {
         const QSignalBlocker block(m_cboQualita);
         m_cboQualita->clear();
@@ -419,7 +424,7 @@ void frmStampa::qualityChosen(int index)
         if (m_ctx.applyQuality)
             m_ctx.applyQuality(*printer, quality);
         m_ctx.memory->quality = quality;
-        m_ctx.memory->qualityPrinter = printer->printerName();
+        m_ctx.memory->qualityPrinter = currentName();
     }
 }
 
@@ -454,7 +459,7 @@ bool frmStampa::print()
                 printer->setCopyCount(*copies);
             // The chosen quality goes with the job even if the printer was set up anew.
             const PrintDialogMemory &memory = *m_ctx.memory;
-            if (memory.quality && memory.qualityPrinter == printer->printerName() && m_ctx.applyQuality)
+            if (memory.quality && memory.qualityPrinter == currentName() && m_ctx.applyQuality)
                 m_ctx.applyQuality(*printer, *memory.quality);
             if (m_ctx.printCover)
                 result = m_ctx.printCover(*printer);

@@ -34,8 +34,9 @@ struct PrintDialogContext
 {
     AppState *state = nullptr;      // required
     PrintDialogMemory *memory = nullptr; // required
-    // The program's current printer; null when there is none yet.
+    // The program's current printer; null when there is none yet. Its queue's name.
     std::function<QPrinter *()> currentPrinter;
+    std::function<QString()> currentPrinterName;
     // Makes the installed printer called name the program's current printer.
     std::function<void(const QString &name)> makeCurrentPrinter;
     std::function<QStringList()> installedPrinters;
@@ -111,6 +112,7 @@ private:
     void qualityChosen(int index);
     bool print();
     void layoutButtons();
+    QString currentName() const;
     QString text(int entry) const;
     void play(const QString &relativeWav) const;
 

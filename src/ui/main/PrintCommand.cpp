@@ -20,6 +20,10 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     c.state = &state;
     c.memory = &memory;
     c.currentPrinter = [&form] { return form.currentPrinter(); };
+    c.currentPrinterName = [&form] {
+        QPrinter *printer = form.currentPrinter();
+        return printer ? printer->printerName() : QString();
+    };
     c.makeCurrentPrinter = [&form](const QString &name) {
         if (QPrinter *printer = form.currentPrinter()) {
             if (printer->printerName() != name)

@@ -1,0 +1,906 @@
+// Printing: the page as operations in millimetres, the page as drawn (image, PDF and a
+// real print queue), the print dialog and the command line's export and print.
+#include "TestWindow.h"
+
+#include "app/AppState.h"
+#include "common/TextFile.h"
+#include "formats/FormatSelection.h"
+#include "formats/PreviewArrangement.h"
+#include "platform/Printers.h"
+#include "print/CoverOutput.h"
+#include "print/PrintComposition.h"
+#include "ui/dialogs/HoverLiftButton.h"
+#include "ui/dialogs/frmStampa.h"
+#include "ui/main/PrintCommand.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QtTest>
+
+using namespace vt;
+using Kind = PageOperation::Kind;
+
+namespace {
+
+AppState catalogueState()
+{
+    AppState s;
+    s.LastFormatIndex = 21;
+    s.InitialScaleHeight = 7290;
+    ReadCatalogue(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Covers.ini"), s);
+    s.Language.at(22) = QStringLiteral("Printed with");
+    s.Language.at(23) = QStringLiteral("covers");
+    s.VersionCaption = QStringLiteral("Vantrelo 2.8.0.0");
+    return s;
+}
+
+// Selects a format as the window does, at the designed height.
+void select(AppState &s, int format)
+{
+    computePreviewScale(s, format, 7290);
+}
+
+const TextMeasure fixedMeasure = [](const QString &) { return QSizeF(60, 3); };
+const QSizeF A4Portrait(200, 287);
+const QSizeF A4Landscape(287, 200);
+
+QList<PageOperation> ofKind(const PrintComposition &page, Kind kind)
+{
+    QList<PageOperation> out;
+    for (const PageOperation &op : page.operations)
+        if (op.kind == kind)
+            out << op;
+    return out;
+}
+
+QImage solid(QColor c, QSize size = {300, 200})
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(c);
+    return img;
+}
+
+PagePictures colouredPictures()
+{
+    PagePictures p;
+    p[size_t(PrintPicture::Picture1)] = solid(Qt::red);
+    p[size_t(PrintPicture::Picture2)] = solid(Qt::green);
+    p[size_t(PrintPicture::Overlay)] = solid(Qt::green);
+    p[size_t(PrintPicture::Picture3)] = solid(Qt::blue);
+    p[size_t(PrintPicture::SlimBack)] = solid(Qt::red);
+    p[size_t(PrintPicture::SlimSpine)] = solid(Qt::green);
+    p[size_t(PrintPicture::SlimFront)] = solid(Qt::blue);
+    return p;
+}
+
+bool isColour(QRgb px, QColor c)
+{
+    return std::abs(qRed(px) - c.red()) < 60 && std::abs(qGreen(px) - c.green()) < 60
+           && std::abs(qBlue(px) - c.blue()) < 60;
+}
+
+// First and last column of colour c along row y; -1 when none.
+std::pair<int, int> runInRow(const QImage &img, int y, QColor c)
+{
+    int first = -1, last = -1;
+    for (int x = 0; x < img.width(); ++x)
+        if (isColour(img.pixel(x, y), c)) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    return {first, last};
+}
+std::pair<int, int> runInColumn(const QImage &img, int x, QColor c)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < img.height(); ++y)
+        if (isColour(img.pixel(x, y), c)) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+// The rectangle (in millimetres) where a colour was found around a point inside it.
+QRectF foundRect(const QImage &img, double pxPerMm, QPointF insideMm, QColor c)
+{
+    const int x = int(insideMm.x() * pxPerMm), y = int(insideMm.y() * pxPerMm);
+    const auto [l, r] = runInRow(img, y, c);
+    const auto [t, b] = runInColumn(img, x, c);
+    return QRectF(QPointF(l / pxPerMm, t / pxPerMm), QPointF((r + 1) / pxPerMm, (b + 1) / pxPerMm));
+}
+
+// A print dialog over fakes of the print system: every call is logged.
+struct FakePrintSystem
+{
+    AppState state;
+    PrintDialogMemory memory;
+    QStringList printers{"Draft Jet", "Office Laser", "Photo"};
+    QString defaultEntry = "Office Laser,HP LaserJet driver,usb://HP/LaserJet";
+    QMap<QString, QList<int>> qualities{{"Draft Jet", {-4, -1}}, {"Office Laser", {-4, -3, -2, -1}}, {"Photo", {-4}}};
+    QString current;
+    std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>();
+    QStringList log;
+    QString pdfAnswer;
+    bool printSucceeds = true;
+
+    FakePrintSystem()
+    {
+        state.Language = catalogueState().Language;
+        readLanguageFile(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Lang/English.lng"), state.Language);
+        state.CurrentOrientation = "Verticale";
+        state.SoundsOn = true;
+    }
+
+    PrintDialogContext context()
+    {
+        PrintDialogContext c;
+        c.state = &state;
+        c.memory = &memory;
+        c.currentPrinter = [this] { return current.isEmpty() ? nullptr : printer.get(); };
+        c.currentPrinterName = [this] { return current; };
+        c.makeCurrentPrinter = [this](const QString &name) { current = name; };
+        c.installedPrinters = [this] { return printers; };
+        c.defaultPrinterEntry = [this] { return defaultEntry; };
+        c.setSystemDefault = [this](const QString &name, int *, QString *) {
+            log << "default:" + name;
+            return true;
+        };
+        c.qualitySupported = [this](const QString &p, int q) { return qualities.value(p).contains(q); };
+        c.applyQuality = [this](QPrinter &, int q) { log << QString("quality:%1:%2").arg(current).arg(q); };
+        c.printCover = [this](QPrinter &p) {
+            log << QString("print:%1:%2:%3")
+                       .arg(current)
+                       .arg(p.pageLayout().orientation() == QPageLayout::Portrait ? "portrait" : "landscape")
+                       .arg(p.copyCount());
+            OutputResult r;
+            r.produced = printSucceeds;
+            return r;
+        };
+        c.writePdf = [this](const QString &path, bool portrait) {
+            log << "pdf:" + path + (portrait ? ":portrait" : ":landscape");
+            OutputResult r;
+            r.produced = true;
+            return r;
+        };
+        c.choosePdfPath = [this](QWidget *, const QString &proposed) {
+            log << "choose:" + proposed;
+            return pdfAnswer;
+        };
+        c.askYesNo = [this](QWidget *, const QString &, const QString &) {
+            log << "ask";
+            return true;
+        };
+        c.message = [this](QWidget *, const QString &text, const QString &title) { log << "box:" + title + "|" + text; };
+        c.playSound = [this](const QString &wav) { log << "sound:" + wav; };
+        return c;
+    }
+    QStringList entries(const char *prefix) const
+    {
+        return log.filter(QRegularExpression(QStringLiteral("^") + prefix));
+    }
+};
+
+QStringList itemsOf(const QComboBox *combo)
+{
+    QStringList out;
+    for (int k = 0; k < combo->count(); ++k)
+        out << combo->itemText(k);
+    return out;
+}
+
+struct RunResult
+{
+    int code = -1;
+    QString err;
+};
+
+RunResult runProgram(const QStringList &args, const QString &folder = QStringLiteral(VT_RUN_DIR))
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM"); // the batch modes must find their own way without a display
+    p.setProcessEnvironment(env);
+    p.start(folder + "/vantrelo", args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString writeProject(const QString &dir, int format, QString picture = QString())
+{
+    if (picture.isEmpty()) {
+        picture = dir + "/red.png";
+        solid(Qt::red, {400, 300}).save(picture);
+    }
+    const QString path = dir + QStringLiteral("/cover-%1.vtr").arg(format);
+    writeTextLines(path, {picture, picture, picture, " 0 ", "", "", "Liberation Sans", "12", " 0 ", " 0 ", " 0 ",
+                          " 0 ", " 1 ", " 1 ", QStringLiteral(" %1 ").arg(format)});
+    return path;
+}
+
+QImage renderPdf(const QString &pdf, const QString &dir)
+{
+    QProcess p;
+    p.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, dir + "/page"});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QImage();
+    return QImage(dir + "/page.png").convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class TstPrint : public QObject
+{
+    Q_OBJECT
+private slots:
+    void printPositions_data();
+    void printPositions();
+    void slimPieces_data();
+    void slimPieces();
+    void secondAreaOnlyWhenTheFormatHasOne();
+    void threeLabelsWithPictureOneOutlineLast();
+    void footerRule_data();
+    void footerRule();
+    void noLineWithOutlinesOff();
+    void unknownFormatFails();
+
+    void renderedEdges_data();
+    void renderedEdges();
+    void largePicturesAreReducedForPrint();
+
+    void dialogGuardAndDefaultEntry();
+    void dialogOtherCaseBecomesCurrent();
+    void dialogTypedNameAndClearedText();
+    void dialogQualityPositionReapplied();
+    void dialogCopies_data();
+    void dialogCopies();
+    void dialogOrientation();
+    void dialogCancelPrintsNothing();
+    void dialogFailureShowsOneBox();
+    void dialogPdfEntry();
+    void dialogWithoutPrinters();
+
+    void commandLineFailures_data();
+    void commandLineFailures();
+    void exportMatchesTheWindowsPage();
+
+    void realQueue();
+};
+
+void TstPrint::printPositions_data()
+{
+    QTest::addColumn<QString>("offset");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("whole") << "12" << 12;
+    QTest::newRow("decimal comma stops the number") << "7,5" << 7;
+    QTest::newRow("12.5 rounds to even") << "12.5" << 12;
+    QTest::newRow("13.5 rounds to even") << "13.5" << 14;
+    QTest::newRow("letter first") << "x12" << 0;
+    QTest::newRow("blanks before") << "  9" << 9;
+    QTest::newRow("empty") << "" << 0;
+}
+
+void TstPrint::printPositions()
+{
+    QFETCH(QString, offset);
+    QFETCH(int, expected);
+    AppState s = catalogueState();
+    s.Catalogue.entries[4].OffsetX = offset;
+    s.Catalogue.entries[4].OffsetY = offset;
+    select(s, 4);
+    const PrintComposition page = composeCover(s, 4, 0, A4Portrait, fixedMeasure);
+    QVERIFY(page.failures.isEmpty());
+    const PageOperation first = ofKind(page, Kind::Picture).first();
+    QCOMPARE(first.rect.topLeft(), QPointF(expected, expected));
+    QCOMPARE(first.rect.size(), QSizeF(s.Catalogue.entries[4].DimA, s.Catalogue.entries[4].DimB));
+}
+
+void TstPrint::slimPieces_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<double>("frontStart");
+    QTest::addColumn<double>("spineStart");
+    QTest::addColumn<double>("spineWidthLess");
+    QTest::newRow("1: 7 mm") << 1 << 137.0 << 130.0 << 260.0;
+    QTest::newRow("2: 9 mm") << 2 << 139.0 << 130.0 << 260.0;
+    QTest::newRow("19: 5 mm") << 19 << 133.0 << 128.0 << 256.0;
+    QTest::newRow("20: 132, not 132.5") << 20 << 132.0 << 125.5 << 251.0;
+    QTest::newRow("21: 134, not 134.5") << 21 << 134.0 << 125.5 << 251.0;
+}
+
+void TstPrint::slimPieces()
+{
+    QFETCH(int, format);
+    QFETCH(double, frontStart);
+    QFETCH(double, spineStart);
+    QFETCH(double, spineWidthLess);
+    AppState s = catalogueState();
+    CoverFormat &f = s.Catalogue.entries[size_t(format)];
+    f.DimA = 274;
+    f.DimB = 183;
+    f.OffsetX = "10";
+    f.OffsetY = "12";
+    select(s, format);
+    const PrintComposition page = composeCover(s, format, 1, A4Landscape, fixedMeasure);
+    const auto pictures = ofKind(page, Kind::Picture);
+    QCOMPARE(pictures.size(), 3);
+    QCOMPARE(pictures[0].picture, PrintPicture::SlimBack);
+    QCOMPARE(pictures[0].rect, QRectF(10, 12, 274 - frontStart, 183));
+    QCOMPARE(pictures[1].picture, PrintPicture::SlimSpine);
+    QCOMPARE(pictures[1].rect, QRectF(10 + spineStart, 12, 274 - spineWidthLess, 183));
+    QCOMPARE(pictures[2].picture, PrintPicture::SlimFront);
+    QCOMPARE(pictures[2].rect, QRectF(10 + frontStart, 12, 274 - frontStart, 183));
+    // One outline around the whole cover, after the pieces.
+    const auto boxes = ofKind(page, Kind::Box);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().rect, QRectF(10, 12, 274, 183));
+    if (format == 1) { // the worked example: back 10..147, spine 140..154, front 147..284, 12..195 down
+        QCOMPARE(pictures[0].rect.right(), 147.0);
+        QCOMPARE(pictures[1].rect.left(), 140.0);
+        QCOMPARE(pictures[1].rect.right(), 154.0);
+        QCOMPARE(pictures[2].rect.right(), 284.0);
+        QCOMPARE(pictures[2].rect.bottom(), 195.0);
+    }
+}
+
+void TstPrint::secondAreaOnlyWhenTheFormatHasOne()
+{
+    AppState s = catalogueState();
+    QCOMPARE(s.Catalogue.entries[4].DimC, 0);
+    s.Catalogue.entries[4].OffsetX2 = "garbage that is never read";
+    select(s, 4);
+    PrintComposition page = composeCover(s, 4, 1, A4Portrait, fixedMeasure);
+    QCOMPARE(ofKind(page, Kind::Picture).size(), 1);
+    QCOMPARE(ofKind(page, Kind::Box).size(), 1);
+    QVERIFY(page.failures.isEmpty());
+
+    // Formats 3 and 6 print picture 2 from the overlay that carries the spine titles.
+    select(s, 3);
+    page = composeCover(s, 3, 1, A4Portrait, fixedMeasure);
+    const auto pictures = ofKind(page, Kind::Picture);
+    QCOMPARE(pictures.size(), 2);
+    QCOMPARE(pictures[1].picture, PrintPicture::Overlay);
+    const CoverFormat &f = s.Catalogue.entries[3];
+    QCOMPARE(pictures[1].rect, QRectF(*printPosition(f.OffsetX2), *printPosition(f.OffsetY2), f.DimC, f.DimD));
+    const auto boxes = ofKind(page, Kind::Box);
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes.last().rect, pictures[0].rect); // picture 1's outline comes last
+}
+
+void TstPrint::threeLabelsWithPictureOneOutlineLast()
+{
+    AppState s = catalogueState();
+    select(s, 14);
+    const PrintComposition page = composeCover(s, 14, 1, A4Portrait, fixedMeasure);
+    const CoverFormat &f = s.Catalogue.entries[14];
+    const auto pictures = ofKind(page, Kind::Picture);
+    QCOMPARE(pictures.size(), 3);
+    QCOMPARE(pictures[0].rect.size(), QSizeF(f.DimA, f.DimB));
+    QCOMPARE(pictures[2].picture, PrintPicture::Picture3);
+    QCOMPARE(pictures[2].rect,
+             QRectF(*printPosition(s.Format14OffsetX3), *printPosition(s.Format14OffsetY3), f.DimC, f.DimD));
+    QVERIFY(ofKind(page, Kind::Box).isEmpty());
+    const auto circles = ofKind(page, Kind::Circle);
+    QCOMPARE(circles.size(), 3);
+    QCOMPARE(circles[0].rect, pictures[1].rect);
+    QCOMPARE(circles[1].rect, pictures[2].rect);
+    QCOMPARE(circles[2].rect, QRectF(pictures[0].rect.topLeft(), QSizeF(f.DimA, f.DimA)));
+    // Picture 1's circle lies over the other labels' pictures: it is drawn after all of them.
+    QVERIFY(page.operations.indexOf(circles[2]) > page.operations.indexOf(pictures[2]));
+    QCOMPARE(page.operations.indexOf(circles[2]), page.operations.size() - 2); // then only the footer
+}
+
+void TstPrint::footerRule_data()
+{
+    QTest::addColumn<QString>("orientation");
+    QTest::addColumn<int>("dimB");
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("landscape 180 mm high") << "Orizzontale" << 180 << true;
+    QTest::newRow("landscape 181 mm high") << "Orizzontale" << 181 << false;
+    QTest::newRow("portrait 250 mm high") << "Verticale" << 250 << true;
+    QTest::newRow("orientation in other case counts as landscape") << "verticale" << 183 << false;
+}
+
+void TstPrint::footerRule()
+{
+    QFETCH(QString, orientation);
+    QFETCH(int, dimB);
+    QFETCH(bool, printed);
+    AppState s = catalogueState();
+    s.Catalogue.entries[9].Orientation = orientation;
+    s.Catalogue.entries[9].DimB = dimB;
+    select(s, 9);
+    const PrintComposition page = composeCover(s, 9, 0, QSizeF(287, 200), fixedMeasure);
+    const auto texts = ofKind(page, Kind::Text);
+    QCOMPARE(texts.size(), printed ? 1 : 0);
+    if (printed) {
+        QCOMPARE(texts.first().text, QString("Printed with Vantrelo 2.8.0.0 - covers"));
+        // Centred across, ending 5 mm above the printable area's bottom edge.
+        QCOMPARE(texts.first().rect, QRectF((287 - 60) / 2.0, 200 - 3 - 5, 60, 3));
+    }
+}
+
+void TstPrint::noLineWithOutlinesOff()
+{
+    AppState s = catalogueState();
+    for (int format = 0; format <= 21; ++format) {
+        select(s, format);
+        for (int outlineSwitch : {0, 2}) {
+            const PrintComposition page = composeCover(s, format, outlineSwitch, A4Portrait, fixedMeasure);
+            QVERIFY2(ofKind(page, Kind::Box).isEmpty() && ofKind(page, Kind::Circle).isEmpty(),
+                     qPrintable(QString("format %1").arg(format)));
+        }
+    }
+}
+
+void TstPrint::unknownFormatFails()
+{
+    AppState s = catalogueState();
+    const PrintComposition page = composeCover(s, -1, 1, A4Portrait, fixedMeasure);
+    QVERIFY(page.operations.isEmpty());
+    QCOMPARE(page.failures.size(), 1);
+    s.Catalogue.entries[0].OffsetX = "1e20";
+    select(s, 0);
+    const PrintComposition huge = composeCover(s, 0, 0, A4Portrait, fixedMeasure);
+    QCOMPARE(huge.failures.size(), 1);
+    QCOMPARE(ofKind(huge, Kind::Picture).first().rect.left(), 0.0); // keeps its previous value
+}
+
+void TstPrint::renderedEdges_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("target");
+    for (int f : {0, 3, 10, 1})
+        for (const char *t : {"image", "pdf"})
+            QTest::addRow("format %d, %s", f, t) << f << QString(t);
+}
+
+void TstPrint::renderedEdges()
+{
+    QFETCH(int, format);
+    QFETCH(QString, target);
+    AppState s = catalogueState();
+    select(s, format);
+    const bool portrait = isPortraitOrientation(s.CurrentOrientation);
+    const double pxPerMm = 10;
+    const PagePictures pictures = colouredPictures();
+    const PageComposer compose = [&](QSizeF printable, const TextMeasure &m) {
+        return composeCover(s, format, 1, printable, m);
+    };
+    QImage page;
+    QTemporaryDir dir;
+    if (target == "image") {
+        const QSizeF paper = portrait ? QSizeF(210, 297) : QSizeF(297, 210);
+        page = QImage((paper * pxPerMm).toSize(), QImage::Format_RGB32);
+        page.setDotsPerMeterX(10000);
+        page.setDotsPerMeterY(10000);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PageGeometry g{{PdfMarginMm, PdfMarginMm}, paper - QSizeF(10, 10), pxPerMm};
+        QStringList failures;
+        paintPage(painter, g, compose(g.printableMm, footerMeasure(&page)), pictures, failures);
+        QVERIFY(failures.isEmpty());
+    } else {
+        const QString pdf = dir.filePath("cover.pdf");
+        const OutputResult r = writeCoverPdf(pdf, portrait, compose, pictures);
+        QVERIFY2(r.produced, qPrintable(r.error));
+        page = renderPdf(pdf, dir.path());
+        QVERIFY(!page.isNull());
+        const QSize expected = portrait ? QSize(2100, 2970) : QSize(2970, 2100);
+        QVERIFY(std::abs(page.width() - expected.width()) <= 1 && std::abs(page.height() - expected.height()) <= 1);
+    }
+    const CoverFormat &f = s.Catalogue.entries[size_t(format)];
+    const QPointF origin(PdfMarginMm, PdfMarginMm);
+    const QPointF p1 = origin + QPointF(*printPosition(f.OffsetX), *printPosition(f.OffsetY));
+    auto near = [](double a, double b) { return std::abs(a - b) <= 0.2; };
+    auto check = [&](const QRectF &found, const QRectF &expected, const char *what) {
+        const QString where = QString("%1: found (%2, %3)-(%4, %5), expected (%6, %7)-(%8, %9)")
+                                  .arg(what)
+                                  .arg(found.left()).arg(found.top()).arg(found.right()).arg(found.bottom())
+                                  .arg(expected.left()).arg(expected.top()).arg(expected.right()).arg(expected.bottom());
+        QVERIFY2(near(found.left(), expected.left()) && near(found.top(), expected.top())
+                     && near(found.right(), expected.right()) && near(found.bottom(), expected.bottom()),
+                 qPrintable(where));
+    };
+    if (format == 1) {
+        const SlimOffsets k = slimOffsets(1);
+        // The back shows up to where the spine piece begins; the front lies over the spine.
+        check(foundRect(page, pxPerMm, p1 + QPointF(20, 40), Qt::red), QRectF(p1, QSizeF(k.spine, f.DimB)), "back");
+        check(foundRect(page, pxPerMm, p1 + QPointF(k.front + 40, 40), Qt::blue),
+              QRectF(p1 + QPointF(k.front, 0), QSizeF(f.DimA - k.front, f.DimB)), "front");
+        return;
+    }
+    const QRectF expected1(p1, QSizeF(f.DimA, f.DimB));
+    if (f.Shape == "Cerchio") {
+        // A disc: the row and the column through its centre span the diameter.
+        check(foundRect(page, pxPerMm, expected1.center(), Qt::red), expected1, "disc");
+    } else {
+        check(foundRect(page, pxPerMm, p1 + QPointF(30, 30), Qt::red), expected1, "picture 1");
+    }
+}
+
+void TstPrint::largePicturesAreReducedForPrint()
+{
+    const QImage photo = solid(Qt::gray, {6000, 4000});
+    const QImage printed = pictureForPrint(photo, QSizeF(120, 80));
+    // 120 mm at 600 pixels per inch is 2835 pixels.
+    QCOMPARE(printed.size(), QSize(2835, 1890));
+    const QImage small = solid(Qt::gray, {800, 600});
+    QCOMPARE(pictureForPrint(small, QSizeF(120, 80)).cacheKey(), small.cacheKey());
+}
+
+void TstPrint::dialogGuardAndDefaultEntry()
+{
+    FakePrintSystem sys;
+    frmStampa dialog(sys.context());
+    QCOMPARE(itemsOf(dialog.printerList()), (QStringList{"Draft Jet", "Office Laser", "Photo", "PDF file"}));
+    QCOMPARE(dialog.printerList()->currentText(), QString("Office Laser"));
+    QCOMPARE(sys.current, QString("Office Laser"));
+    QVERIFY(sys.memory.selectionGuard); // the default's selection only set the guard
+    // Opening set the default printer again to itself.
+    QCOMPARE(sys.entries("default:"), QStringList{"default:Office Laser"});
+    QCOMPARE(dialog.qualityList()->count(), 4);
+    QCOMPARE(dialog.windowTitle(), QString(sys.state.Language[38]).remove(u'&'));
+    QVERIFY(std::abs(dialog.windowOpacity() - 245.0 / 255.0) < 0.01);
+
+    // A later pick becomes current and default at once, even if the user then cancels.
+    dialog.printerList()->setCurrentIndex(0);
+    QCOMPARE(sys.current, QString("Draft Jet"));
+    QCOMPARE(sys.entries("default:").last(), QString("default:Draft Jet"));
+    QCOMPARE(dialog.qualityList()->count(), 2);
+    dialog.pressButton(1);
+    QVERIFY(sys.entries("print:").isEmpty());
+    QCOMPARE(sys.entries("default:").last(), QString("default:Draft Jet"));
+}
+
+void TstPrint::dialogOtherCaseBecomesCurrent()
+{
+    FakePrintSystem sys;
+    sys.printers = {"Draft Jet", "office laser"};
+    sys.memory.selectionGuard = true; // a later opening in the same run
+    frmStampa dialog(sys.context());
+    // Not selected in the list (names differ in case), but current and default all the same.
+    QCOMPARE(dialog.printerList()->currentIndex(), -1);
+    QCOMPARE(dialog.printerList()->currentText(), QString("Office Laser"));
+    QCOMPARE(sys.current, QString("office laser"));
+    QCOMPARE(sys.entries("default:"), QStringList{"default:office laser"});
+}
+
+void TstPrint::dialogTypedNameAndClearedText()
+{
+    FakePrintSystem sys;
+    frmStampa dialog(sys.context());
+    const int defaultsBefore = sys.entries("default:").size();
+    QLineEdit *edit = dialog.printerList()->lineEdit();
+    edit->clear();
+    QTest::keyClicks(edit, "Nobody");
+    QCOMPARE(sys.current, QString("Office Laser")); // nothing matched: stays
+    QVERIFY(sys.entries("default:").size() > defaultsBefore); // set again as default
+    QCOMPARE(sys.entries("default:").last(), QString("default:Office Laser"));
+
+    // A cleared text selects the first installed printer.
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(sys.current, QString("Draft Jet"));
+    QCOMPARE(dialog.printerList()->currentText(), QString("Draft Jet"));
+}
+
+void TstPrint::dialogQualityPositionReapplied()
+{
+    FakePrintSystem sys;
+    frmStampa dialog(sys.context());
+    dialog.qualityList()->setCurrentIndex(2); // low, on the four-quality printer
+    QCOMPARE(sys.state.PrintQualityIndex, qint16(2));
+    QCOMPARE(sys.entries("quality:").last(), QString("quality:Office Laser:-2"));
+    const int applied = sys.entries("quality:").size();
+    dialog.printerList()->setCurrentIndex(0); // high and draft only
+    QCOMPARE(dialog.qualityList()->count(), 2);
+    QCOMPARE(dialog.qualityList()->currentIndex(), -1); // position 2 does not exist
+    QCOMPARE(sys.entries("quality:").size(), applied); // the printer keeps its own quality
+    dialog.printerList()->setCurrentIndex(1); // back to four: position 2 again
+    QCOMPARE(dialog.qualityList()->currentIndex(), 2);
+    QCOMPARE(sys.entries("quality:").last(), QString("quality:Office Laser:-2"));
+}
+
+void TstPrint::dialogCopies_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("copies"); // 0: left as it was
+    QTest::newRow("3") << "3" << 3;
+    QTest::newRow("2.5 rounds to even") << "2.5" << 2;
+    QTest::newRow("3.5 rounds to even") << "3.5" << 4;
+    QTest::newRow("0") << "0" << 0;
+    QTest::newRow("negative") << "-1" << 0;
+    QTest::newRow("letters") << "two" << 0;
+    QTest::newRow("0.4 rounds to nothing") << "0.4" << 0;
+    QTest::newRow("above 999 is capped") << "5000" << 999;
+    QTest::newRow("too large to count") << "99999" << 0;
+}
+
+void TstPrint::dialogCopies()
+{
+    QFETCH(QString, text);
+    QFETCH(int, copies);
+    QCOMPARE(copiesFromText(text).value_or(0), copies);
+
+    FakePrintSystem sys;
+    sys.printer->setCopyCount(7);
+    frmStampa dialog(sys.context());
+    dialog.copiesField()->setEditText(text);
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("print:"), QStringList{QString("print:Office Laser:portrait:%1").arg(copies ? copies : 7)});
+}
+
+void TstPrint::dialogOrientation()
+{
+    FakePrintSystem sys;
+    frmStampa dialog(sys.context());
+    QVERIFY(!dialog.portraitIcon()->isHidden());
+    QVERIFY(dialog.landscapeIcon()->isHidden());
+    dialog.show();
+    QTest::mouseClick(dialog.portraitIcon(), Qt::LeftButton);
+    QVERIFY(dialog.portraitIcon()->isHidden());
+    QVERIFY(!dialog.landscapeIcon()->isHidden());
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("print:"), QStringList{"print:Office Laser:landscape:1"});
+
+    FakePrintSystem wide;
+    wide.state.CurrentOrientation = "Orizzontale";
+    frmStampa landscape(wide.context());
+    QVERIFY(landscape.portraitIcon()->isHidden());
+    QVERIFY(!landscape.landscapeIcon()->isHidden());
+}
+
+void TstPrint::dialogCancelPrintsNothing()
+{
+    FakePrintSystem sys;
+    {
+        frmStampa dialog(sys.context());
+        dialog.show();
+        QTest::mouseClick(dialog.button(1)->caption(), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+    }
+    QVERIFY(sys.entries("print:").isEmpty());
+    QVERIFY(sys.entries("pdf:").isEmpty());
+    QCOMPARE(sys.entries("sound:"), QStringList{"sound:Files/Click2.wav"});
+    sys.state.SoundsOn = false;
+    sys.log.clear();
+    frmStampa quiet(sys.context());
+    quiet.pressButton(1);
+    QVERIFY(sys.entries("sound:").isEmpty());
+}
+
+void TstPrint::dialogFailureShowsOneBox()
+{
+    FakePrintSystem sys;
+    sys.printSucceeds = false;
+    frmStampa dialog(sys.context());
+    dialog.pressButton(0);
+    const QStringList boxes = sys.entries("box:");
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first(), "box:" + printErrorTitle() + "|" + printErrorText());
+    QVERIFY(printErrorText().contains("\r\rSe il problema"));
+}
+
+void TstPrint::dialogPdfEntry()
+{
+    FakePrintSystem sys;
+    sys.state.CurrentProjectPath = "/home/u/covers/Holiday.vtr";
+    frmStampa dialog(sys.context());
+    const int defaults = sys.entries("default:").size();
+    dialog.printerList()->setCurrentIndex(dialog.printerList()->count() - 1);
+    QVERIFY(dialog.pdfChosen());
+    QCOMPARE(itemsOf(dialog.qualityList()), QStringList{sys.state.Language[95]});
+    QCOMPARE(dialog.copiesField()->currentText(), QString("1"));
+    QVERIFY(!dialog.copiesField()->isEnabled());
+    QCOMPARE(sys.entries("default:").size(), defaults); // never the system's default
+
+    // Cancelling the file dialog prints nothing and keeps the print dialog open.
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("choose:"), QStringList{"choose:/home/u/covers/Holiday.pdf"});
+    QVERIFY(sys.entries("pdf:").isEmpty());
+    QVERIFY(sys.entries("box:").isEmpty());
+    QCOMPARE(dialog.result(), 0);
+
+    sys.pdfAnswer = "/tmp/out.pdf";
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("pdf:"), QStringList{"pdf:/tmp/out.pdf:portrait"});
+    QVERIFY(sys.entries("print:").isEmpty());
+
+    QCOMPARE(proposedPdfPath(QString()), QString("Cover.pdf"));
+    QCOMPARE(proposedPdfPath("Cover.vtr"), QString("Cover.pdf"));
+    QCOMPARE(proposedPdfPath("/a/b.c.vtr"), QString("/a/b.c.pdf"));
+}
+
+void TstPrint::dialogWithoutPrinters()
+{
+    FakePrintSystem sys;
+    sys.printers.clear();
+    sys.defaultEntry.clear();
+    sys.pdfAnswer = "/tmp/x.pdf";
+    frmStampa dialog(sys.context());
+    QCOMPARE(itemsOf(dialog.printerList()), QStringList{"PDF file"});
+    QVERIFY(dialog.pdfChosen());
+    QCOMPARE(dialog.qualityList()->count(), 1);
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("pdf:").size(), 1);
+    QVERIFY(sys.entries("default:").isEmpty());
+    QVERIFY(sys.entries("box:").isEmpty());
+}
+
+void TstPrint::commandLineFailures_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("missing project") << "missing-project" << 1 << "nothere.vtr: no such project file";
+    QTest::newRow("missing picture") << "missing-picture" << 1 << "gone.png";
+    QTest::newRow("unwritable output") << "unwritable" << 1 << "cannot be written";
+    QTest::newRow("unknown printer") << "unknown-printer" << 1 << "No Such Queue: unknown printer";
+    QTest::newRow("bad option") << "bad-option" << 2 << "Usage:";
+    QTest::newRow("export written") << "ok" << 0 << "";
+}
+
+void TstPrint::commandLineFailures()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, code);
+    QFETCH(QString, mentions);
+    QTemporaryDir dir;
+    const QString project = writeProject(dir.path(), 3);
+    QStringList args;
+    if (kind == "missing-project")
+        args = {"--export-pdf", dir.filePath("o.pdf"), dir.filePath("nothere.vtr")};
+    else if (kind == "missing-picture")
+        args = {"--export-pdf", dir.filePath("o.pdf"), writeProject(dir.path(), 4, dir.filePath("gone.png"))};
+    else if (kind == "unwritable")
+        args = {"--export-pdf", dir.filePath("no/such/folder/o.pdf"), project};
+    else if (kind == "unknown-printer")
+        args = {"--print", project, "--printer", "No Such Queue"};
+    else if (kind == "bad-option")
+        args = {"--export-pdf"};
+    else
+        args = {"--export-pdf", dir.filePath("o.pdf"), project};
+    const RunResult r = runProgram(args);
+    QCOMPARE(r.code, code);
+    if (code == 0) {
+        QVERIFY(QFile::exists(dir.filePath("o.pdf")));
+        return;
+    }
+    QVERIFY2(r.err.contains(mentions), qPrintable(r.err));
+    QVERIFY(!QFile::exists(dir.filePath("o.pdf")));
+    if (code == 1) // one line that says what failed
+        QCOMPARE(r.err.trimmed().split(u'\n').filter(QRegularExpression("^vantrelo: ")).size(), 1);
+}
+
+void TstPrint::exportMatchesTheWindowsPage()
+{
+    // The command line prints what the window would: same program folder data, same
+    // pictures and titles; and it writes nothing of its own.
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
+    const QByteArray catalogue = fileBytes(folder.file("Files/Covers.ini"));
+    QTemporaryDir dir;
+    const QString project = writeProject(dir.path(), 0);
+    const QString pdf = dir.filePath("cover.pdf");
+    const RunResult r = runProgram({"--export-pdf", pdf, project}, folder.path());
+    QCOMPARE(r.code, 0);
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    QVERIFY(info.waitForFinished(20000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(text.contains("Pages:           1"), qPrintable(text));
+    QVERIFY2(text.contains("842 x 595 pts (A4)"), qPrintable(text)); // format 0 is landscape
+    QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+    QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), catalogue);
+
+    const QImage page = renderPdf(pdf, dir.path());
+    QVERIFY(!page.isNull());
+    AppState s = catalogueState();
+    const CoverFormat &f = s.Catalogue.entries[0];
+    const QPointF p1 = QPointF(PdfMarginMm, PdfMarginMm) + QPointF(*printPosition(f.OffsetX), *printPosition(f.OffsetY));
+    const QRectF found = foundRect(page, 10, p1 + QPointF(30, 100), Qt::red);
+    QVERIFY2(std::abs(found.left() - p1.x()) <= 0.2 && std::abs(found.right() - (p1.x() + f.DimA)) <= 0.2,
+             qPrintable(QString("%1..%2").arg(found.left()).arg(found.right())));
+}
+
+void TstPrint::realQueue()
+{
+    const QString queue = qEnvironmentVariable("VT_CUPS_QUEUE");
+    const QString qualityQueue = qEnvironmentVariable("VT_CUPS_QUALITY_QUEUE");
+    const QString output = qEnvironmentVariable("VT_CUPS_OUTPUT");
+    if (queue.isEmpty() || output.isEmpty())
+        QSKIP("no test print queue: scripts/test sets one up when run as root with CUPS and cups-pdf installed");
+
+    // What the queues accept: cups-pdf only medium, its copy with a quality option all three.
+    QVERIFY(installedPrinterNames().contains(queue));
+    QCOMPARE(isQualitySupported(queue, -4), false);
+    QCOMPARE(isQualitySupported(queue, -3), true);
+    if (!qualityQueue.isEmpty()) {
+        QCOMPARE(isQualitySupported(qualityQueue, -4), true);
+        QCOMPARE(isQualitySupported(qualityQueue, -1), true);
+    }
+
+    auto waitForPdf = [&](const QStringList &before) -> QString {
+        for (int i = 0; i < 300; ++i) {
+            const QStringList now = QDir(output).entryList({"*.pdf"}, QDir::Files, QDir::Time);
+            for (const QString &f : now)
+                if (!before.contains(f)) {
+                    const QString path = output + u'/' + f;
+                    // cups-pdf writes the file in place: wait until its size settles.
+                    QTest::qWait(300);
+                    return path;
+                }
+            QTest::qWait(100);
+        }
+        return QString();
+    };
+    auto listing = [&] { return QDir(output).entryList({"*.pdf"}, QDir::Files); };
+    auto checkPage = [&](const QString &pdf, const QPointF &origin, int format) {
+        QTemporaryDir dir;
+        const QImage page = renderPdf(pdf, dir.path());
+        QVERIFY2(!page.isNull(), qPrintable(pdf));
+        AppState s = catalogueState();
+        const CoverFormat &f = s.Catalogue.entries[size_t(format)];
+        const QPointF p1 = origin + QPointF(*printPosition(f.OffsetX), *printPosition(f.OffsetY));
+        const QRectF found = foundRect(page, 10, p1 + QPointF(20, 20), Qt::red);
+        const QString where = QString("(%1, %2)-(%3, %4) against (%5, %6) size %7 x %8")
+                                  .arg(found.left()).arg(found.top()).arg(found.right()).arg(found.bottom())
+                                  .arg(p1.x()).arg(p1.y()).arg(f.DimA).arg(f.DimB);
+        QVERIFY2(std::abs(found.left() - p1.x()) <= 0.3 && std::abs(found.top() - p1.y()) <= 0.3
+                     && std::abs(found.right() - (p1.x() + f.DimA)) <= 0.3
+                     && std::abs(found.bottom() - (p1.y() + f.DimB)) <= 0.3,
+                 qPrintable(where));
+    };
+
+    // Through the command line.
+    QTemporaryDir dir;
+    const QString project = writeProject(dir.path(), 4);
+    QStringList before = listing();
+    const RunResult r = runProgram({"--print", project, "--printer", queue});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QString pdf = waitForPdf(before);
+    QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote nothing");
+    QPrinter probe(QPrinter::HighResolution);
+    probe.setPrinterName(queue);
+    const QMarginsF margins = probe.pageLayout().margins(QPageLayout::Millimeter);
+    checkPage(pdf, QPointF(margins.left(), margins.top()), 4);
+
+    // Through the print dialog of a real window.
+    TestWindow w;
+    QVERIFY(w.form.load());
+    QVERIFY(w.form.loadPictureIntoSlot(0, dir.filePath("red.png")));
+    w.form.selectFormat(4);
+    w.form.Combo1_Click();
+    PrintDialogContext context = systemPrintContext(w.form, w.state, w.form.printCommand()->memory());
+    context.message = [](QWidget *, const QString &text, const QString &) { QFAIL(qPrintable(text)); };
+    frmStampa dialog(context, &w.form);
+    const int index = dialog.printerList()->findText(queue);
+    QVERIFY(index >= 0);
+    dialog.printerList()->setCurrentIndex(index);
+    dialog.printerList()->setCurrentIndex(index == 0 && dialog.printerList()->count() > 2 ? 1 : 0);
+    dialog.printerList()->setCurrentIndex(index);
+    QCOMPARE(w.form.currentPrinter()->printerName(), queue);
+    QCOMPARE(DefaultPrinterEntry().section(u',', 0, 0), queue);
+    QProcess lpstat;
+    lpstat.start("lpstat", {"-d"});
+    QVERIFY(lpstat.waitForFinished(10000));
+    QVERIFY2(QString::fromUtf8(lpstat.readAllStandardOutput()).contains(queue), "lpstat -d does not name the queue");
+    before = listing();
+    dialog.pressButton(0);
+    pdf = waitForPdf(before);
+    QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote nothing for the dialog's print");
+    checkPage(pdf, QPointF(margins.left(), margins.top()), 4);
+}
+
+QTEST_MAIN(TstPrint)
+#include "tst_print.moc"
