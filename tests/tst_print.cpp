@@ -6,6 +6,7 @@
 #include "common/TextFile.h"
 #include "formats/FormatSelection.h"
 #include "formats/PreviewArrangement.h"
+#include "platform/PictureLoading.h"
 #include "platform/Printers.h"
 #include "print/CoverOutput.h"
 #include "print/PrintComposition.h"
@@ -256,6 +257,8 @@ private slots:
     void renderedEdges_data();
     void renderedEdges();
     void largePicturesAreReducedForPrint();
+    void hugePhotosAreReducedOnLoad_data();
+    void hugePhotosAreReducedOnLoad();
 
     void dialogGuardAndDefaultEntry();
     void dialogOtherCaseBecomesCurrent();
@@ -536,6 +539,34 @@ void TstPrint::largePicturesAreReducedForPrint()
     QCOMPARE(printed.size(), QSize(2835, 1890));
     const QImage small = solid(Qt::gray, {800, 600});
     QCOMPARE(pictureForPrint(small, QSizeF(120, 80)).cacheKey(), small.cacheKey());
+}
+
+void TstPrint::hugePhotosAreReducedOnLoad_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("loaded");
+    QTest::newRow("JPEG wider than the limit") << "jpg" << QSize(8000, 2000) << QSize(6800, 1700);
+    QTest::newRow("PNG taller than the limit") << "png" << QSize(1000, 13600) << QSize(500, 6800);
+    QTest::newRow("at the limit stays") << "jpg" << QSize(6800, 100) << QSize(6800, 100);
+}
+
+void TstPrint::hugePhotosAreReducedOnLoad()
+{
+    QFETCH(QString, format);
+    QFETCH(QSize, size);
+    QFETCH(QSize, loaded);
+    QTemporaryDir dir;
+    // Left half red, right half blue: resampling keeps the halves where they were.
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    QPainter(&img).fillRect(QRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height()), Qt::blue);
+    const QString path = dir.filePath("big." + format);
+    QVERIFY(img.save(path, nullptr, 95));
+    const QImage picture = loadPicture(path);
+    QCOMPARE(picture.size(), loaded);
+    QVERIFY(isColour(picture.pixel(loaded.width() / 4, loaded.height() / 2), Qt::red));
+    QVERIFY(isColour(picture.pixel(loaded.width() * 3 / 4, loaded.height() / 2), Qt::blue));
 }
 
 void TstPrint::dialogGuardAndDefaultEntry()

@@ -4,6 +4,8 @@
 
 #include <QImageReader>
 
+#include <algorithm>
+
 namespace vt {
 
 QImage loadPicture(const QString &path)
@@ -13,6 +15,9 @@ QImage loadPicture(const QString &path)
     QImageReader::setAllocationLimit(PictureAllocationLimitMB);
     QImageReader reader(path);
     reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && std::max(size.width(), size.height()) > MaxPictureSide)
+        reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio));
     QImage image = reader.read();
     if (image.isNull())
         return image;

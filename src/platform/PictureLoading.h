@@ -8,8 +8,15 @@ namespace vt {
 // 200); anything larger is refused like an undecodable file instead of exhausting memory.
 inline constexpr int PictureAllocationLimitMB = 768;
 
+// No cover prints wider than about 285 mm, and print never uses more than 600 pixels per
+// inch: a longer side beyond this many pixels is detail nobody sees, at a cost every
+// redraw pays.
+inline constexpr int MaxPictureSide = 6800;
+
 // Decodes a picture file in any format Qt reads here, turned upright by its EXIF
-// orientation. A null image when the file is missing, not a picture, or too large.
+// orientation, with a longer side above MaxPictureSide reduced to it by smooth
+// resampling (JPEG files are reduced while decoding, so the full size is never held).
+// A null image when the file is missing, not a picture, or too large.
 QImage loadPicture(const QString &path);
 
 } // namespace vt
