@@ -45,6 +45,8 @@ import sys
 from dataclasses import dataclass
 from pathlib import Path
 
+from catalogue import CoverFormat, px_for_mm, read_catalogue
+
 try:
     from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 except ImportError:  # pragma: no cover - depends on the machine
@@ -96,65 +98,6 @@ FORMAT_JEWEL = 3
 FORMAT_THREE_MINI_LABELS = 14
 
 # ---------------------------------------------------------------------------
-# Catalogue
-# ---------------------------------------------------------------------------
-
-FORMAT_COUNT = 22
-LINES_PER_FORMAT = 12
-# The block of format 14 is followed by the third print position (2 lines).
-EXTRA_LINES_AFTER = {14: 2}
-
-
-@dataclass(frozen=True)
-class CoverFormat:
-    index: int
-    name: str
-    dim_a: int   # width of picture 1 (diameter for round labels), mm
-    dim_b: int   # height of picture 1, mm
-    dim_c: int   # width of picture 2, 0 when there is none, mm
-    dim_d: int   # height of picture 2, mm
-    shape: str
-
-
-def read_catalogue(path: Path) -> list[CoverFormat]:
-    """Read the millimetre sizes of all formats from the catalogue file."""
-    try:
-        raw = path.read_bytes()
-    except OSError as err:
-        sys.exit(f"make-examples: cannot read the catalogue {path}: {err}")
-    # 8-bit text with CR LF line ends; only ASCII digits matter here, so
-    # Latin-1 decodes any byte without failing.
-    lines = raw.decode("latin-1").replace("\r\n", "\n").split("\n")
-    needed = FORMAT_COUNT * LINES_PER_FORMAT + sum(EXTRA_LINES_AFTER.values())
-    if len(lines) < needed:
-        sys.exit(f"make-examples: {path} has {len(lines)} lines, "
-                 f"at least {needed} are needed for {FORMAT_COUNT} formats.")
-
-    def length(line_no: int, what: str, index: int) -> int:
-        text = lines[line_no].strip()
-        try:
-            return int(text)
-        except ValueError:
-            sys.exit(f"make-examples: {path} line {line_no + 1}: {what} of "
-                     f"format {index} is '{text}', not a whole number of mm.")
-
-    formats = []
-    start = 0
-    for index in range(FORMAT_COUNT):
-        formats.append(CoverFormat(
-            index=index,
-            name=lines[start].strip(),
-            dim_a=length(start + 1, "DimA", index),
-            dim_b=length(start + 2, "DimB", index),
-            dim_c=length(start + 4, "DimC", index),
-            dim_d=length(start + 5, "DimD", index),
-            shape=lines[start + 6].strip(),
-        ))
-        start += LINES_PER_FORMAT + EXTRA_LINES_AFTER.get(index, 0)
-    return formats
-
-
-# ---------------------------------------------------------------------------
 # Colours
 # ---------------------------------------------------------------------------
 
@@ -181,10 +124,6 @@ def colour_ref(colour: Colour) -> int:
 # ---------------------------------------------------------------------------
 # Drawing surface
 # ---------------------------------------------------------------------------
-
-
-def px_for_mm(mm: float, dpi: int) -> int:
-    return int(round(mm / MM_PER_INCH * dpi))
 
 
 class Canvas:
@@ -853,7 +792,7 @@ def main(argv: list[str] | None = None) -> int:
     if args.max_kb < 1:
         parser.error("--max-kb must be at least 1.")
 
-    formats = read_catalogue(args.catalogue)
+    formats = read_catalogue(args.catalogue, "make-examples")
     # Stay a little under the limit so that "300 KB" holds whether it is
     # read as 300 000 bytes or 300 KiB.
     max_bytes = min(args.max_kb * 1024, args.max_kb * 1000)

@@ -36,6 +36,8 @@ import sys
 from dataclasses import dataclass
 from pathlib import Path
 
+from catalogue import CoverFormat, px_for_mm, read_catalogue
+
 try:
     from PIL import Image, ImageDraw, ImageFont
 except ImportError:  # pragma: no cover - depends on the machine
@@ -163,72 +165,8 @@ class Fonts:
 
 
 # ---------------------------------------------------------------------------
-# Catalogue
-# ---------------------------------------------------------------------------
-
-FORMAT_COUNT = 22
-LINES_PER_FORMAT = 12
-# The block of format 14 is followed by the third print position (2 lines).
-EXTRA_LINES_AFTER = {14: 2}
-
-
-@dataclass(frozen=True)
-class CoverFormat:
-    index: int
-    name: str
-    dim_a: int   # width of picture 1 (diameter for round labels), mm
-    dim_b: int   # height of picture 1, mm
-    dim_c: int   # width of picture 2, 0 when there is none, mm
-    dim_d: int   # height of picture 2, mm
-    shape: str
-
-
-def read_catalogue(path: Path) -> list[CoverFormat]:
-    """Read the millimetre sizes of all formats from the catalogue file."""
-    try:
-        raw = path.read_bytes()
-    except OSError as err:
-        sys.exit(f"make-templates: cannot read the catalogue {path}: {err}")
-    # The file is 8-bit text with CR LF line ends; only ASCII digits matter
-    # here, so Latin-1 decodes any byte without failing.
-    lines = raw.decode("latin-1").replace("\r\n", "\n").split("\n")
-    needed = FORMAT_COUNT * LINES_PER_FORMAT + sum(EXTRA_LINES_AFTER.values())
-    if len(lines) < needed:
-        sys.exit(f"make-templates: {path} has {len(lines)} lines, "
-                 f"at least {needed} are needed for {FORMAT_COUNT} formats.")
-
-    def length(line_no: int, what: str, index: int) -> int:
-        text = lines[line_no].strip()
-        try:
-            return int(text)
-        except ValueError:
-            sys.exit(f"make-templates: {path} line {line_no + 1}: {what} of "
-                     f"format {index} is '{text}', not a whole number of mm.")
-
-    formats = []
-    start = 0
-    for index in range(FORMAT_COUNT):
-        block = start
-        formats.append(CoverFormat(
-            index=index,
-            name=lines[block].strip(),
-            dim_a=length(block + 1, "DimA", index),
-            dim_b=length(block + 2, "DimB", index),
-            dim_c=length(block + 4, "DimC", index),
-            dim_d=length(block + 5, "DimD", index),
-            shape=lines[block + 6].strip(),
-        ))
-        start += LINES_PER_FORMAT + EXTRA_LINES_AFTER.get(index, 0)
-    return formats
-
-
-# ---------------------------------------------------------------------------
 # Drawing surface
 # ---------------------------------------------------------------------------
-
-
-def px_for_mm(mm: float, dpi: int) -> int:
-    return int(round(mm / MM_PER_INCH * dpi))
 
 
 class Sheet:
@@ -715,7 +653,7 @@ def main(argv: list[str] | None = None) -> int:
     if not 1 <= args.quality <= 95:
         parser.error("--quality must lie between 1 and 95.")
 
-    formats = read_catalogue(args.catalogue)
+    formats = read_catalogue(args.catalogue, "make-templates")
     results = build_all(formats, args.output, args.dpi, args.quality)
     total = 0
     for path, (w, h), w_mm, h_mm in results:
