@@ -61,8 +61,6 @@ DEFAULT_OUTPUT = REPO_ROOT / "examples"
 # the end; Pillow draws polygons and circles without smoothing.
 SUPERSAMPLE = 2
 
-MM_PER_INCH = 25.4
-
 # Below this JPEG quality the gradients start to show blocks; a picture that
 # still does not fit the size limit there is an error, not a silent mess.
 LOWEST_QUALITY = 60

@@ -53,8 +53,6 @@ DEFAULT_OUTPUT = REPO_ROOT / "data" / "Modelli"
 # this is what keeps the outlines clean.
 SUPERSAMPLE = 3
 
-MM_PER_INCH = 25.4
-
 # ---------------------------------------------------------------------------
 # Cover geometry that the catalogue does not hold.
 # ---------------------------------------------------------------------------
