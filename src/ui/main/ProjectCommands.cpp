@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -117,17 +116,12 @@ bool ProjectCommands::loadProject(const QString &path)
             failure = QStringLiteral("%1 is not a project file: it is a folder, a device or a pipe.").arg(quoted(path));
             return false;
         }
-        const auto bytes = [&]() -> std::optional<QByteArray> {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                return std::nullopt;
-            return file.read(MaxTextFileBytes);
-        }();
-        if (!bytes) {
+        const auto text = readTextFile(path);
+        if (!text) {
             failure = QStringLiteral("%1 cannot be opened for reading.").arg(quoted(path));
             return false;
         }
-        reading = readProjectBytes(*bytes);
+        reading = readProjectText(*text);
         return true;
     });
     auto lineFailure = [&](int line) {
