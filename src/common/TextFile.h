@@ -31,6 +31,8 @@ std::optional<QString> readTextFile(const QString &path,
                                     const char *legacyEncoding = "windows-1252");
 
 // Replaces the file through QSaveFile; false, and the previous file whole, on failure.
+// In a folder where no new file may be made, an existing writable file is rewritten
+// in place (not atomically: that is the only way to store anything there).
 bool writeBytesAtomically(const QString &path, const QByteArray &bytes);
 
 // Each line followed by CR LF, UTF-8, through QSaveFile. False when anything failed;
