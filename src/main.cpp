@@ -25,8 +25,11 @@ int main(int argc, char **argv)
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
         QApplication::setWindowIcon(QIcon(icon));
-        if (!vt::isPortable(appPath)) {
-            vt::prepareWritableFolder(appPath);
+        vt::AppState state;
+        state.AppPath = appPath;
+        vt::decideFolderMode(state);
+        if (!vt::isPortable(state)) {
+            vt::prepareWritableFolder(state);
             vt::registerProjectFileType(QCoreApplication::applicationFilePath(), icon, vt::userDataHome());
         }
 
@@ -35,10 +38,10 @@ int main(int argc, char **argv)
         args.removeFirst();
         const QString commandLine = args.join(u' ');
 
-        vt::AppState state;
         vt::Form1 form(state, appPath, commandLine);
         vt::SignalCloser closer;
-        QObject::connect(&closer, &vt::SignalCloser::closeRequested, &form, [&form] { form.close(); });
+        QObject::connect(&closer, &vt::SignalCloser::closeRequested, &form,
+                         [&form](int signalNumber) { form.closeBySystem(signalNumber); });
         if (!form.load())
             return 0;
         form.show();

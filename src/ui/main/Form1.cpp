@@ -277,7 +277,10 @@ bool Form1::load()
         m_state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
         setWindowTitle(m_state.VersionCaption);
     });
-    steps.run(QStringLiteral("program folder"), [&] { m_state.AppPath = m_appPath; });
+    steps.run(QStringLiteral("program folder"), [&] {
+        m_state.AppPath = m_appPath;
+        decideFolderMode(m_state);
+    });
     steps.run(QStringLiteral("starting pictures"), [&] {
         for (int slot = 0; slot < 3; ++slot)
             putPictureInSlot(m_pictures, slot, startingPicture(), QString());
@@ -291,14 +294,14 @@ bool Form1::load()
         return true;
     });
     steps.run(QStringLiteral("settings"), [&] {
-        ReadSettings(settingsFilePath(m_state.AppPath), m_state, savedFormatIndex);
-        if (m_state.SavedWindowState == WindowMinimised)
-            setWindowState(Qt::WindowMinimized);
-        else if (m_state.SavedWindowState == WindowMaximised)
+        ReadSettings(settingsFilePath(m_state), m_state, savedFormatIndex);
+        // A window closed while minimised comes back as a normal one: started minimised
+        // it may be nowhere to be seen (a desktop without a task bar).
+        if (m_state.SavedWindowState == WindowMaximised)
             setWindowState(Qt::WindowMaximized);
     });
     steps.run(QStringLiteral("catalogue"),
-              [&] { return ReadCatalogue(catalogueFilePath(m_state.AppPath), m_state); });
+              [&] { return ReadCatalogue(catalogueReadPath(m_state), m_state); });
     steps.run(QStringLiteral("initial language"), [&] {
         if (m_state.LanguageFileName.trimmed().isEmpty())
             m_state.LanguageFileName = chooseInitialLanguage(
@@ -318,7 +321,11 @@ bool Form1::load()
     }
     // The picture areas start side by side; every format selection places them anew.
     steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
-    steps.run(QStringLiteral("saved format"), [&] { selectFormat(savedFormatIndex); });
+    // A saved index the list does not hold (a damaged or hand-edited file, or "-1") would
+    // start with a blank sheet: the first format is shown instead.
+    steps.run(QStringLiteral("saved format"), [&] {
+        selectFormat(savedFormatIndex >= 0 && savedFormatIndex < m_combo1->count() ? savedFormatIndex : 0);
+    });
     steps.run(QStringLiteral("title switches"), [&] {
         m_state.TitleOnCover = 1;
         m_state.TitleOnSpine = 1;
@@ -641,18 +648,31 @@ void Form1::playSound(const QString &relativeWav)
 
 bool Form1::SalvaOpzioni()
 {
-    return writeSettingsFile(settingsFilePath(m_state.AppPath), m_state, selectedFormat(), windowStateCode());
+    return writeSettingsFile(settingsFilePath(m_state), m_state, selectedFormat(), windowStateCode());
 }
 
 void Form1::WriteCatalogue()
 {
     SalvaOpzioni();
-    writeCatalogueFile(catalogueFilePath(m_state.AppPath), m_state);
+    writeCatalogueFile(catalogueFilePath(m_state), m_state);
+}
+
+void Form1::closeBySystem(int signalNumber)
+{
+    // Until this copy holds the lock (while a refused start shows its box, say) it has
+    // nothing to store: it ends at once, as a refused start does.
+    if (!m_instanceLock || !m_instanceLock->isHeld()) {
+        m_hooks.exitNow(128 + signalNumber);
+        return;
+    }
+    close();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (!m_shutdownDone) {
+    // Only a copy that holds the lock writes: a refused one would overwrite the running
+    // copy's settings with its own half-loaded state.
+    if (!m_shutdownDone && m_instanceLock && m_instanceLock->isHeld()) {
         m_shutdownDone = true;
         WriteCatalogue();
     }

@@ -68,6 +68,9 @@ public:
     bool SalvaOpzioni();
     // Settings first, then the catalogue: what closing the window stores.
     void WriteCatalogue();
+    // SIGTERM or SIGINT: closes the window as the desktop would, or, before this copy
+    // holds the single-instance lock, ends the process at once.
+    void closeBySystem(int signalNumber);
 
     void Combo1_Click();
     void loadLanguage();
