@@ -8,6 +8,7 @@
 #include "formats/FormatSelection.h"
 #include "formats/PreviewArrangement.h"
 #include "formats/Templates.h"
+#include "platform/FileFilters.h"
 #include "platform/PictureLoading.h"
 #include "ui/main/Form1.h"
 #include "ui/main/PreviewCanvas.h"
@@ -80,6 +81,10 @@ private slots:
 
     void dropTakesFirstFileAndSaves();
     void dropOfTextFileWarnsAndKeepsSlot();
+    void chosenUnreadableFileWarnsLikeADrop_data();
+    void chosenUnreadableFileWarnsLikeADrop();
+    void pictureFilterCoversWhatLoads_data();
+    void pictureFilterCoversWhatLoads();
     void realDropOnCanvas();
     void initialFolderFallback_data();
     void initialFolderFallback();
@@ -505,6 +510,85 @@ void TstPreview::dropOfTextFileWarnsAndKeepsSlot()
     QCOMPARE(state.LastPictureFolder, other.path()); // set before the load failed
     form.LoadSlotByDrop(0, {});
     QCOMPARE(rec.warnings.size(), 2);
+}
+
+void TstPreview::chosenUnreadableFileWarnsLikeADrop_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("text") << QByteArray("hello") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("truncated jpeg") << QByteArray("\xFF\xD8\xFF\xE0", 4) << false;
+    QTest::newRow("a picture") << QByteArray() << true;
+}
+
+void TstPreview::chosenUnreadableFileWarnsLikeADrop()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, loads);
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QTemporaryDir other;
+    QString path = other.filePath("chosen.jpg");
+    if (loads) {
+        path = saveJpeg(other.path(), "chosen.jpg", QColor(0, 0, 255));
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QVERIFY(form.load());
+    const QString before = form.pictures().imageSlots[1].Path;
+    form.loadSlotFromChosenFile(1, path);
+    QCOMPARE(state.LastPictureFolder, other.path());
+    if (loads) {
+        QVERIFY(rec.warnings.isEmpty());
+        QCOMPARE(form.pictures().imageSlots[1].Path, path);
+    } else {
+        QCOMPARE(rec.warnings, QStringList{state.Language[18] + "|" + state.Language[110]});
+        QCOMPARE(form.pictures().imageSlots[1].Path, before);
+    }
+}
+
+void TstPreview::pictureFilterCoversWhatLoads_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("first");  // shown under the first filter
+    QTest::addColumn<bool>("second"); // shown under "*.jpg"
+    QTest::newRow("jpg") << "photo.jpg" << true << true;
+    QTest::newRow("JPG") << "PHOTO.JPG" << true << false;
+    QTest::newRow("jpeg") << "photo.jpeg" << true << false;
+    QTest::newRow("Png") << "scan.Png" << true << false;
+    QTest::newRow("webp") << "web.webp" << true << false;
+    QTest::newRow("TIFF") << "print.TIFF" << true << false;
+    QTest::newRow("bmp") << "old.bmp" << true << false;
+    QTest::newRow("gif") << "anim.gif" << true << false;
+    QTest::newRow("text") << "notes.txt" << false << false;
+    QTest::newRow("no extension") << "jpg" << false << false;
+}
+
+void TstPreview::pictureFilterCoversWhatLoads()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, first);
+    QFETCH(bool, second);
+    LanguageTable texts;
+    texts.entries[20] = "JPEG pictures";
+    texts.entries[21] = "All files";
+    texts.entries[49] = "Picture";
+    const QStringList filters = toQtNameFilters(pictureOpenFilter(texts));
+    QCOMPARE(filters.size(), 3);
+    QVERIFY(filters[0].startsWith("Picture ("));
+    QCOMPARE(filters[1], QString("JPEG pictures (*.jpg)"));
+    QCOMPARE(filters[2], QString("All files (*)"));
+    QCOMPARE(filterMatches(filters[0], name), first);
+    QCOMPARE(filterMatches(filters[1], name), second);
+    QVERIFY(filterMatches(filters[2], name));
+    // Whatever the image plugins read, in either case.
+    for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+        QVERIFY2(filterMatches(filters[0], "a." + QString::fromLatin1(format).toUpper()), format.constData());
+        QVERIFY2(filterMatches(filters[0], "a." + QString::fromLatin1(format).toLower()), format.constData());
+    }
 }
 
 void TstPreview::realDropOnCanvas()

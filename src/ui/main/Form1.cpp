@@ -493,16 +493,29 @@ bool Form1::loadPictureIntoSlot(int slot, const QString &path)
     return true;
 }
 
+QString pictureOpenFilter(const LanguageTable &texts)
+{
+    // Every picture the program reads first, then JPEG alone, then anything.
+    return makeFilter({{StripAmpersands(texts[49]), readablePicturePatterns()},
+                       {texts[20], QStringLiteral("*.jpg")},
+                       {texts[21], QStringLiteral("*.*")}});
+}
+
 void Form1::LoadSlotByDialog(int slot)
 {
-    const QString chosen = ShowOpenDialog(this, 1, text(19), QString(),
-                                          makeFilter({{text(20), QStringLiteral("*.jpg")},
-                                                      {text(21), QStringLiteral("*.*")}}),
+    const QString chosen = ShowOpenDialog(this, 1, text(19), QString(), pictureOpenFilter(m_state.Language),
                                           initialPictureFolder(m_state), QStringLiteral("jpg"));
     if (chosen.isEmpty())
         return;
-    // A file that is no picture ends the command quietly; the folder is remembered all the same.
-    StepRunner steps(ErrorPolicy::AbandonSilently);
+    loadSlotFromChosenFile(slot, chosen);
+}
+
+void Form1::loadSlotFromChosenFile(int slot, const QString &chosen)
+{
+    // A file that is no picture ends the command with the same warning a dropped one
+    // gives; the folder is remembered all the same.
+    StepRunner steps(ErrorPolicy::AbandonWithMessage,
+                     [this](const QString &) { m_hooks.warn(this, text(110), text(18)); });
     steps.run(QStringLiteral("folder"), [&] { m_state.LastPictureFolder = TrovaPath(chosen); });
     steps.run(QStringLiteral("load"), [&] { return loadPictureIntoSlot(slot, chosen); });
     steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });

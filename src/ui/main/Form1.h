@@ -33,6 +33,9 @@ class TitleRenderer;
 // otherwise the templates folder.
 QString initialPictureFolder(const AppState &state);
 
+// The open-picture dialog's filters, in the dialogs' NUL-separated form.
+QString pictureOpenFilter(const LanguageTable &texts);
+
 // What the window asks of the process around it; tests replace these.
 struct Form1Hooks
 {
@@ -90,6 +93,8 @@ public:
 
     // Picture slots (0..2): by the open dialog, by a drop, or straight from a file.
     void LoadSlotByDialog(int slot);
+    // The open command after its dialog: the chosen file into the slot, or a warning.
+    void loadSlotFromChosenFile(int slot, const QString &chosen);
     void LoadSlotByDrop(int slot, const QStringList &files);
     bool loadPictureIntoSlot(int slot, const QString &path);
 
