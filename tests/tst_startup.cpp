@@ -8,6 +8,7 @@
 #include "common/TextFile.h"
 #include "ui/main/Form1.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -71,6 +72,8 @@ private slots:
     void savedWindowStateRestored();
     void missingLanguageFileFallsBackToEnglish();
     void languageChangeKeepsFormatAndSaves();
+    void longTextsAreNotCutMidWord_data();
+    void longTextsAreNotCutMidWord();
     void helpOpensLanguagePage();
     void closeWritesSettingsThenCatalogue();
     void exitWritesNothing();
@@ -215,6 +218,53 @@ void TstStartup::languageChangeKeepsFormatAndSaves()
     form.applyChosenLanguageFile(folder.file("Files/Covers.ini"));
     QCOMPARE(state.LanguageFileName, QString("Italiano.lng"));
     QVERIFY(QFile::exists(folder.file("Files/Vantrelo.ini")));
+}
+
+void TstStartup::longTextsAreNotCutMidWord_data()
+{
+    QTest::addColumn<QString>("language");
+    for (const char *l : {"English.lng", "Français.lng", "Spanish.lng", "Italiano.lng", "Portuguese.lng", "Deutsch.lng"})
+        QTest::newRow(l) << QString::fromUtf8(l);
+}
+
+void TstStartup::longTextsAreNotCutMidWord()
+{
+    QFETCH(QString, language);
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {language, "0", "", "", "0", "0"}));
+    QVERIFY(form.load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.clientSizeTwips(), QSize(9930, 7290));
+
+    // The status line shows what fits, ends in "…" when that is not all, and offers the
+    // whole text as its tooltip.
+    QLabel *status = form.statusLabel();
+    const QString full = state.Language[14];
+    QVERIFY(!full.isEmpty());
+    QCOMPARE(status->toolTip(), full);
+    const int room = status->contentsRect().width() - status->indent();
+    QVERIFY2(status->fontMetrics().horizontalAdvance(status->text()) <= room, qPrintable(status->text()));
+    if (status->text() != full) {
+        QVERIFY(status->text().endsWith(u'…'));
+        QVERIFY(full.startsWith(status->text().chopped(1)));
+    }
+    // Wider, the whole text comes back.
+    form.resize(1600, form.height());
+    QTRY_COMPARE(status->text(), full);
+
+    // The closed format list keeps its width; opened, it shows every entry whole.
+    QComboBox *list = form.formatList();
+    QCOMPARE(list->width(), 4000 / 15);
+    list->showPopup();
+    QAbstractItemView *view = list->view();
+    QTRY_VERIFY(view->isVisible());
+    int widest = 0;
+    for (int i = 0; i < list->count(); ++i)
+        widest = std::max(widest, view->fontMetrics().horizontalAdvance(list->itemText(i)));
+    QVERIFY2(view->viewport()->width() >= widest, qPrintable(QString("%1 < %2").arg(view->viewport()->width()).arg(widest)));
+    list->hidePopup();
 }
 
 void TstStartup::helpOpensLanguagePage()

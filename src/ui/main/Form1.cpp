@@ -14,6 +14,7 @@
 #include "ui/dialogs/CommonDialogs.h"
 #include "ui/dialogs/frmTitolo.h"
 #include "ui/main/PreviewCanvas.h"
+#include "ui/main/TextFit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -203,6 +204,7 @@ void Form1::layoutControls()
     m_canvas->setGeometry(0, 0, client.width(), client.height());
     const int statusHeight = twipsToPixels(405);
     m_label1->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
+    refreshElidedText(m_label1);
     const int checkTop = m_label1->y() - m_check1->height() - twipsToPixels(200);
     m_check1->move(twipsToPixels(195), checkTop);
     m_label6->setGeometry(twipsToPixels(450), checkTop, std::max(twipsToPixels(570), m_label6->sizeHint().width()),
@@ -603,7 +605,7 @@ void Form1::applyLanguageToWindow()
     const int labelWidth = std::max(twipsToPixels(570), m_label5->sizeHint().width());
     m_label5->setGeometry(labelRight - labelWidth, m_label5->y(), labelWidth, m_label5->height());
     m_label6->setText(text(16));
-    m_label1->setText(text(14));
+    setElidedText(m_label1, text(14));
     layoutControls();
 
     // The list is refilled without a selection; the caller selects again.
@@ -614,6 +616,7 @@ void Form1::applyLanguageToWindow()
             m_combo1->addItem(text(53 + i));
         m_combo1->setCurrentIndex(-1);
     }
+    fitPopupToItems(m_combo1);
     for (int k = 0; k < int(m_mnuFormato1.size()); ++k)
         m_mnuFormato1[size_t(k)]->setText(text(53 + k));
     for (int n = 0; n <= 9; ++n)
