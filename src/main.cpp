@@ -75,15 +75,18 @@ int main(int argc, char **argv)
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
         QApplication::setWindowIcon(QIcon(icon));
-        if (!vt::isPortable(appPath)) {
-            vt::prepareWritableFolder(appPath);
+        vt::AppState state;
+        state.AppPath = appPath;
+        vt::decideFolderMode(state);
+        if (!vt::isPortable(state)) {
+            vt::prepareWritableFolder(state);
             vt::registerProjectFileType(QCoreApplication::applicationFilePath(), icon, vt::userDataHome());
         }
 
-        vt::AppState state;
         vt::Form1 form(state, appPath, command.project);
         vt::SignalCloser closer;
-        QObject::connect(&closer, &vt::SignalCloser::closeRequested, &form, [&form] { form.close(); });
+        QObject::connect(&closer, &vt::SignalCloser::closeRequested, &form,
+                         [&form](int signalNumber) { form.closeBySystem(signalNumber); });
         if (!form.load())
             return 0;
         form.show();

@@ -1,4 +1,6 @@
 // The program's shared conventions: numbers, text files, the step runner, dialog filters.
+#include "OtherUser.h"
+
 #include "common/Numbers.h"
 #include "common/StepRunner.h"
 #include "common/Text.h"
@@ -14,8 +16,17 @@
 #include <QtTest>
 #include <cmath>
 #include <stdexcept>
+#include <sys/stat.h>
 
 using namespace vt;
+
+namespace {
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
 
 class TstCommon : public QObject
 {
@@ -40,6 +51,7 @@ private slots:
     void readsFieldsAndLines();
     void writesUtf8CrLfAtomically();
     void failedWriteKeepsPreviousFile();
+    void readOnlyFolderWritesFileInPlace();
     void hugeFileIsReadOnlyUpToLimit();
 
     void stepRunnerPolicies_data();
@@ -198,6 +210,10 @@ void TstCommon::decodesUtf8OrLegacy_data()
     QTest::newRow("cyrillic 1251") << QByteArray("\xCF\xF0") << QByteArray("windows-1251") << u"Пр"_qs;
     QTest::newRow("binary bytes do not fail") << QByteArray("\x00\xFF\xFE", 3) << QByteArray("windows-1252")
                                               << QString(QChar(0)) + u"ÿþ"_qs;
+    QTest::newRow("utf8 mark before cp1252 text") << QByteArray("\xEF\xBB\xBF" "Fran\xE7" "ais.lng")
+                                                  << QByteArray("windows-1252") << u"Français.lng"_qs;
+    QTest::newRow("utf8 mark before 1251 text") << QByteArray("\xEF\xBB\xBF\xCF\xF0") << QByteArray("windows-1251")
+                                                << u"Пр"_qs;
 }
 
 void TstCommon::decodesUtf8OrLegacy()
@@ -242,6 +258,11 @@ void TstCommon::readsFieldsAndLines_data()
     QTest::newRow("field then line") << "5,rest\r\nnext" << "FLL" << QStringList{"5", "rest", "next"};
     QTest::newRow("lf endings") << "a\nb\n" << "FL" << QStringList{"a", "b"};
     QTest::newRow("past the end fails") << "a\r\n" << "LLF" << QStringList{"a", "<fail>", "<fail>"};
+    QTest::newRow("blanks at the very end are no field") << "English.lng\r\n   " << "LFF"
+                                                          << QStringList{"English.lng", "<fail>", "<fail>"};
+    QTest::newRow("tab at the very end is no field") << "5,\t" << "FF" << QStringList{"5", "<fail>"};
+    QTest::newRow("trailing blanks kept") << "DVD case  \r\nx" << "FF" << QStringList{"DVD case  ", "x"};
+    QTest::newRow("blanks before a comma kept") << "a \t,b" << "FF" << QStringList{"a \t", "b"};
 }
 
 void TstCommon::readsFieldsAndLines()
@@ -266,6 +287,47 @@ void TstCommon::writesUtf8CrLfAtomically()
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("Fran\xC3\xA7" "ais\r\n\r\nx\r\n"));
+}
+
+void TstCommon::readOnlyFolderWritesFileInPlace()
+{
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
+    const QString folder = dir.filePath("Files");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + "/Vantrelo.ini";
+    QVERIFY(writeTextLines(path, {"old"}));
+    const QByteArray file = QFile::encodeName(path), folderName = QFile::encodeName(folder);
+    if (::getuid() == 0)
+        QCOMPARE(::chown(file.constData(), OtherUserId, OtherGroupId), 0);
+    auto inode = [&] {
+        struct stat st = {};
+        return ::stat(file.constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+
+    // Writable folder: replaced atomically, by a new file.
+    QCOMPARE(::chmod(folderName.constData(), 0777), 0);
+    const ino_t before = inode();
+    QVERIFY(runAsOtherUser([&] { return writeTextLines(path, {"atomic"}); }));
+    QCOMPARE(fileBytes(path), QByteArray("atomic\r\n"));
+    QVERIFY(inode() != before);
+
+    // Read-only folder, writable file: written in place.
+    if (::getuid() == 0)
+        QCOMPARE(::chown(file.constData(), OtherUserId, OtherGroupId), 0);
+    QCOMPARE(::chmod(file.constData(), 0644), 0);
+    QCOMPARE(::chmod(folderName.constData(), 0555), 0);
+    const ino_t kept = inode();
+    QVERIFY(runAsOtherUser([&] { return writeTextLines(path, {"in place", "second"}); }));
+    QCOMPARE(fileBytes(path), QByteArray("in place\r\nsecond\r\n"));
+    QCOMPARE(inode(), kept);
+    // Nothing was left behind in the folder.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Vantrelo.ini"});
+    // A file that may not be written either still fails, leaving it whole.
+    QCOMPARE(::chmod(file.constData(), 0444), 0);
+    QVERIFY(!runAsOtherUser([&] { return writeTextLines(path, {"refused"}); }));
+    QCOMPARE(fileBytes(path), QByteArray("in place\r\nsecond\r\n"));
+    QCOMPARE(::chmod(folderName.constData(), 0755), 0);
 }
 
 void TstCommon::failedWriteKeepsPreviousFile()

@@ -46,6 +46,8 @@ private slots:
     void oddCatalogues_data();
     void oddCatalogues();
     void catalogueTextsStayOneLine();
+    void catalogueTextsKeepTrailingBlanks_data();
+    void catalogueTextsKeepTrailingBlanks();
 
     void languageLines_data();
     void languageLines();
@@ -128,6 +130,9 @@ void TstFiles::settingsFromOddFiles_data()
     QTest::newRow("negative format") << QByteArray("E.lng\r\n-1\r\n\r\n\r\n0\r\n0\r\n") << "E.lng" << -1 << "" << true << 0;
     QTest::newRow("binary garbage") << QByteArray("\x00\xFF\xFE\x01,\x80\x81\r\n\x00\x00", 12) << QString(QChar(0)) + u"ÿþ\u0001,€\u0081"_qs << 0 << "" << true << 0;
     QTest::newRow("cp1252 folder") << QByteArray("E.lng\r\n1\r\n\r\n/home/Jos\xE9\r\n0\r\n0\r\n") << "E.lng" << 1 << "/home/José" << true << 0;
+    QTest::newRow("utf8 mark, then a cp1252 byte") << QByteArray("\xEF\xBB\xBF" "English.lng\r\n3\r\n\r\n/home/Jos\xE9\r\n0\r\n0\r\n")
+                                                   << "English.lng" << 3 << "/home/José" << true << 0;
+    QTest::newRow("blanks after the first line") << QByteArray("English.lng\r\n   ") << "English.lng" << 0 << "" << true << 0;
 }
 
 void TstFiles::settingsFromOddFiles()
@@ -271,6 +276,38 @@ void TstFiles::catalogueTextsStayOneLine()
     const QString path = dir.filePath("Covers.ini");
     QVERIFY(writeCatalogueFile(path, state));
     QCOMPARE(splitLines(*readTextFile(path)).size(), 266);
+}
+
+void TstFiles::catalogueTextsKeepTrailingBlanks_data()
+{
+    QTest::addColumn<int>("field"); // 0 Reserved1, 1 Orientation, 2 Shape, 3 Reserved2
+    QTest::addColumn<QString>("text");
+    QTest::newRow("reserved 1, two blanks") << 0 << "DVD case  ";
+    QTest::newRow("orientation, a tab") << 1 << "Verticale\t";
+    QTest::newRow("shape, one blank") << 2 << "Cerchio ";
+    QTest::newRow("reserved 2, inner and trailing") << 3 << "a b  ";
+}
+
+void TstFiles::catalogueTextsKeepTrailingBlanks()
+{
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    const QString shipped = QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Covers.ini");
+    AppState state = freshState();
+    QVERIFY(ReadCatalogue(shipped, state));
+    CoverFormat &f = state.Catalogue.entries[7];
+    QString *targets[] = {&f.Reserved1, &f.Orientation, &f.Shape, &f.Reserved2};
+    *targets[field] = text;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Covers.ini");
+    QVERIFY(writeCatalogueFile(path, state));
+    AppState again = freshState();
+    QVERIFY(ReadCatalogue(path, again));
+    QCOMPARE(again.Catalogue, state.Catalogue);
+    // And written back, the file is the same line for line.
+    const QString copy = dir.filePath("Covers2.ini");
+    QVERIFY(writeCatalogueFile(copy, again));
+    QCOMPARE(readBytes(copy), readBytes(path));
 }
 
 void TstFiles::languageLines_data()

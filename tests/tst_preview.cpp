@@ -8,6 +8,7 @@
 #include "formats/FormatSelection.h"
 #include "formats/PreviewArrangement.h"
 #include "formats/Templates.h"
+#include "platform/FileFilters.h"
 #include "platform/PictureLoading.h"
 #include "ui/main/Form1.h"
 #include "ui/main/PreviewCanvas.h"
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QImageReader>
+#include <QPainter>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -79,11 +81,17 @@ private slots:
 
     void dropTakesFirstFileAndSaves();
     void dropOfTextFileWarnsAndKeepsSlot();
+    void chosenUnreadableFileWarnsLikeADrop_data();
+    void chosenUnreadableFileWarnsLikeADrop();
+    void pictureFilterCoversWhatLoads_data();
+    void pictureFilterCoversWhatLoads();
     void realDropOnCanvas();
     void initialFolderFallback_data();
     void initialFolderFallback();
     void userPictureSurvivesFormatChanges();
     void canvasPaintsWhereLayoutSays();
+    void frameAndOutlinesAreCrisp_data();
+    void frameAndOutlinesAreCrisp();
     void checkBoxTurnsOutlinesBlack();
     void coverTextChangeRedrawsAtOnce();
     void printerOrientationFollowsFormat();
@@ -504,6 +512,85 @@ void TstPreview::dropOfTextFileWarnsAndKeepsSlot()
     QCOMPARE(rec.warnings.size(), 2);
 }
 
+void TstPreview::chosenUnreadableFileWarnsLikeADrop_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("text") << QByteArray("hello") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("truncated jpeg") << QByteArray("\xFF\xD8\xFF\xE0", 4) << false;
+    QTest::newRow("a picture") << QByteArray() << true;
+}
+
+void TstPreview::chosenUnreadableFileWarnsLikeADrop()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, loads);
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QTemporaryDir other;
+    QString path = other.filePath("chosen.jpg");
+    if (loads) {
+        path = saveJpeg(other.path(), "chosen.jpg", QColor(0, 0, 255));
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QVERIFY(form.load());
+    const QString before = form.pictures().imageSlots[1].Path;
+    form.loadSlotFromChosenFile(1, path);
+    QCOMPARE(state.LastPictureFolder, other.path());
+    if (loads) {
+        QVERIFY(rec.warnings.isEmpty());
+        QCOMPARE(form.pictures().imageSlots[1].Path, path);
+    } else {
+        QCOMPARE(rec.warnings, QStringList{state.Language[18] + "|" + state.Language[110]});
+        QCOMPARE(form.pictures().imageSlots[1].Path, before);
+    }
+}
+
+void TstPreview::pictureFilterCoversWhatLoads_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("first");  // shown under the first filter
+    QTest::addColumn<bool>("second"); // shown under "*.jpg"
+    QTest::newRow("jpg") << "photo.jpg" << true << true;
+    QTest::newRow("JPG") << "PHOTO.JPG" << true << false;
+    QTest::newRow("jpeg") << "photo.jpeg" << true << false;
+    QTest::newRow("Png") << "scan.Png" << true << false;
+    QTest::newRow("webp") << "web.webp" << true << false;
+    QTest::newRow("TIFF") << "print.TIFF" << true << false;
+    QTest::newRow("bmp") << "old.bmp" << true << false;
+    QTest::newRow("gif") << "anim.gif" << true << false;
+    QTest::newRow("text") << "notes.txt" << false << false;
+    QTest::newRow("no extension") << "jpg" << false << false;
+}
+
+void TstPreview::pictureFilterCoversWhatLoads()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, first);
+    QFETCH(bool, second);
+    LanguageTable texts;
+    texts.entries[20] = "JPEG pictures";
+    texts.entries[21] = "All files";
+    texts.entries[49] = "Picture";
+    const QStringList filters = toQtNameFilters(pictureOpenFilter(texts));
+    QCOMPARE(filters.size(), 3);
+    QVERIFY(filters[0].startsWith("Picture ("));
+    QCOMPARE(filters[1], QString("JPEG pictures (*.jpg)"));
+    QCOMPARE(filters[2], QString("All files (*)"));
+    QCOMPARE(filterMatches(filters[0], name), first);
+    QCOMPARE(filterMatches(filters[1], name), second);
+    QVERIFY(filterMatches(filters[2], name));
+    // Whatever the image plugins read, in either case.
+    for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+        QVERIFY2(filterMatches(filters[0], "a." + QString::fromLatin1(format).toUpper()), format.constData());
+        QVERIFY2(filterMatches(filters[0], "a." + QString::fromLatin1(format).toLower()), format.constData());
+    }
+}
+
 void TstPreview::realDropOnCanvas()
 {
     TestWindow w;
@@ -595,6 +682,95 @@ void TstPreview::canvasPaintsWhereLayoutSays()
     const int cached = form.canvas()->cachedPixmapCount();
     form.canvas()->repaint();
     QCOMPARE(form.canvas()->cachedPixmapCount(), cached);
+}
+
+void TstPreview::frameAndOutlinesAreCrisp_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QSize>("client"); // pixels
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<bool>("outlines");
+    // The designed client area, and what a window of 800 x 600 leaves below its menu bar.
+    const QSize sizes[] = {{662, 486}, {800, 578}};
+    for (int f = 0; f < 22; ++f)
+        for (const QSize &size : sizes)
+            for (const double ratio : {1.0, 2.0})
+                QTest::addRow("format %d, %dx%d at %.0f%%", f, size.width(), size.height(), ratio * 100)
+                    << f << size << ratio << bool((f + int(ratio)) % 2);
+}
+
+void TstPreview::frameAndOutlinesAreCrisp()
+{
+    QFETCH(int, format);
+    QFETCH(QSize, client);
+    QFETCH(double, ratio);
+    QFETCH(bool, outlines);
+    const PreviewLayout l = arranged(format, client.width() * 15.0, client.height() * 15.0, outlines);
+    PreviewCanvas canvas;
+    canvas.resize(client);
+    canvas.setPreview(l, {});
+    QImage shot(client * ratio, QImage::Format_RGB32);
+    shot.setDevicePixelRatio(ratio);
+    {
+        QPainter p(&shot);
+        canvas.paintPreview(p, QRect(QPoint(), client), ratio);
+    }
+    const QRgb background = canvas.palette().window().color().rgb();
+    const QRgb frame = qRgb(96, 96, 96), white = qRgb(255, 255, 255);
+    // Only whole colours anywhere: no half-covered pixel smears an edge.
+    QSet<QRgb> outlineColours;
+    for (const Outline &o : l.outlines)
+        if (o.rect.visible)
+            outlineColours.insert(o.color.rgb());
+    const QSet<QRgb> allowed = QSet<QRgb>{background, frame, white} + outlineColours;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (!allowed.contains(shot.pixel(x, y)))
+                QFAIL(qPrintable(QString("pixel (%1, %2) is %3").arg(x).arg(y).arg(QColor(shot.pixel(x, y)).name())));
+
+    // The frame shows beyond the sheet's right edge and below its bottom edge: from the
+    // far side inwards, the background gives way to the frame and then to the sheet.
+    const QPointF mid = l.sheet.rect().center() / 15.0 * ratio;
+    auto edgeFrom = [&](QPoint from, QPoint step) {
+        QPoint pt = from;
+        while (shot.rect().contains(pt) && shot.pixel(pt) == background)
+            pt += step;
+        int frameRun = 0;
+        while (shot.rect().contains(pt) && shot.pixel(pt) == frame) {
+            ++frameRun;
+            pt += step;
+        }
+        return shot.rect().contains(pt) && shot.pixel(pt) == white ? frameRun : -1;
+    };
+    QVERIFY2(edgeFrom(QPoint(shot.width() - 1, int(mid.y())), QPoint(-1, 0)) >= 1, "no frame at the right");
+    QVERIFY2(edgeFrom(QPoint(int(mid.x()), shot.height() - 1), QPoint(0, -1)) >= 1, "no frame at the bottom");
+
+    // Each outline is one device pixel wide: across an area's middle, every run of
+    // outline pixels is a single pixel, and a rectangle's two sides are both there.
+    // (Outlines may share an edge, the slim cases' dotted spine guide with the cover's
+    // outline: any outline's colour counts.)
+    for (const Outline &o : l.outlines) {
+        if (!o.rect.visible)
+            continue;
+        const QPointF c = o.rect.rect().center() / 15.0 * ratio;
+        for (const bool across : {true, false}) {
+            int runs = 0, run = 0, longest = 0;
+            const int n = across ? shot.width() : shot.height();
+            for (int k = 0; k <= n; ++k) {
+                const QPoint pt = across ? QPoint(k, int(c.y())) : QPoint(int(c.x()), k);
+                if (k < n && outlineColours.contains(shot.pixel(pt))) {
+                    ++run;
+                } else if (run) {
+                    ++runs;
+                    longest = std::max(longest, run);
+                    run = 0;
+                }
+            }
+            QCOMPARE(longest, 1);
+            if (o.shape == OutlineShape::Rectangle && !o.dotted)
+                QVERIFY(runs >= 2);
+        }
+    }
 }
 
 void TstPreview::checkBoxTurnsOutlinesBlack()

@@ -1,4 +1,5 @@
 // Start-up, shutdown and the program's place on the desktop.
+#include "OtherUser.h"
 #include "TestWindow.h"
 
 #include "app/ProgramFolders.h"
@@ -7,6 +8,7 @@
 #include "common/TextFile.h"
 #include "ui/main/Form1.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -64,19 +66,29 @@ class TstStartup : public QObject
 private slots:
     void loadShowsEnglishWindow();
     void savedWindowStateAndFormatApply();
-    void unknownSavedFormatLeavesNoSelection();
+    void savedFormatOutsideListSelectsFirst_data();
+    void savedFormatOutsideListSelectsFirst();
+    void savedWindowStateRestored_data();
+    void savedWindowStateRestored();
     void missingLanguageFileFallsBackToEnglish();
     void languageChangeKeepsFormatAndSaves();
+    void longTextsAreNotCutMidWord_data();
+    void longTextsAreNotCutMidWord();
     void helpOpensLanguagePage();
     void closeWritesSettingsThenCatalogue();
     void exitWritesNothing();
     void secondInstanceIsRefused();
+    void lockIsPerUser();
 
     void desktopExecEscaping_data();
     void desktopExecEscaping();
     void portableMarkerDecidesFolders();
+    void modeIsDecidedOncePerRun();
+    void unwritableUserFolderReadsShippedCatalogue();
 
     void sigtermClosesCleanly();
+    void signalDuringRefusalWritesNothing();
+    void unwritableUserFolderIsReportedOnce();
     void installedModeRegistersAndKeepsFilesPerUser();
     void projectOnCommandLineSetsFormat();
     void projectThroughDesktopExecLine();
@@ -118,7 +130,7 @@ void TstStartup::savedWindowStateAndFormatApply()
     QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"Italiano.lng", "5", "/p", "/q", "1", "1"}));
     QVERIFY(form.load());
     QCOMPARE(form.formatList()->currentIndex(), 5);
-    QVERIFY(form.windowState() & Qt::WindowMinimized);
+    QVERIFY(!(form.windowState() & Qt::WindowMinimized)); // a minimised window comes back normal
     QVERIFY(!state.SoundsOn);
     QCOMPARE(state.LastPictureFolder, QString("/q"));
     QCOMPARE(form.formatList()->itemText(5), state.Language[58]);
@@ -126,15 +138,57 @@ void TstStartup::savedWindowStateAndFormatApply()
     QVERIFY(state.Language[41] != QString()); // Italian captions came from Italiano.lng
 }
 
-void TstStartup::unknownSavedFormatLeavesNoSelection()
+void TstStartup::savedFormatOutsideListSelectsFirst_data()
 {
+    QTest::addColumn<QString>("line2");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("beyond the catalogue") << "40" << 0;
+    QTest::newRow("one past the last") << "22" << 0;
+    QTest::newRow("nothing selected when saved") << "-1" << 0;
+    QTest::newRow("16-bit overflow") << "99999" << 0;
+    QTest::newRow("the last format") << "21" << 21;
+}
+
+void TstStartup::savedFormatOutsideListSelectsFirst()
+{
+    QFETCH(QString, line2);
+    QFETCH(int, selected);
     TestWindow w;
     auto &[folder, state, rec, form] = w;
-    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "40", "", "", "0", "0"}));
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", line2, "", "", "0", "0"}));
     QVERIFY(form.load());
-    QCOMPARE(form.formatList()->currentIndex(), -1);
+    QCOMPARE(form.formatList()->currentIndex(), selected);
+    QVERIFY(form.previewLayout().sheet.visible);
+    QVERIFY(state.PreviewA > 0);
     form.SalvaOpzioni();
-    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(1), QString("-1"));
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(1), QString::number(selected));
+}
+
+void TstStartup::savedWindowStateRestored_data()
+{
+    QTest::addColumn<QString>("line6");
+    QTest::addColumn<int>("shown"); // Qt::WindowStates after load
+    QTest::addColumn<QString>("saved"); // line 6 written back
+    QTest::newRow("normal") << "0" << int(Qt::WindowNoState) << "0";
+    QTest::newRow("minimised comes back normal") << "1" << int(Qt::WindowNoState) << "0";
+    QTest::newRow("maximised stays maximised") << "2" << int(Qt::WindowMaximized) << "2";
+}
+
+void TstStartup::savedWindowStateRestored()
+{
+    QFETCH(QString, line6);
+    QFETCH(int, shown);
+    QFETCH(QString, saved);
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "3", "", "", "0", line6}));
+    QVERIFY(form.load());
+    QCOMPARE(int(form.windowState()), shown);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.isVisible());
+    form.SalvaOpzioni();
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(5), saved);
 }
 
 void TstStartup::missingLanguageFileFallsBackToEnglish()
@@ -167,6 +221,56 @@ void TstStartup::languageChangeKeepsFormatAndSaves()
     form.applyChosenLanguageFile(folder.file("Files/Covers.ini"));
     QCOMPARE(state.LanguageFileName, QString("Italiano.lng"));
     QVERIFY(QFile::exists(folder.file("Files/Vantrelo.ini")));
+}
+
+void TstStartup::longTextsAreNotCutMidWord_data()
+{
+    QTest::addColumn<QString>("language");
+    for (const char *l : {"English.lng", "Français.lng", "Spanish.lng", "Italiano.lng", "Portuguese.lng", "Deutsch.lng"})
+        QTest::newRow(l) << QString::fromUtf8(l);
+}
+
+void TstStartup::longTextsAreNotCutMidWord()
+{
+    QFETCH(QString, language);
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {language, "0", "", "", "0", "0"}));
+    QVERIFY(form.load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.clientSizeTwips(), QSize(9930, 7290));
+
+    // The status line shows what fits, ends in "…" when that is not all, and offers the
+    // whole text as its tooltip.
+    QLabel *status = form.statusLabel();
+    const QString full = state.Language[14];
+    QVERIFY(!full.isEmpty());
+    QCOMPARE(status->toolTip(), full);
+    const int room = status->contentsRect().width() - status->indent();
+    QVERIFY2(status->fontMetrics().horizontalAdvance(status->text()) <= room, qPrintable(status->text()));
+    if (status->text() != full) {
+        QVERIFY(status->text().endsWith(u'…'));
+        QVERIFY(full.startsWith(status->text().chopped(1)));
+    }
+    // Wider, the whole text comes back.
+    form.resize(1600, form.height());
+    QTRY_COMPARE(status->text(), full);
+
+    // The closed format list keeps its width; opened, it shows every entry whole.
+    QComboBox *list = form.formatList();
+    QCOMPARE(list->width(), 4000 / 15);
+    list->showPopup();
+    QAbstractItemView *view = list->view();
+    QTRY_VERIFY(view->isVisible());
+    // Each entry's own wish (text and margins, as its delegate draws it) fits the row.
+    for (int i = 0; i < list->count(); ++i) {
+        const QModelIndex index = list->model()->index(i, 0);
+        const int wanted = view->sizeHintForIndex(index).width();
+        const int row = view->visualRect(index).width();
+        QVERIFY2(wanted <= row, qPrintable(QString("%1: %2 > %3").arg(list->itemText(i)).arg(wanted).arg(row)));
+    }
+    list->hidePopup();
 }
 
 void TstStartup::helpOpensLanguagePage()
@@ -234,6 +338,11 @@ void TstStartup::secondInstanceIsRefused()
         QCOMPARE(rec.warnings, QStringList{state.Language[18] + "|" + state.Language[107]});
         QVERIFY(!state.Language[107].isEmpty());
         QCOMPARE(rec.exits, QList<int>{0});
+        // A refused copy that is closed anyway, by the desktop or by a signal, stores
+        // nothing; a signal ends it at once.
+        form.close();
+        form.closeBySystem(SIGTERM);
+        QCOMPARE(rec.exits, (QList<int>{0, 128 + SIGTERM}));
     }
     QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
     // Another folder is another program.
@@ -243,6 +352,29 @@ void TstStartup::secondInstanceIsRefused()
     Form1 form(state, other.path(), QString(), rec.hooks());
     QVERIFY(form.load());
     QVERIFY(rec.warnings.isEmpty());
+}
+
+void TstStartup::lockIsPerUser()
+{
+    ProgramFolder folder;
+    QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther | QFile::ReadOther);
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR"); // the shared temporary folder, where users meet
+    const QString mine = SingleInstanceLock(folder.path()).lockFilePath();
+    QCOMPARE(SingleInstanceLock(folder.path(), ::getuid()).lockFilePath(), mine);
+    QVERIFY(SingleInstanceLock(folder.path(), ::getuid() + 1).lockFilePath() != mine);
+    QVERIFY(SingleInstanceLock(folder.path(), ::getuid()).lockFilePath()
+            != SingleInstanceLock(folder.file("Files"), ::getuid()).lockFilePath());
+
+    SingleInstanceLock first(folder.path());
+    QVERIFY(first.acquire());
+    QVERIFY(first.isHeld());
+    // The same user is refused; another user of the same program folder is not.
+    QVERIFY(!SingleInstanceLock(folder.path()).acquire());
+    if (::getuid() == 0)
+        QVERIFY(runAsOtherUser([&] { return SingleInstanceLock(folder.path()).acquire(); }));
+    if (!runtime.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
 void TstStartup::desktopExecEscaping_data()
@@ -272,17 +404,80 @@ void TstStartup::desktopExecEscaping()
 void TstStartup::portableMarkerDecidesFolders()
 {
     ProgramFolder portable(true);
-    QCOMPARE(settingsFilePath(portable.path()), portable.file("Files/Vantrelo.ini"));
+    AppState p;
+    p.AppPath = portable.path();
+    decideFolderMode(p);
+    QCOMPARE(p.Mode, FolderMode::Portable);
+    QCOMPARE(settingsFilePath(p), portable.file("Files/Vantrelo.ini"));
     ProgramFolder installed(false);
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    QCOMPARE(catalogueFilePath(installed.path()), config.path() + "/vantrelo/Files/Covers.ini");
-    prepareWritableFolder(installed.path());
+    AppState i;
+    i.AppPath = installed.path();
+    decideFolderMode(i);
+    QCOMPARE(i.Mode, FolderMode::Installed);
+    QCOMPARE(catalogueFilePath(i), config.path() + "/vantrelo/Files/Covers.ini");
+    QCOMPARE(catalogueReadPath(i), installed.file("Files/Covers.ini")); // not seeded yet
+    QVERIFY(prepareWritableFolder(i));
+    QCOMPARE(catalogueReadPath(i), config.path() + "/vantrelo/Files/Covers.ini");
     QCOMPARE(fileBytes(config.path() + "/vantrelo/Files/Covers.ini"), fileBytes(installed.file("Files/Covers.ini")));
     // Seeded once: a user's own catalogue is never replaced.
     QVERIFY(writeTextLines(config.path() + "/vantrelo/Files/Covers.ini", {"mine"}));
-    prepareWritableFolder(installed.path());
+    QVERIFY(prepareWritableFolder(i));
     QCOMPARE(fileBytes(config.path() + "/vantrelo/Files/Covers.ini"), QByteArray("mine\r\n"));
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+void TstStartup::modeIsDecidedOncePerRun()
+{
+    // The marker appears or goes away while the program runs: every write still goes
+    // where this run's files were read from.
+    for (const bool portableAtStart : {true, false}) {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        ProgramFolder folder(portableAtStart);
+        AppState state;
+        HookRecorder rec;
+        Form1 form(state, folder.path(), QString(), rec.hooks());
+        QVERIFY(form.load());
+        const QString ownFolder = portableAtStart ? folder.file("Files") : config.path() + "/vantrelo/Files";
+        const QString otherFolder = portableAtStart ? config.path() + "/vantrelo/Files" : folder.file("Files");
+        QFile::remove(otherFolder + "/Vantrelo.ini");
+        QFile::remove(ownFolder + "/Vantrelo.ini");
+        if (portableAtStart)
+            QVERIFY(QFile::remove(folder.file("Files/Portable.ini")));
+        else
+            QVERIFY(QFile(folder.file("Files/Portable.ini")).open(QIODevice::WriteOnly));
+        QDir().mkpath(ownFolder);
+        form.close();
+        QVERIFY2(QFile::exists(ownFolder + "/Vantrelo.ini"), qPrintable(ownFolder));
+        QVERIFY(QFile::exists(ownFolder + "/Covers.ini"));
+        QVERIFY(!QFile::exists(otherFolder + "/Vantrelo.ini"));
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+void TstStartup::unwritableUserFolderReadsShippedCatalogue()
+{
+    // $XDG_CONFIG_HOME is a file: no folder can be made under it, even by root.
+    QTemporaryDir home;
+    const QString blocker = home.filePath("config");
+    QVERIFY(writeTextLines(blocker, {"not a folder"}));
+    qputenv("XDG_CONFIG_HOME", blocker.toLocal8Bit());
+    ProgramFolder folder(false);
+    AppState state;
+    state.AppPath = folder.path();
+    decideFolderMode(state);
+    QVERIFY(!prepareWritableFolder(state));
+    HookRecorder rec;
+    Form1 form(state, folder.path(), QString(), rec.hooks());
+    QVERIFY(form.load());
+    QCOMPARE(form.formatList()->currentIndex(), 0);
+    // The shipped sizes, not an empty sheet of 0 x 0 formats.
+    for (int i = 0; i < 22; ++i)
+        QVERIFY2(state.Catalogue.entries[size_t(i)].DimA > 0, qPrintable(QString::number(i)));
+    QVERIFY(state.PreviewA > 0);
+    QVERIFY(rec.warnings.isEmpty());
     qunsetenv("XDG_CONFIG_HOME");
 }
 
@@ -338,6 +533,54 @@ void TstStartup::sigtermClosesCleanly()
     QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), fileBytes(folder.file("Files/Covers.ini.src")));
     // Portable: nothing registered.
     QVERIFY(QDir(dataHome.path()).isEmpty());
+}
+
+void TstStartup::signalDuringRefusalWritesNothing()
+{
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QTemporaryDir dataHome;
+    QProcessEnvironment env = offscreenEnv();
+    env.insert("XDG_DATA_HOME", dataHome.path());
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "3", "/p", "/q", "0", "0"}));
+
+    RunningProgram first;
+    QVERIFY(first.start(folder.path(), env));
+    const QByteArray settings = fileBytes(folder.file("Files/Vantrelo.ini"));
+    const QByteArray catalogue = fileBytes(folder.file("Files/Covers.ini"));
+
+    // The second copy reaches the "already running" box and waits there for the user.
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(executableOf(folder.path()), QStringList());
+    QVERIFY(second.waitForStarted(10000));
+    QVERIFY(!second.waitForFinished(3000));
+    ::kill(pid_t(second.processId()), SIGTERM);
+    QVERIFY2(second.waitForFinished(10000), "the refused copy did not end on SIGTERM");
+    QCOMPARE(fileBytes(folder.file("Files/Vantrelo.ini")), settings);
+    QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), catalogue);
+    // The first copy runs on, unaffected, and still closes cleanly.
+    QCOMPARE(first.process.state(), QProcess::Running);
+    QVERIFY(first.terminate());
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(1), QString("3"));
+}
+
+void TstStartup::unwritableUserFolderIsReportedOnce()
+{
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Portable.ini"));
+    QTemporaryDir home;
+    QVERIFY(writeTextLines(home.filePath("config"), {"not a folder"}));
+    QProcessEnvironment env = offscreenEnv();
+    env.insert("XDG_DATA_HOME", home.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+
+    RunningProgram run;
+    QVERIFY(run.start(folder.path(), env));
+    QVERIFY(run.terminate());
+    QCOMPARE(run.process.exitCode(), 0);
+    const QString err = QString::fromLocal8Bit(run.process.readAllStandardError());
+    QCOMPARE(err.count("will not be saved"), 1);
+    QVERIFY2(err.contains(home.path() + "/config/vantrelo/Files"), qPrintable(err));
 }
 
 void TstStartup::installedModeRegistersAndKeepsFilesPerUser()

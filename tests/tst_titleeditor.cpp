@@ -1,6 +1,7 @@
 // The title editor and the hover-lift buttons of the dialogs.
 #include "common/Text.h"
 #include "lang/LanguageFile.h"
+#include "platform/FontFamilies.h"
 #include "ui/dialogs/HoverLiftButton.h"
 #include "ui/dialogs/frmTitolo.h"
 
@@ -97,7 +98,7 @@ T *child(const QWidget &parent, const char *name)
 // A family the font list is sure to hold, other than the one passed.
 QString installedFamily(const QString &besides = QString())
 {
-    for (const QString &f : QFontDatabase::families())
+    for (const QString &f : uniqueFontFamilies(QFontDatabase::families()))
         if (f != besides)
             return f;
     return QString();
@@ -144,6 +145,11 @@ private slots:
     void hoverLiftsAndBackgroundReturns_data();
     void hoverLiftsAndBackgroundReturns();
     void hoverOnUncoveredStripKeepsLift();
+    void fontFamiliesOnce_data();
+    void fontFamiliesOnce();
+    void fontListShowsEachFamilyOnce();
+    void wholeButtonTakesThePress_data();
+    void wholeButtonTakesThePress();
     void openTitleEditorWaitsForClose();
 };
 
@@ -236,7 +242,7 @@ void TstTitleEditor::openingShowsStoredTitle()
 
     auto *fonts = child<QComboBox>(dialog, "Combo1");
     QVERIFY(!fonts->isEditable());
-    QCOMPARE(fonts->count(), int(QFontDatabase::families().size()));
+    QCOMPARE(fonts->count(), int(uniqueFontFamilies(QFontDatabase::families()).size()));
     QCOMPARE(fonts->currentIndex() >= 0, listed);
     if (listed)
         QCOMPARE(fonts->currentText(), fontName);
@@ -650,6 +656,89 @@ void TstTitleEditor::hoverOnUncoveredStripKeepsLift()
     // One pixel further out is background.
     QTest::mouseMove(&dialog, uncovered + QPoint(1, 1));
     QTRY_VERIFY(!b->isLifted());
+}
+
+void TstTitleEditor::fontFamiliesOnce_data()
+{
+    QTest::addColumn<QStringList>("families");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("three foundries of one family")
+        << QStringList{"DejaVu Sans", "Nimbus Sans [UKWN]", "Nimbus Sans [URW ]", "Nimbus Sans [urw]", "Z"}
+        << QStringList{"DejaVu Sans", "Nimbus Sans", "Z"};
+    QTest::newRow("plain name and a foundry of it") << QStringList{"Arial", "Arial [Monotype]"} << QStringList{"Arial"};
+    QTest::newRow("brackets inside a name stay") << QStringList{"Font [v2] Pro"} << QStringList{"Font [v2] Pro"};
+    QTest::newRow("a name that is only a bracket") << QStringList{"[x]", "A"} << QStringList{"[x]", "A"};
+    QTest::newRow("case differs: two families") << QStringList{"Serif [a]", "serif [b]"} << QStringList{"Serif", "serif"};
+    QTest::newRow("nothing") << QStringList{} << QStringList{};
+}
+
+void TstTitleEditor::fontFamiliesOnce()
+{
+    QFETCH(QStringList, families);
+    QFETCH(QStringList, listed);
+    QCOMPARE(uniqueFontFamilies(families), listed);
+}
+
+void TstTitleEditor::fontListShowsEachFamilyOnce()
+{
+    Harness h;
+    h.style.FontName = QStringLiteral("Liberation Sans [unknown foundry]");
+    frmTitolo dialog(h.context());
+    auto *list = dialog.findChild<QComboBox *>("Combo1");
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->itemText(i);
+    QCOMPARE(shown, uniqueFontFamilies(QFontDatabase::families()));
+    QCOMPARE(QSet<QString>(shown.begin(), shown.end()).size(), shown.size());
+    // A title stored with a foundry finds its family in the list.
+    QCOMPARE(list->currentText(), QString("Liberation Sans"));
+}
+
+void TstTitleEditor::wholeButtonTakesThePress_data()
+{
+    // Where in the button's rectangle (picture, gap, caption side by side) the press and
+    // the release land, as fractions of its width and height.
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QPointF>("press");
+    QTest::addColumn<QPointF>("release");
+    QTest::addColumn<bool>("clicks");
+    for (int b = 0; b < 2; ++b) {
+        const QString name = b == 0 ? "Ok" : "Cancel";
+        QTest::addRow("%s: gap between picture and caption", qPrintable(name)) << b << QPointF(-1, 0.5) << QPointF(-1, 0.5) << true;
+        QTest::addRow("%s: top-left corner", qPrintable(name)) << b << QPointF(0, 0) << QPointF(0, 0) << true;
+        QTest::addRow("%s: bottom-right corner", qPrintable(name)) << b << QPointF(1, 1) << QPointF(1, 1) << true;
+        QTest::addRow("%s: above the caption", qPrintable(name)) << b << QPointF(0.9, 0) << QPointF(0.9, 0) << true;
+        QTest::addRow("%s: press on picture, release on caption", qPrintable(name)) << b << QPointF(0.05, 0.5) << QPointF(0.9, 0.5) << true;
+        QTest::addRow("%s: dragged off before release", qPrintable(name)) << b << QPointF(0.5, 0.5) << QPointF(1.5, 0.5) << false;
+    }
+}
+
+void TstTitleEditor::wholeButtonTakesThePress()
+{
+    QFETCH(int, button);
+    QFETCH(QPointF, press);
+    QFETCH(QPointF, release);
+    QFETCH(bool, clicks);
+    Harness h;
+    frmTitolo dialog(h.context());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    HoverLiftButton *b = dialog.button(button);
+    const QRect area = b->pictureHome().united(b->captionHome());
+    QCOMPARE(area.size(), b->sizeHint());
+    // x = -1: the middle of the gap, which lies right after the picture.
+    const int gapX = area.left() + b->picture()->pixmap().deviceIndependentSize().toSize().width() + HoverLiftButton::GapPixels / 2;
+    auto at = [&](QPointF f) {
+        return QPoint(f.x() < 0 ? gapX : area.left() + qRound(f.x() * (area.width() - 1)),
+                      area.top() + qRound(f.y() * (area.height() - 1)));
+    };
+    QSignalSpy spy(b, &HoverLiftButton::clicked);
+    const QPoint down = at(press), up = at(release);
+    QWidget *target = dialog.childAt(down);
+    QVERIFY2(target == b->picture() || target == b->caption(), "the press falls on the dialog behind the button");
+    QTest::mousePress(target, Qt::LeftButton, {}, target->mapFrom(&dialog, down));
+    QTest::mouseRelease(target, Qt::LeftButton, {}, target->mapFrom(&dialog, up));
+    QCOMPARE(spy.count(), clicks ? 1 : 0);
 }
 
 void TstTitleEditor::openTitleEditorWaitsForClose()

@@ -9,6 +9,7 @@
 #include <QFontInfo>
 #include <QtTest>
 #include <climits>
+#include <sys/resource.h>
 
 using namespace vt;
 
@@ -171,6 +172,7 @@ class TstTitles : public QObject
 {
     Q_OBJECT
 private slots:
+    void largeBitmapTakesFewPageFaults();
     void textBoxFollowsAngle_data();
     void textBoxFollowsAngle();
     void nothingDrawnWithoutSizeOrText_data();
@@ -731,4 +733,38 @@ void TstTitles::stableSizesReuseBuffers()
 }
 
 QTEST_MAIN(TstTitles)
+void TstTitles::largeBitmapTakesFewPageFaults()
+{
+    QFile thp("/sys/kernel/mm/transparent_hugepage/enabled");
+    if (!thp.open(QIODevice::ReadOnly) || thp.readAll().contains("[never]"))
+        QSKIP("this system offers no transparent huge pages");
+    // A photo-sized picture, shared by the surface until the first title is drawn.
+    QImage clean(6000, 4000, QImage::Format_RGB32);
+    clean.fill(QColor(10, 20, 30));
+    for (int round = 0; round < 2; ++round) {
+        PictureSurface s;
+        QVERIFY(s.takeIn(clean));
+        s.setFontName("Liberation Sans");
+        s.setFontSize(200);
+        struct rusage before = {}, after = {};
+        getrusage(RUSAGE_SELF, &before);
+        QVERIFY(s.drawText("Title", 100, 100, Qt::white));
+        getrusage(RUSAGE_SELF, &after);
+        // 96 MB in 4 KB pages would be some 23 000 faults.
+        const long faults = after.ru_minflt - before.ru_minflt;
+        QVERIFY2(faults < 4000, qPrintable(QString::number(faults)));
+        const QImage out = s.giveOut();
+        QCOMPARE(out.size(), clean.size());
+        int drawn = 0, cleanChanged = 0;
+        for (int y = 100; y < 400; y += 2)
+            for (int x = 100; x < 900; x += 2) {
+                drawn += out.pixel(x, y) != QColor(10, 20, 30).rgb();
+                cleanChanged += clean.pixel(x, y) != QColor(10, 20, 30).rgb();
+            }
+        QVERIFY(drawn > 100);
+        QCOMPARE(cleanChanged, 0); // the clean picture itself is untouched
+        QCOMPARE(out.pixel(5000, 3000), clean.pixel(5000, 3000));
+    }
+}
+
 #include "tst_titles.moc"

@@ -16,9 +16,14 @@ inline constexpr int VersionRevision = VANTRELO_VERSION_REVISION;
 // "Vantrelo 2.8.0.0" for version 2.8, revision 0.
 QString makeVersionCaption(int major, int minor, int revision);
 
+// Portable (everything in the program folder) or installed (the files the program
+// writes kept per user); decided once per run.
+enum class FolderMode { Undecided, Portable, Installed };
+
 struct AppState
 {
     QString AppPath;        // folder of the executable, no trailing separator
+    FolderMode Mode = FolderMode::Undecided;
     QString VersionCaption;
     QString LanguageFileName;
     QString LastProjectFolder;

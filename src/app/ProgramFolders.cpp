@@ -1,8 +1,14 @@
 #include "app/ProgramFolders.h"
 
+#include "app/AppState.h"
+#include "common/TextFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace vt {
 
@@ -16,6 +22,19 @@ bool isPortable(const QString &appPath)
     return QFileInfo::exists(portableMarkerPath(appPath));
 }
 
+void decideFolderMode(AppState &state)
+{
+    if (state.Mode == FolderMode::Undecided)
+        state.Mode = isPortable(state.AppPath) ? FolderMode::Portable : FolderMode::Installed;
+}
+
+bool isPortable(const AppState &state)
+{
+    if (state.Mode == FolderMode::Undecided)
+        return isPortable(state.AppPath);
+    return state.Mode == FolderMode::Portable;
+}
+
 QString userFilesFolder()
 {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -24,30 +43,44 @@ QString userFilesFolder()
     return base + QStringLiteral("/vantrelo/Files");
 }
 
-QString writableFilesFolder(const QString &appPath)
+QString writableFilesFolder(const AppState &state)
 {
-    return isPortable(appPath) ? appPath + QStringLiteral("/Files") : userFilesFolder();
+    return isPortable(state) ? state.AppPath + QStringLiteral("/Files") : userFilesFolder();
 }
 
-QString settingsFilePath(const QString &appPath)
+QString settingsFilePath(const AppState &state)
 {
-    return writableFilesFolder(appPath) + QStringLiteral("/Vantrelo.ini");
+    return writableFilesFolder(state) + QStringLiteral("/Vantrelo.ini");
 }
 
-QString catalogueFilePath(const QString &appPath)
+QString catalogueFilePath(const AppState &state)
 {
-    return writableFilesFolder(appPath) + QStringLiteral("/Covers.ini");
+    return writableFilesFolder(state) + QStringLiteral("/Covers.ini");
 }
 
-void prepareWritableFolder(const QString &appPath)
+QString catalogueReadPath(const AppState &state)
 {
-    if (isPortable(appPath))
-        return;
+    const QString own = catalogueFilePath(state);
+    if (isPortable(state) || isRegularFile(own))
+        return own;
+    return state.AppPath + QStringLiteral("/Files/Covers.ini");
+}
+
+bool prepareWritableFolder(const AppState &state)
+{
+    if (isPortable(state))
+        return true;
     const QString folder = userFilesFolder();
-    QDir().mkpath(folder);
+    const bool writable = QDir().mkpath(folder) && ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+    if (!writable) {
+        std::fprintf(stderr, "vantrelo: %s cannot be written; settings and format sizes will not be saved.\n",
+                     QFile::encodeName(folder).constData());
+        return false;
+    }
     const QString catalogue = folder + QStringLiteral("/Covers.ini");
     if (!QFileInfo::exists(catalogue))
-        QFile::copy(appPath + QStringLiteral("/Files/Covers.ini"), catalogue);
+        QFile::copy(state.AppPath + QStringLiteral("/Files/Covers.ini"), catalogue);
+    return true;
 }
 
 } // namespace vt

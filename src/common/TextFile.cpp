@@ -23,10 +23,13 @@ QString decodeText(const QByteArray &bytes, const char *legacyEncoding)
     QString text = utf8.decode(view);
     if (!utf8.hasError())
         return text;
+    // A UTF-8 mark followed by bytes that are not UTF-8 (a file edited by hand in an
+    // 8-bit editor): the mark is still no text, and decoded in the legacy page it would
+    // become "ï»¿" in front of the first line.
     QStringDecoder legacy(legacyEncoding);
     if (!legacy.isValid())
         legacy = QStringDecoder(QStringDecoder::Latin1);
-    return legacy.decode(QByteArrayView(bytes));
+    return legacy.decode(view);
 }
 
 QStringList splitLines(const QString &text)
@@ -61,11 +64,16 @@ std::optional<QString> readTextFile(const QString &path, const char *legacyEncod
     return decodeText(bytes, legacyEncoding);
 }
 
-bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error)
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error, bool inPlaceFallback)
 {
     // Unbuffered, so that a short write (full disk, size limit) shows in write()'s
     // count: a buffered QSaveFile flushes at commit and would keep a truncated file.
     QSaveFile file(path);
+    // A folder the user may not write to, holding files the user may write (a shared
+    // program folder set up so): the temporary file cannot be made there, and the file
+    // is written in place instead. Qt takes this path only when making the temporary
+    // file is refused; wherever the folder is writable the replacement stays atomic.
+    file.setDirectWriteFallback(inPlaceFallback);
     auto failed = [&] {
         if (error)
             *error = file.errorString();
@@ -90,7 +98,7 @@ bool writeTextLines(const QString &path, const QStringList &lines)
         out += line.toUtf8();
         out += "\r\n";
     }
-    return writeBytesAtomically(path, out);
+    return writeBytesAtomically(path, out, nullptr, true);
 }
 
 bool FieldReader::atLineEnd(qsizetype pos) const
@@ -130,6 +138,9 @@ std::optional<QString> FieldReader::readField()
     // whose text fields were written empty reads back in step.
     while (m_pos < n && (m_text[m_pos] == u' ' || m_text[m_pos] == u'\t'))
         ++m_pos;
+    // Nothing but blanks up to the end of the text: there is no field left.
+    if (m_pos >= n)
+        return std::nullopt;
 
     QString field;
     if (m_text[m_pos] == u'"') {
@@ -144,10 +155,9 @@ std::optional<QString> FieldReader::readField()
         const qsizetype start = m_pos;
         while (m_pos < n && m_text[m_pos] != u',' && !atLineEnd(m_pos))
             ++m_pos;
+        // Trailing blanks belong to the field: a text written with them reads back
+        // the same. Numbers are read from their start, so they don't mind.
         field = m_text.mid(start, m_pos - start);
-        // Trailing blanks before a separator are not part of the field.
-        while (field.endsWith(u' ') || field.endsWith(u'\t'))
-            field.chop(1);
     }
     if (m_pos < n && m_text[m_pos] == u',')
         ++m_pos;

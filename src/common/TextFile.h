@@ -31,11 +31,16 @@ std::optional<QString> readTextFile(const QString &path,
                                     const char *legacyEncoding = "windows-1252");
 
 // Replaces the file through QSaveFile; false, and the previous file whole, on failure.
-// error, when given, receives the system's words for what failed.
-bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// error, when given, receives the system's words for what failed. With inPlaceFallback,
+// in a folder where no new file may be made, an existing writable file is rewritten in
+// place (not atomically: for the program's own settings that is the only way to store
+// anything there). Files the user saves never take that path.
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                          bool inPlaceFallback = false);
 
-// Each line followed by CR LF, UTF-8, through QSaveFile. False when anything failed;
-// the previous file is then untouched.
+// Each line followed by CR LF, UTF-8, through QSaveFile, with the in-place fallback for
+// a folder that takes no new file. False when anything failed; the previous file is then
+// untouched.
 bool writeTextLines(const QString &path, const QStringList &lines);
 
 // Reads a text the way the program's files are read: either a whole line at a time,

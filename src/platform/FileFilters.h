@@ -19,6 +19,16 @@ QString makeFilter(const std::vector<std::pair<QString, QString>> &pairs);
 // extension are listed too. A description without its pattern is dropped.
 QStringList toQtNameFilters(const QString &filter);
 
+// "*.jpg" -> "*.[jJ][pP][gG]": the same files, whatever the case of their names.
+QString caseInsensitivePattern(const QString &pattern);
+
+// One pattern per picture format the program reads (every format Qt's image plugins
+// decode here), each case-insensitive, separated by ";".
+QString readablePicturePatterns();
+
+// True when a pattern of the filter matches the file name, as the file dialogs match.
+bool filterMatches(const QString &qtNameFilter, const QString &fileName);
+
 // The text before the first NUL, or all of it.
 QString StripAtNull(const QString &text);
 

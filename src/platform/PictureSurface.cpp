@@ -9,7 +9,59 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace vt {
+
+namespace {
+
+// A photo's bitmap is about 100 MB. Fresh memory from the allocator arrives in 4 KB
+// pages, each faulted in on first touch: about 24 000 faults per photo, which on a
+// virtual machine costs more than copying the pixels. Asking for transparent huge
+// pages (2 MB) cuts the faults five hundredfold where the system offers them.
+constexpr size_t HugePage = size_t(2) << 20;
+// Below this a bitmap is left to Qt's own allocation.
+constexpr qsizetype HugePageThreshold = qsizetype(16) << 20;
+
+struct Mapping
+{
+    void *base = nullptr;
+    size_t length = 0;
+};
+
+void unmapBitmap(void *info)
+{
+    auto *m = static_cast<Mapping *>(info);
+    ::munmap(m->base, m->length);
+    delete m;
+}
+
+// A copy of the image in memory of its own, backed by huge pages when possible; a null
+// image when the memory could not be had.
+QImage copyIntoHugePages(const QImage &image)
+{
+    const qsizetype bytes = image.sizeInBytes();
+    if (bytes <= 0)
+        return QImage();
+    // Room to align the start to a huge page: only aligned 2 MB ranges can use one.
+    const size_t length = size_t(bytes) + HugePage;
+    void *base = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED)
+        return QImage();
+    const auto address = reinterpret_cast<quintptr>(base);
+    auto *aligned = reinterpret_cast<uchar *>((address + HugePage - 1) & ~quintptr(HugePage - 1));
+#ifdef MADV_HUGEPAGE
+    ::madvise(aligned, size_t(bytes), MADV_HUGEPAGE); // a hint: refused, it costs nothing
+#endif
+    std::memcpy(aligned, image.constBits(), size_t(bytes));
+    auto *mapping = new Mapping{base, length};
+    QImage copy(aligned, image.width(), image.height(), image.bytesPerLine(), image.format(), unmapBitmap, mapping);
+    copy.setDotsPerMeterX(image.dotsPerMeterX());
+    copy.setDotsPerMeterY(image.dotsPerMeterY());
+    return copy;
+}
+
+} // namespace
 
 bool PictureSurface::takeIn(const QImage &picture)
 {
@@ -163,8 +215,14 @@ bool PictureSurface::drawText(const QString &text, int x, int y, const QColor &c
     if (m_fontSize <= 0 || text.isEmpty())
         return true;
     const Metrics m = measure(text);
-    // Writing through bits() detaches a bitmap still shared with a picture given out
-    // earlier, so that picture keeps what it showed.
+    // Drawing must not change a picture given out earlier (or the clean picture taken
+    // in), which may still share the bitmap: the bitmap gets its own memory first. A
+    // large one is copied into huge pages; otherwise, writing through bits() detaches.
+    if (!m_bitmap.isDetached() && m_bitmap.sizeInBytes() >= HugePageThreshold) {
+        QImage own = copyIntoHugePages(m_bitmap);
+        if (!own.isNull())
+            m_bitmap = own;
+    }
     if (!m_bitmap.bits())
         return false;
     QPainter painter(&m_bitmap);

@@ -19,6 +19,10 @@ QString ShowOpenDialog(QWidget *owner, int mode, const QString &title, const QSt
     dialog.setOption(QFileDialog::ReadOnly, false);
     const QStringList filters = toQtNameFilters(filter);
     if (!filters.isEmpty()) {
+        // Patterns spelled out for every case ("*.[jJ][pP][gG]") are no reading for the
+        // user: the descriptions say enough.
+        if (filter.contains(u'['))
+            dialog.setOption(QFileDialog::HideNameFilterDetails, true);
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.first());
     }

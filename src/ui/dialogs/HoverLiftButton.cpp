@@ -18,7 +18,7 @@ HoverLiftButton::HoverLiftButton(const QPixmap &picture, const QString &caption,
     m_picture = new QLabel(parent);
     m_picture->setObjectName(pictureName);
     m_picture->setPixmap(picture);
-    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     m_caption = new QLabel(parent);
     m_caption->setObjectName(captionName);
@@ -54,8 +54,11 @@ void HoverLiftButton::placeAt(const QPoint &topLeft)
     const QSize p = m_picture->sizeHint();
     const QSize c = m_caption->sizeHint();
     const int height = std::max(p.height(), c.height());
-    m_pictureHome = QRect(QPoint(topLeft.x(), topLeft.y() + (height - p.height()) / 2), p);
-    m_captionHome = QRect(QPoint(topLeft.x() + p.width() + GapPixels, topLeft.y() + (height - c.height()) / 2), c);
+    // The two parts tile the button's whole rectangle: the picture's part takes the gap,
+    // both take the full height and centre their content, so no press inside the button
+    // falls on the dialog behind it.
+    m_pictureHome = QRect(topLeft, QSize(p.width() + GapPixels, height));
+    m_captionHome = QRect(QPoint(topLeft.x() + p.width() + GapPixels, topLeft.y()), QSize(c.width(), height));
     m_picture->resize(m_pictureHome.size());
     m_caption->resize(m_captionHome.size());
     applyPosition();
@@ -119,11 +122,13 @@ bool HoverLiftButton::eventFilter(QObject *watched, QEvent *event)
         return true;
     case QEvent::MouseButtonRelease: {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        const bool wasPressedHere = m_pressedPart == watched;
+        const bool wasPressed = m_pressedPart != nullptr;
         m_pressedPart = nullptr;
-        // Like any button: press and release on the same part; dragging off cancels.
-        if (mouse->button() == Qt::LeftButton && wasPressedHere
-            && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint()))
+        // Like any button: press and release on the button, either part; dragging off
+        // cancels.
+        const QPoint global = mouse->globalPosition().toPoint();
+        auto under = [&](QWidget *part) { return part->rect().contains(part->mapFromGlobal(global)); };
+        if (mouse->button() == Qt::LeftButton && wasPressed && (under(m_picture) || under(m_caption)))
             emit clicked();
         return true;
     }

@@ -6,6 +6,7 @@
 #include "common/StepRunner.h"
 #include "common/Text.h"
 #include "ui/dialogs/CommonDialogs.h"
+#include "platform/FontFamilies.h"
 #include "ui/dialogs/HoverLiftButton.h"
 
 #include <QApplication>
@@ -303,7 +304,7 @@ void frmTitolo::load()
     steps.run(QStringLiteral("font list"), [&] {
         const QSignalBlocker block(m_combo1);
         m_combo1->clear();
-        m_combo1->addItems(QFontDatabase::families());
+        m_combo1->addItems(uniqueFontFamilies(QFontDatabase::families()));
     });
     steps.run(QStringLiteral("size list"), [&] {
         const QSignalBlocker block(m_combo2);
@@ -420,7 +421,7 @@ void frmTitolo::applyStyleSwitches()
 
 void frmTitolo::selectFontFamily(const QString &family)
 {
-    const int index = m_combo1->findText(family, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int index = m_combo1->findText(familyWithoutFoundry(family), Qt::MatchExactly | Qt::MatchCaseSensitive);
     m_combo1->setCurrentIndex(index);
     // A font the system lacks (a project made elsewhere) stays the title's font; the
     // list shows its name greyed rather than an empty box.

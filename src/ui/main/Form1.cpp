@@ -17,6 +17,7 @@
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
+#include "ui/main/TextFit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -208,6 +209,7 @@ void Form1::layoutControls()
     m_canvas->setGeometry(0, 0, client.width(), client.height());
     const int statusHeight = twipsToPixels(405);
     m_label1->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
+    refreshElidedText(m_label1);
     const int checkTop = m_label1->y() - m_check1->height() - twipsToPixels(200);
     m_check1->move(twipsToPixels(195), checkTop);
     m_label6->setGeometry(twipsToPixels(450), checkTop, std::max(twipsToPixels(570), m_label6->sizeHint().width()),
@@ -293,7 +295,10 @@ bool Form1::runLoadSequence(LoadMode mode)
         m_state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
         setWindowTitle(m_state.VersionCaption);
     });
-    steps.run(QStringLiteral("program folder"), [&] { m_state.AppPath = m_appPath; });
+    steps.run(QStringLiteral("program folder"), [&] {
+        m_state.AppPath = m_appPath;
+        decideFolderMode(m_state);
+    });
     steps.run(QStringLiteral("starting pictures"), [&] {
         for (int slot = 0; slot < 3; ++slot)
             putPictureInSlot(m_pictures, slot, startingPicture(), QString());
@@ -307,16 +312,16 @@ bool Form1::runLoadSequence(LoadMode mode)
         return true;
     });
     steps.run(QStringLiteral("settings"), [&] {
-        ReadSettings(settingsFilePath(m_state.AppPath), m_state, savedFormatIndex);
+        ReadSettings(settingsFilePath(m_state), m_state, savedFormatIndex);
         if (!window)
             return;
-        if (m_state.SavedWindowState == WindowMinimised)
-            setWindowState(Qt::WindowMinimized);
-        else if (m_state.SavedWindowState == WindowMaximised)
+        // A window closed while minimised comes back as a normal one: started minimised
+        // it may be nowhere to be seen (a desktop without a task bar).
+        if (m_state.SavedWindowState == WindowMaximised)
             setWindowState(Qt::WindowMaximized);
     });
     steps.run(QStringLiteral("catalogue"),
-              [&] { return ReadCatalogue(catalogueFilePath(m_state.AppPath), m_state); });
+              [&] { return ReadCatalogue(catalogueReadPath(m_state), m_state); });
     steps.run(QStringLiteral("initial language"), [&] {
         if (m_state.LanguageFileName.trimmed().isEmpty())
             m_state.LanguageFileName = chooseInitialLanguage(
@@ -336,7 +341,11 @@ bool Form1::runLoadSequence(LoadMode mode)
     }
     // The picture areas start side by side; every format selection places them anew.
     steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
-    steps.run(QStringLiteral("saved format"), [&] { selectFormat(savedFormatIndex); });
+    // A saved index the list does not hold (a damaged or hand-edited file, or "-1") would
+    // start with a blank sheet: the first format is shown instead.
+    steps.run(QStringLiteral("saved format"), [&] {
+        selectFormat(savedFormatIndex >= 0 && savedFormatIndex < m_combo1->count() ? savedFormatIndex : 0);
+    });
     steps.run(QStringLiteral("title switches"), [&] {
         m_state.TitleOnCover = 1;
         m_state.TitleOnSpine = 1;
@@ -579,16 +588,29 @@ bool Form1::loadPictureIntoSlot(int slot, const QString &path)
     return true;
 }
 
+QString pictureOpenFilter(const LanguageTable &texts)
+{
+    // Every picture the program reads first, then JPEG alone, then anything.
+    return makeFilter({{StripAmpersands(texts[49]), readablePicturePatterns()},
+                       {texts[20], QStringLiteral("*.jpg")},
+                       {texts[21], QStringLiteral("*.*")}});
+}
+
 void Form1::LoadSlotByDialog(int slot)
 {
-    const QString chosen = ShowOpenDialog(this, 1, text(19), QString(),
-                                          makeFilter({{text(20), QStringLiteral("*.jpg")},
-                                                      {text(21), QStringLiteral("*.*")}}),
+    const QString chosen = ShowOpenDialog(this, 1, text(19), QString(), pictureOpenFilter(m_state.Language),
                                           initialPictureFolder(m_state), QStringLiteral("jpg"));
     if (chosen.isEmpty())
         return;
-    // A file that is no picture ends the command quietly; the folder is remembered all the same.
-    StepRunner steps(ErrorPolicy::AbandonSilently);
+    loadSlotFromChosenFile(slot, chosen);
+}
+
+void Form1::loadSlotFromChosenFile(int slot, const QString &chosen)
+{
+    // A file that is no picture ends the command with the same warning a dropped one
+    // gives; the folder is remembered all the same.
+    StepRunner steps(ErrorPolicy::AbandonWithMessage,
+                     [this](const QString &) { m_hooks.warn(this, text(110), text(18)); });
     steps.run(QStringLiteral("folder"), [&] { m_state.LastPictureFolder = TrovaPath(chosen); });
     steps.run(QStringLiteral("load"), [&] { return loadPictureIntoSlot(slot, chosen); });
     steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
@@ -676,7 +698,7 @@ void Form1::applyLanguageToWindow()
     const int labelWidth = std::max(twipsToPixels(570), m_label5->sizeHint().width());
     m_label5->setGeometry(labelRight - labelWidth, m_label5->y(), labelWidth, m_label5->height());
     m_label6->setText(text(16));
-    m_label1->setText(text(14));
+    setElidedText(m_label1, text(14));
     layoutControls();
 
     // The list is refilled without a selection; the caller selects again.
@@ -687,6 +709,7 @@ void Form1::applyLanguageToWindow()
             m_combo1->addItem(text(53 + i));
         m_combo1->setCurrentIndex(-1);
     }
+    fitPopupToItems(m_combo1);
     for (int k = 0; k < int(m_mnuFormato1.size()); ++k)
         m_mnuFormato1[size_t(k)]->setText(text(53 + k));
     for (int n = 0; n <= 9; ++n)
@@ -734,18 +757,31 @@ void Form1::playSound(const QString &relativeWav)
 
 bool Form1::SalvaOpzioni()
 {
-    return writeSettingsFile(settingsFilePath(m_state.AppPath), m_state, selectedFormat(), windowStateCode());
+    return writeSettingsFile(settingsFilePath(m_state), m_state, selectedFormat(), windowStateCode());
 }
 
 void Form1::WriteCatalogue()
 {
     SalvaOpzioni();
-    writeCatalogueFile(catalogueFilePath(m_state.AppPath), m_state);
+    writeCatalogueFile(catalogueFilePath(m_state), m_state);
+}
+
+void Form1::closeBySystem(int signalNumber)
+{
+    // Until this copy holds the lock (while a refused start shows its box, say) it has
+    // nothing to store: it ends at once, as a refused start does.
+    if (!m_instanceLock || !m_instanceLock->isHeld()) {
+        m_hooks.exitNow(128 + signalNumber);
+        return;
+    }
+    close();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (!m_shutdownDone) {
+    // Only a copy that holds the lock writes: a refused one would overwrite the running
+    // copy's settings with its own half-loaded state.
+    if (!m_shutdownDone && m_instanceLock && m_instanceLock->isHeld()) {
         m_shutdownDone = true;
         WriteCatalogue();
     }

@@ -37,6 +37,9 @@ class TitleRenderer;
 // otherwise the templates folder.
 QString initialPictureFolder(const AppState &state);
 
+// The open-picture dialog's filters, in the dialogs' NUL-separated form.
+QString pictureOpenFilter(const LanguageTable &texts);
+
 // What the window asks of the process around it; tests replace these.
 struct Form1Hooks
 {
@@ -75,6 +78,9 @@ public:
     bool SalvaOpzioni();
     // Settings first, then the catalogue: what closing the window stores.
     void WriteCatalogue();
+    // SIGTERM or SIGINT: closes the window as the desktop would, or, before this copy
+    // holds the single-instance lock, ends the process at once.
+    void closeBySystem(int signalNumber);
 
     void Combo1_Click();
     void loadLanguage();
@@ -94,6 +100,8 @@ public:
 
     // Picture slots (0..2): by the open dialog, by a drop, or straight from a file.
     void LoadSlotByDialog(int slot);
+    // The open command after its dialog: the chosen file into the slot, or a warning.
+    void loadSlotFromChosenFile(int slot, const QString &chosen);
     void LoadSlotByDrop(int slot, const QStringList &files);
     bool loadPictureIntoSlot(int slot, const QString &path);
     // Puts a picture that is already loaded into a slot, with the path it is known by.

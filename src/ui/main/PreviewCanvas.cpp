@@ -1,11 +1,16 @@
 #include "ui/main/PreviewCanvas.h"
 
+#include "formats/PreviewPixels.h"
+
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 namespace vt {
 
@@ -63,39 +68,50 @@ QPixmap PreviewCanvas::scaledPixmap(const QImage &picture, QSize target) const
 void PreviewCanvas::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.fillRect(rect(), palette().window());
+    paintPreview(p, rect(), devicePixelRatioF());
+}
+
+void PreviewCanvas::paintPreview(QPainter &p, const QRect &bounds, qreal dpr)
+{
+    p.fillRect(bounds, palette().window());
     m_usedThisPaint.clear();
 
-    const qreal dpr = devicePixelRatioF();
+    // Everything below is drawn in device pixels, on rectangles snapped to them.
+    p.save();
+    p.scale(1 / dpr, 1 / dpr);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QRect deviceBounds(QPoint(int(std::floor(bounds.left() * dpr)), int(std::floor(bounds.top() * dpr))),
+                             QSize(int(std::ceil(bounds.width() * dpr)), int(std::ceil(bounds.height() * dpr))));
     if (m_layout.frame.visible)
-        p.fillRect(toPixels(m_layout.frame), QColor(96, 96, 96));
+        p.fillRect(deviceFrameRect(m_layout, dpr), QColor(96, 96, 96));
     if (m_layout.sheet.visible)
-        p.fillRect(toPixels(m_layout.sheet), Qt::white);
+        p.fillRect(devicePixelRect(m_layout.sheet, dpr), Qt::white);
 
     for (PreviewView view : PaintOrder) {
         const TwipRect &r = viewRect(m_layout, view);
         const QImage &picture = m_pictures[size_t(view)];
         if (!r.visible || picture.isNull() || r.width <= 0 || r.height <= 0)
             continue;
-        const QRectF target = toPixels(r);
-        if (!target.intersects(QRectF(rect())))
+        const QRect target = devicePixelRect(r, dpr);
+        if (target.isEmpty() || !target.intersects(deviceBounds))
             continue;
-        const double w = target.width() * dpr, h = target.height() * dpr;
-        if (w > MaxCachedSide || h > MaxCachedSide) {
+        if (target.width() > MaxCachedSide || target.height() > MaxCachedSide) {
             // A catalogue with absurd sizes must not make us allocate a giant pixmap:
             // let the painter scale straight into the visible part.
-            p.drawImage(target, picture);
+            p.drawImage(QRectF(target), picture);
             continue;
         }
-        const QSize devicePixels(qMax(1, qRound(w)), qMax(1, qRound(h)));
-        QPixmap pm = scaledPixmap(picture, devicePixels);
-        pm.setDevicePixelRatio(dpr);
-        p.drawPixmap(target.topLeft(), pm);
+        p.drawPixmap(target.topLeft(), scaledPixmap(picture, target.size()));
     }
 
-    p.setRenderHint(QPainter::Antialiasing);
+    // Outlines: one device pixel wide on the areas' outermost pixels, aliased, so every
+    // edge is the same crisp line (a one-pixel pen draws to the right of and below
+    // its coordinates, hence the rectangle one pixel smaller).
     for (const Outline &o : m_layout.outlines) {
         if (!o.rect.visible)
+            continue;
+        const QRect r = devicePixelRect(o.rect, dpr);
+        if (r.isEmpty())
             continue;
         QPen pen(o.color, 1);
         pen.setCosmetic(true);
@@ -103,14 +119,16 @@ void PreviewCanvas::paintEvent(QPaintEvent *)
             pen.setStyle(Qt::DotLine);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
-        const QRectF r = toPixels(o.rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        const QRect inner(r.topLeft(), r.size() - QSize(1, 1));
         if (o.shape == OutlineShape::Circle) {
-            const qreal d = qMin(r.width(), r.height());
-            p.drawEllipse(QRectF(r.center().x() - d / 2, r.center().y() - d / 2, d, d));
+            const int d = std::min(inner.width(), inner.height());
+            const QPoint centre = inner.center();
+            p.drawEllipse(QRect(centre.x() - d / 2, centre.y() - d / 2, d, d));
         } else {
-            p.drawRect(r);
+            p.drawRect(inner);
         }
     }
+    p.restore();
     // Only what this paint used stays cached: a new picture or size replaces the old.
     m_cache.swap(m_usedThisPaint);
     m_usedThisPaint.clear();

@@ -15,6 +15,8 @@
 #include <array>
 #include <optional>
 
+class QPainter;
+
 namespace vt {
 
 class PreviewCanvas : public QWidget
@@ -43,6 +45,9 @@ public:
     int cachedPixmapCount() const { return int(m_cache.size()); }
 
     static QCursor pictureCursor();
+
+    // What paintEvent draws, onto any painter whose device has this pixel ratio.
+    void paintPreview(QPainter &p, const QRect &bounds, qreal devicePixelRatio);
 
 signals:
     void viewClicked(vt::PreviewView view);
