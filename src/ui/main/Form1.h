@@ -25,6 +25,7 @@ class QTimer;
 
 namespace vt {
 
+class MainToolbar;
 class PreviewCanvas;
 class SingleInstanceLock;
 class TitleRenderer;
@@ -96,6 +97,8 @@ public:
     void setTitleStyle(const TitleStyle &style);
     // Opens the title editor over the window.
     void mnuTitolo_Click();
+    // Opens the options dialog over the window.
+    void mnuOpzioni_Click();
 
     const CoverPictures &pictures() const { return m_pictures; }
     const PreviewLayout &previewLayout() const { return m_layout; }
@@ -107,6 +110,8 @@ public:
     QComboBox *formatList() const { return m_combo1; }
     QCheckBox *outlineSwitch() const { return m_check1; }
     QLabel *statusLabel() const { return m_label1; }
+    QLabel *formatLabel() const { return m_label5; }
+    MainToolbar *toolbar() const { return m_toolbar; }
     QAction *action(const QString &objectName) const;
     QMenu *menu(const QString &objectName) const;
 
@@ -158,6 +163,9 @@ private:
     QCheckBox *m_check1 = nullptr;
     QLabel *m_label6 = nullptr;
     QLabel *m_label1 = nullptr;
+    MainToolbar *m_toolbar = nullptr;
+    QWidget *m_line1 = nullptr;
+    QPixmap m_sfondo1;
 
     QMenu *m_mnuFile = nullptr;
     QMenu *m_mnuFormato = nullptr;

@@ -65,6 +65,16 @@ void PreviewCanvas::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     m_usedThisPaint.clear();
+    if (!m_backdrop.isNull() && m_backdropRect.isValid()) {
+        // Scaled once per size: stretching the picture on every paint would cost each repaint.
+        const qreal ratio = devicePixelRatioF();
+        const QSize device = (QSizeF(m_backdropRect.size()) * ratio).toSize();
+        if (m_backdropScaled.size() != device || m_backdropScaled.devicePixelRatio() != ratio) {
+            m_backdropScaled = m_backdrop.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_backdropScaled.setDevicePixelRatio(ratio);
+        }
+        p.drawPixmap(m_backdropRect.topLeft(), m_backdropScaled);
+    }
 
     const qreal dpr = devicePixelRatioF();
     if (m_layout.frame.visible)
@@ -114,6 +124,17 @@ void PreviewCanvas::paintEvent(QPaintEvent *)
     // Only what this paint used stays cached: a new picture or size replaces the old.
     m_cache.swap(m_usedThisPaint);
     m_usedThisPaint.clear();
+}
+
+void PreviewCanvas::setBackdrop(const QPixmap &picture, const QRect &rect)
+{
+    if (picture.cacheKey() == m_backdrop.cacheKey() && rect == m_backdropRect)
+        return;
+    if (picture.cacheKey() != m_backdrop.cacheKey())
+        m_backdropScaled = QPixmap();
+    m_backdrop = picture;
+    m_backdropRect = rect;
+    update();
 }
 
 QCursor PreviewCanvas::pictureCursor()

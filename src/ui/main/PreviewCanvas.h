@@ -44,6 +44,9 @@ public:
 
     static QCursor pictureCursor();
 
+    // The window's background picture, stretched to rect (pixels) under everything else.
+    void setBackdrop(const QPixmap &picture, const QRect &rect);
+
 signals:
     void viewClicked(vt::PreviewView view);
     void filesDropped(vt::PreviewView view, const QStringList &paths);
@@ -64,6 +67,9 @@ private:
     PreviewLayout m_layout;
     ViewPictures m_pictures;
     std::optional<PreviewView> m_pressed;
+    QPixmap m_backdrop;
+    QRect m_backdropRect;
+    mutable QPixmap m_backdropScaled;
     mutable QHash<QPair<qint64, quint64>, QPixmap> m_cache;
     mutable QHash<QPair<qint64, quint64>, QPixmap> m_usedThisPaint;
 };
