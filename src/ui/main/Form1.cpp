@@ -63,7 +63,9 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
       m_commandLine(std::move(commandLine)), m_hooks(std::move(hooks))
 {
     setObjectName(QStringLiteral("Form1"));
-    setMinimumSize(twipsToPixels(MinimumWindowWidthTwips), twipsToPixels(MinimumWindowHeightTwips));
+    // Whole pixels, rounded up: the window never gets below the minimum in twips.
+    setMinimumSize(twipsToPixels(MinimumWindowWidthTwips + TwipsPerPixel - 1),
+                   twipsToPixels(MinimumWindowHeightTwips + TwipsPerPixel - 1));
     buildMenus();
     buildControls();
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
