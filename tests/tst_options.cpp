@@ -1,5 +1,5 @@
 // The options dialog: per-format print positions and sizes, the sound switch, OK and Cancel.
-#include "ProgramFolder.h"
+#include "TestWindow.h"
 
 #include "app/ProgramFolders.h"
 #include "app/Settings.h"
@@ -91,6 +91,8 @@ private slots:
     void okRefusesASizeThatIsNoNumber();
     void cancelRestoresBothFiles();
     void hoverSoundFollowsTheSwitch();
+    void oddSizesDoNotBreakThePreview_data();
+    void oddSizesDoNotBreakThePreview();
 };
 
 void TstOptions::opensOnMainFormatWithCaptions()
@@ -376,6 +378,37 @@ void TstOptions::hoverSoundFollowsTheSwitch()
     d.pressButton(0);
     QVERIFY(h.state.SoundsOn);
     QCOMPARE(h.log.count("sound:Files/Click2.wav"), 1);
+}
+
+void TstOptions::oddSizesDoNotBreakThePreview_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::newRow("zero") << "0";
+    QTest::newRow("negative") << "-50";
+    QTest::newRow("huge") << "2000000000";
+}
+
+void TstOptions::oddSizesDoNotBreakThePreview()
+{
+    // The dialog stores any number; the window must survive every one of them.
+    QFETCH(QString, size);
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(form.load());
+    for (int k = 0; k < state.FormatCount; ++k) {
+        OptionsContext c;
+        c.state = &state;
+        c.mainFormat = k;
+        c.formatSelection = [&form] { form.Combo1_Click(); };
+        frmOpzioni d(c);
+        for (int f : {FieldDimA, FieldDimB, FieldDimC, FieldDimD})
+            d.field(f)->setText(size);
+        d.pressButton(0);
+        QCOMPARE(state.Catalogue.entries[size_t(k)].DimA, size.toInt());
+        form.selectFormat(k);
+        form.Combo1_Click();
+    }
+    QCOMPARE(form.selectedFormat(), state.FormatCount - 1);
 }
 
 QTEST_MAIN(TstOptions)

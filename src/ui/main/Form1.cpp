@@ -229,6 +229,9 @@ void Form1::layoutControls()
     in.label6.setWidth(std::max(570, m_label6->sizeHint().width() * TwipsPerPixel));
     in.formatListHeight = m_combo1->height() * TwipsPerPixel;
     const MainWindowLayout l = layoutMainWindow(in);
+    // Without a window manager to hold the minimum, the window snaps back itself.
+    if (l.snapped && windowState() == Qt::WindowNoState)
+        QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
     auto px = [](const QRect &r) {
         return QRect(twipsToPixels(r.x()), twipsToPixels(r.y()), twipsToPixels(r.width()), twipsToPixels(r.height()));
     };
