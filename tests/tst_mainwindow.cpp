@@ -387,6 +387,7 @@ void TstMainWindow::windowFollowsSize_data()
     QTest::newRow("1600 x 1000") << QSize(1600, 1000);
     QTest::newRow("below the minimum") << QSize(200, 150);
     QTest::newRow("designed") << QSize(662, 520);
+    QTest::newRow("wider than 32767 twips") << QSize(2500, 900);
 }
 
 void TstMainWindow::windowFollowsSize()
@@ -406,6 +407,12 @@ void TstMainWindow::windowFollowsSize()
     // 160 twips are 10.67 pixels: within a pixel.
     QVERIFY(qAbs((client->width() - (b2->x() + b2->width())) * 15 - 160) < 15);
     QCOMPARE(QPoint(state.ToolbarButtonLeft[2], state.ToolbarButtonTop[2]), QPoint(client->width() * 15 - 1540, 190));
+    // Sinking and releasing brings it back to that home, however wide the window.
+    const QPoint home2 = b2->pos();
+    form.toolbar()->hoverButton(2);
+    QCOMPARE(b2->pos(), home2 + QPoint(2, 2));
+    form.toolbar()->hoverBackground(client->mapToGlobal(QPoint(client->width() / 2, client->height() / 2)));
+    QCOMPARE(b2->pos(), home2);
     QWidget *combo = form.formatList();
     QVERIFY(b2->x() - (combo->x() + combo->width()) >= 150 / 15);
     QCOMPARE(form.statusLabel()->geometry().bottom(), client->height() - 1);

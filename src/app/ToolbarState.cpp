@@ -9,11 +9,6 @@ constexpr int OpenProjectTipEntry = 106;
 constexpr int IdleStatusEntry = 14;
 constexpr int OutlineSwitchTipEntry = 29;
 constexpr int FormatLabelTipEntry = 30;
-
-qint16 clamp16(int v)
-{
-    return qint16(qBound(-32768, v, 32767));
-}
 } // namespace
 
 QPoint ToolbarState::home(int i) const
@@ -39,8 +34,8 @@ void ToolbarState::setHome(int i, QPoint p)
 {
     if (!valid(i))
         return;
-    m_state.ToolbarButtonLeft[size_t(i)] = clamp16(p.x());
-    m_state.ToolbarButtonTop[size_t(i)] = clamp16(p.y());
+    m_state.ToolbarButtonLeft[size_t(i)] = p.x();
+    m_state.ToolbarButtonTop[size_t(i)] = p.y();
 }
 
 bool ToolbarState::release(std::optional<int> keep)
