@@ -208,8 +208,8 @@ void Form1::buildControls()
 
     m_line1 = new QFrame(m_client);
     m_line1->setObjectName(QStringLiteral("Line1"));
-    static_cast<QFrame *>(m_line1)->setFrameShape(QFrame::HLine);
-    static_cast<QFrame *>(m_line1)->setFrameShadow(QFrame::Sunken);
+    m_line1->setFrameShape(QFrame::HLine);
+    m_line1->setFrameShadow(QFrame::Sunken);
     m_toolbar = new MainToolbar(*this, m_state, m_client, m_label1);
     m_sfondo1.load(QStringLiteral(":/art/background.png"));
     m_toolbar->watchBackground(m_client);

@@ -11,6 +11,7 @@
 #include "platform/PictureSurface.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -18,6 +19,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QMenu;
 class QPrinter;
@@ -164,7 +166,7 @@ private:
     QLabel *m_label6 = nullptr;
     QLabel *m_label1 = nullptr;
     MainToolbar *m_toolbar = nullptr;
-    QWidget *m_line1 = nullptr;
+    QFrame *m_line1 = nullptr;
     QPixmap m_sfondo1;
 
     QMenu *m_mnuFile = nullptr;
