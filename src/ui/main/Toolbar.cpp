@@ -109,7 +109,8 @@ QRect MainToolbar::designRect(int i)
 MainToolbar::MainToolbar(Form1 &form, AppState &state, QWidget *client, QLabel *status)
     : QObject(client), m_form(form), m_model(state), m_status(status)
 {
-    initWindowArt();
+    static const bool artRegistered = (initWindowArt(), true);
+    Q_UNUSED(artRegistered);
     for (int i = 0; i < ButtonCount; ++i) {
         ToolbarPicture::Painter picture;
         switch (i) {
