@@ -91,6 +91,7 @@ private slots:
     void okRefusesASizeThatIsNoNumber();
     void cancelRestoresBothFiles();
     void hoverSoundFollowsTheSwitch();
+    void menuOpensItAndOkRedrawsThePreview();
     void oddSizesDoNotBreakThePreview_data();
     void oddSizesDoNotBreakThePreview();
 };
@@ -378,6 +379,30 @@ void TstOptions::hoverSoundFollowsTheSwitch()
     d.pressButton(0);
     QVERIFY(h.state.SoundsOn);
     QCOMPARE(h.log.count("sound:Files/Click2.wav"), 1);
+}
+
+void TstOptions::menuOpensItAndOkRedrawsThePreview()
+{
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(form.load());
+    form.selectFormat(3);
+    const qint32 before = state.PreviewA;
+    QCOMPARE(before, state.PreviewScale * 120);
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *d = qobject_cast<frmOpzioni *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        seen = d->formatList()->currentIndex() == 3;
+        d->field(FieldDimA)->setText("100");
+        d->pressButton(0);
+    });
+    form.action("mnuOpzioni")->trigger();
+    QVERIFY(seen);
+    QCOMPARE(state.Catalogue.entries[3].DimA, 100);
+    // The preview shows the new size at once.
+    QCOMPARE(state.PreviewA, state.PreviewScale * 100);
 }
 
 void TstOptions::oddSizesDoNotBreakThePreview_data()
