@@ -26,3 +26,21 @@ function(vt_add_tango_icons target resource_name)
   endforeach()
   qt_add_resources(${target} ${resource_name} PREFIX / FILES ${files})
 endfunction()
+
+#   vt_add_tango_scalable(<target> <resource-name> <category/name>...)
+#
+# embeds the scalable (SVG) drawing of each icon under ":/tango/scalable/<name>.svg",
+# for pictures larger than the theme's biggest fixed size (e.g. at 200 % scale).
+function(vt_add_tango_scalable target resource_name)
+  set(files "")
+  foreach(icon IN LISTS ARGN)
+    get_filename_component(base ${icon} NAME)
+    set(f ${VT_TANGO_DIR}/scalable/${icon}.svg)
+    if(NOT EXISTS ${f})
+      message(FATAL_ERROR "Tango icon ${icon} has no scalable drawing under ${VT_TANGO_DIR}")
+    endif()
+    set_source_files_properties(${f} PROPERTIES QT_RESOURCE_ALIAS tango/scalable/${base}.svg)
+    list(APPEND files ${f})
+  endforeach()
+  qt_add_resources(${target} ${resource_name} PREFIX / FILES ${files})
+endfunction()

@@ -39,8 +39,9 @@ struct AppState
 
     LanguageTable Language;
     std::array<QString, 11> ToolbarTips{};
-    std::array<qint16, 16> ToolbarButtonLeft{};
-    std::array<qint16, 16> ToolbarButtonTop{};
+    // In twips; 32 bits, as a window wider than 32767 twips (2185 pixels) is common.
+    std::array<qint32, 16> ToolbarButtonLeft{};
+    std::array<qint32, 16> ToolbarButtonTop{};
 
     qint16 PreviewScale = 0;
     qint16 InitialScaleHeight = 0;

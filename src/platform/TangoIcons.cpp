@@ -16,3 +16,38 @@ QIcon tangoIcon(const QString &name)
 }
 
 } // namespace vt
+
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace vt {
+
+QPixmap tangoPixmap(const QString &name, int logicalSize, qreal devicePixelRatio)
+{
+    const int device = qMax(1, qRound(logicalSize * devicePixelRatio));
+    QPixmap out;
+    const QString fixed = QStringLiteral(":/tango/%1/%2.png").arg(device).arg(name);
+    const QString scalable = QStringLiteral(":/tango/scalable/%1.svg").arg(name);
+    if (QFile::exists(fixed)) {
+        out.load(fixed);
+    } else if (QFile::exists(scalable)) {
+        QSvgRenderer svg(scalable);
+        if (!svg.isValid())
+            return {};
+        QImage image(device, device, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        svg.render(&p, QRectF(0, 0, device, device));
+        p.end();
+        out = QPixmap::fromImage(image);
+    } else {
+        out = tangoIcon(name).pixmap(QSize(logicalSize, logicalSize), devicePixelRatio);
+    }
+    if (!out.isNull())
+        out.setDevicePixelRatio(devicePixelRatio);
+    return out;
+}
+
+} // namespace vt

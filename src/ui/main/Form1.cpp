@@ -1,5 +1,6 @@
 #include "ui/main/Form1.h"
 
+#include "app/MainWindowLayout.h"
 #include "app/ProgramFolders.h"
 #include "app/ProjectHandover.h"
 #include "app/Settings.h"
@@ -12,12 +13,15 @@
 #include "formats/Templates.h"
 #include "formats/TitleRendering.h"
 #include "platform/PictureLoading.h"
+#include "platform/SoundPlayer.h"
 #include "ui/dialogs/CommonDialogs.h"
+#include "ui/dialogs/frmOpzioni.h"
 #include "ui/dialogs/frmTitolo.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
 #include "ui/main/TextFit.h"
+#include "ui/main/Toolbar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +29,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -52,6 +57,8 @@ Form1Hooks defaultForm1Hooks()
                                                                 : QUrl::fromLocalFile(target);
         return QDesktopServices::openUrl(url);
     };
+    // The program folder is the executable's: the sounds ship beside it.
+    hooks.playSound = programSoundHook(QDir::cleanPath(QCoreApplication::applicationDirPath()));
     return hooks;
 }
 
@@ -62,6 +69,9 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     setObjectName(QStringLiteral("Form1"));
     m_projects = new ProjectCommands(*this, m_state);
     m_print = new PrintCommand(*this, m_state);
+    // Whole pixels, rounded up: the window never gets below the minimum in twips.
+    setMinimumSize(twipsToPixels(MinimumWindowWidthTwips + TwipsPerPixel - 1),
+                   twipsToPixels(MinimumWindowHeightTwips + TwipsPerPixel - 1));
     buildMenus();
     buildControls();
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
@@ -131,7 +141,7 @@ void Form1::buildMenus()
     }
 
     m_mnuStrumenti = addMenu(nullptr, "mnuStrumenti");
-    addItem(m_mnuStrumenti, "mnuOpzioni")->setEnabled(false);
+    connect(addItem(m_mnuStrumenti, "mnuOpzioni"), &QAction::triggered, this, &Form1::mnuOpzioni_Click);
     m_mnuStrumenti->addSeparator();
     connect(addItem(m_mnuStrumenti, "mnuTitolo"), &QAction::triggered, this, &Form1::mnuTitolo_Click);
     m_mnuStrumenti->addSeparator();
@@ -199,21 +209,48 @@ void Form1::buildControls()
 
     m_label1 = new QLabel(m_client);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setFrameShape(QFrame::Box);
+    m_label1->setFrameShape(QFrame::Box); // the frame is Shape5
     m_label1->setIndent(4);
+
+    m_line1 = new QFrame(m_client);
+    m_line1->setObjectName(QStringLiteral("Line1"));
+    m_line1->setFrameShape(QFrame::HLine);
+    m_line1->setFrameShadow(QFrame::Sunken);
+    m_toolbar = new MainToolbar(*this, m_state, m_client, m_label1);
+    m_sfondo1.load(QStringLiteral(":/art/background.png"));
+    m_toolbar->watchBackground(m_client);
+    m_toolbar->watchBackground(m_canvas);
+    m_toolbar->watchOutlineSwitch(m_check1);
+    m_toolbar->watchFormatLabel(m_label5);
 }
 
 void Form1::layoutControls()
 {
     const QSize client = m_client->size();
     m_canvas->setGeometry(0, 0, client.width(), client.height());
-    const int statusHeight = twipsToPixels(405);
-    m_label1->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
+    MainWindowLayoutInput in;
+    in.window = size() * TwipsPerPixel;
+    in.client = client * TwipsPerPixel;
+    in.label5 = QRect(m_label5->geometry().topLeft() * TwipsPerPixel, m_label5->size() * TwipsPerPixel);
+    in.label6.setWidth(std::max(570, m_label6->sizeHint().width() * TwipsPerPixel));
+    in.formatListHeight = m_combo1->height() * TwipsPerPixel;
+    const MainWindowLayout l = layoutMainWindow(in);
+    // Without a window manager to hold the minimum, the window snaps back itself.
+    if (l.snapped && windowState() == Qt::WindowNoState)
+        QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
+    auto px = [](const QRect &r) {
+        return QRect(twipsToPixels(r.x()), twipsToPixels(r.y()), twipsToPixels(r.width()), twipsToPixels(r.height()));
+    };
+    m_label1->setGeometry(px(l.label1));
     refreshElidedText(m_label1);
-    const int checkTop = m_label1->y() - m_check1->height() - twipsToPixels(200);
-    m_check1->move(twipsToPixels(195), checkTop);
-    m_label6->setGeometry(twipsToPixels(450), checkTop, std::max(twipsToPixels(570), m_label6->sizeHint().width()),
-                          twipsToPixels(225));
+    m_toolbar->setButton2Home(l.button2.topLeft());
+    m_check1->move(px(l.check1).topLeft());
+    m_label6->setGeometry(px(l.label6));
+    m_toolbar->recordHomes();
+    m_combo1->setGeometry(px(l.combo1));
+    m_line1->setGeometry(twipsToPixels(l.line1.x1()), twipsToPixels(l.line1.y1()),
+                         twipsToPixels(l.line1.x2() - l.line1.x1()), 2);
+    m_canvas->setBackdrop(m_sfondo1, px(l.sfondo1));
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -524,6 +561,18 @@ void Form1::mnuTitolo_Click()
     context.formatSelection = [this] { Combo1_Click(); };
     context.playSound = m_hooks.playSound;
     openTitleEditor(this, context);
+}
+
+void Form1::mnuOpzioni_Click()
+{
+    OptionsContext context;
+    context.state = &m_state;
+    context.mainFormat = selectedFormat();
+    context.playSound = m_hooks.playSound;
+    context.reloadTexts = [this] { reloadTexts(LanguageReading::Normal); };
+    context.writeSettings = [this] { SalvaOpzioni(); };
+    context.formatSelection = [this] { Combo1_Click(); };
+    openOptionsDialog(this, context);
 }
 
 void Form1::setCoverText(const QString &text)

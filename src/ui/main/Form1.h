@@ -12,6 +12,7 @@
 #include "print/CoverOutput.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -19,6 +20,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QMenu;
 class QPrinter;
@@ -26,6 +28,7 @@ class QTimer;
 
 namespace vt {
 
+class MainToolbar;
 class PreviewCanvas;
 class PrintCommand;
 class ProjectCommands;
@@ -125,6 +128,8 @@ public:
     TitleStyle &titleStyleForEditing() { return m_title; }
     // Opens the title editor over the window.
     void mnuTitolo_Click();
+    // Opens the options dialog over the window.
+    void mnuOpzioni_Click();
 
     const CoverPictures &pictures() const { return m_pictures; }
     const PreviewLayout &previewLayout() const { return m_layout; }
@@ -136,6 +141,8 @@ public:
     QComboBox *formatList() const { return m_combo1; }
     QCheckBox *outlineSwitch() const { return m_check1; }
     QLabel *statusLabel() const { return m_label1; }
+    QLabel *formatLabel() const { return m_label5; }
+    MainToolbar *toolbar() const { return m_toolbar; }
     QAction *action(const QString &objectName) const;
     QMenu *menu(const QString &objectName) const;
 
@@ -195,6 +202,9 @@ private:
     QCheckBox *m_check1 = nullptr;
     QLabel *m_label6 = nullptr;
     QLabel *m_label1 = nullptr;
+    MainToolbar *m_toolbar = nullptr;
+    QFrame *m_line1 = nullptr;
+    QPixmap m_sfondo1;
 
     QMenu *m_mnuFile = nullptr;
     QMenu *m_mnuFormato = nullptr;

@@ -75,6 +75,16 @@ void PreviewCanvas::paintPreview(QPainter &p, const QRect &bounds, qreal dpr)
 {
     p.fillRect(bounds, palette().window());
     m_usedThisPaint.clear();
+    if (!m_backdrop.isNull() && m_backdropRect.isValid()) {
+        // Scaled once per size: stretching the picture on every paint would cost each repaint.
+        const qreal ratio = devicePixelRatioF();
+        const QSize device = (QSizeF(m_backdropRect.size()) * ratio).toSize();
+        if (m_backdropScaled.size() != device || m_backdropScaled.devicePixelRatio() != ratio) {
+            m_backdropScaled = m_backdrop.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_backdropScaled.setDevicePixelRatio(ratio);
+        }
+        p.drawPixmap(m_backdropRect.topLeft(), m_backdropScaled);
+    }
 
     // Everything below is drawn in device pixels, on rectangles snapped to them.
     p.save();
@@ -132,6 +142,17 @@ void PreviewCanvas::paintPreview(QPainter &p, const QRect &bounds, qreal dpr)
     // Only what this paint used stays cached: a new picture or size replaces the old.
     m_cache.swap(m_usedThisPaint);
     m_usedThisPaint.clear();
+}
+
+void PreviewCanvas::setBackdrop(const QPixmap &picture, const QRect &rect)
+{
+    if (picture.cacheKey() == m_backdrop.cacheKey() && rect == m_backdropRect)
+        return;
+    if (picture.cacheKey() != m_backdrop.cacheKey())
+        m_backdropScaled = QPixmap();
+    m_backdrop = picture;
+    m_backdropRect = rect;
+    update();
 }
 
 QCursor PreviewCanvas::pictureCursor()

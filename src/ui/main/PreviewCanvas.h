@@ -48,6 +48,8 @@ public:
 
     // What paintEvent draws, onto any painter whose device has this pixel ratio.
     void paintPreview(QPainter &p, const QRect &bounds, qreal devicePixelRatio);
+    // The window's background picture, stretched to rect (pixels) under everything else.
+    void setBackdrop(const QPixmap &picture, const QRect &rect);
 
 signals:
     void viewClicked(vt::PreviewView view);
@@ -69,6 +71,9 @@ private:
     PreviewLayout m_layout;
     ViewPictures m_pictures;
     std::optional<PreviewView> m_pressed;
+    QPixmap m_backdrop;
+    QRect m_backdropRect;
+    mutable QPixmap m_backdropScaled;
     mutable QHash<QPair<qint64, quint64>, QPixmap> m_cache;
     mutable QHash<QPair<qint64, quint64>, QPixmap> m_usedThisPaint;
 };
