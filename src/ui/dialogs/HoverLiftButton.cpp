@@ -1,5 +1,7 @@
 #include "ui/dialogs/HoverLiftButton.h"
 
+#include <QLayout>
+
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -225,6 +227,27 @@ QPixmap drawDialogPicture(DialogPicture which, int logicalSize, qreal devicePixe
     }
     }
     return pixmap;
+}
+
+QSize dialogButtonRowSize(const HoverLiftButton &confirm, const HoverLiftButton &cancel)
+{
+    const QSize ok = confirm.sizeHint();
+    const QSize no = cancel.sizeHint();
+    const int lift = HoverLiftButton::LiftPixels;
+    return {lift + ok.width() + DialogButtonSpacing + no.width(), lift + std::max(ok.height(), no.height())};
+}
+
+void placeDialogButtons(const QWidget &dialog, HoverLiftButton &confirm, HoverLiftButton &cancel)
+{
+    const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+    const QSize ok = confirm.sizeHint();
+    const QSize no = cancel.sizeHint();
+    const int rowHeight = std::max(ok.height(), no.height());
+    const int top = dialog.height() - margins.bottom() - rowHeight;
+    const int cancelLeft = dialog.width() - margins.right() - no.width();
+    const int okLeft = cancelLeft - DialogButtonSpacing - ok.width();
+    cancel.placeAt(QPoint(cancelLeft, top + (rowHeight - no.height()) / 2));
+    confirm.placeAt(QPoint(okLeft, top + (rowHeight - ok.height()) / 2));
 }
 
 } // namespace vt

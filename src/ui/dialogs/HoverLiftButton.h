@@ -99,6 +99,13 @@ private:
     QList<QPointer<HoverLiftButton>> m_buttons;
 };
 
+// A dialog's confirm and cancel buttons stand side by side at its bottom right, inside
+// its layout's margins. They move when lifted, so no layout holds them: the dialog keeps
+// a strip of dialogButtonRowSize free and places them after every resize.
+inline constexpr int DialogButtonSpacing = 24;
+QSize dialogButtonRowSize(const HoverLiftButton &confirm, const HoverLiftButton &cancel);
+void placeDialogButtons(const QWidget &dialog, HoverLiftButton &confirm, HoverLiftButton &cancel);
+
 // The pictures of the dialogs' buttons, drawn rather than shipped so they follow the
 // screen's pixel ratio.
 enum class DialogPicture { Confirm, Cancel, Print };

@@ -24,7 +24,6 @@ namespace vt {
 
 namespace {
 
-constexpr int ButtonSpacing = 24;
 constexpr int FieldWidth = 80;
 const char *const BadFieldStyle = "QLineEdit { border: 2px solid #c0392b; border-radius: 2px; padding: 1px; }";
 
@@ -219,26 +218,15 @@ void frmOpzioni::applyCaptions()
 
 void frmOpzioni::reserveButtonRoom()
 {
-    const QSize ok = m_buttons[0]->sizeHint();
-    const QSize cancel = m_buttons[1]->sizeHint();
-    const int lift = HoverLiftButton::LiftPixels;
-    m_buttonSpace->changeSize(lift + ok.width() + ButtonSpacing + cancel.width(),
-                              lift + std::max(ok.height(), cancel.height()), QSizePolicy::Fixed,
-                              QSizePolicy::Fixed);
+    const QSize row = dialogButtonRowSize(*m_buttons[0], *m_buttons[1]);
+    m_buttonSpace->changeSize(row.width(), row.height(), QSizePolicy::Fixed, QSizePolicy::Fixed);
     layout()->invalidate();
 }
 
 void frmOpzioni::layoutButtons()
 {
-    const QMargins margins = layout()->contentsMargins();
-    const QSize ok = m_buttons[0]->sizeHint();
-    const QSize cancel = m_buttons[1]->sizeHint();
-    const int rowHeight = std::max(ok.height(), cancel.height());
-    const int top = height() - margins.bottom() - rowHeight;
-    const int cancelLeft = width() - margins.right() - cancel.width();
-    const int okLeft = cancelLeft - ButtonSpacing - ok.width();
-    m_buttons[1]->placeAt(QPoint(cancelLeft, top + (rowHeight - cancel.height()) / 2));
-    m_buttons[0]->placeAt(QPoint(okLeft, top + (rowHeight - ok.height()) / 2));
+    // Bottom right, confirm before cancel, inside the strip the layout keeps free.
+    placeDialogButtons(*this, *m_buttons[0], *m_buttons[1]);
 }
 
 void frmOpzioni::showFormat()

@@ -27,7 +27,6 @@ namespace vt {
 namespace {
 
 constexpr double DialogOpacity = 245.0 / 255.0;
-constexpr int ButtonSpacing = 24;
 constexpr int FirstQualityEntry = 95; // high, medium, low, draft: entries 95 to 98
 
 using ClickLabel = ClickOnRelease<QLabel>;
@@ -225,8 +224,8 @@ void frmStampa::buildControls()
     outer->setSpacing(0);
     outer->addLayout(grid);
     outer->addSpacing(18);
-    // Room for the hand-placed buttons (they move when lifted, so no layout holds them).
-    outer->addSpacing(HoverLiftButton::LiftPixels + 36);
+    m_buttonSpace = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
+    outer->addItem(m_buttonSpace);
 }
 
 void frmStampa::load()
@@ -255,13 +254,10 @@ void frmStampa::load()
         QApplication::restoreOverrideCursor();
     });
     steps.run(QStringLiteral("button homes"), [&] {
+        const QSize row = dialogButtonRowSize(*m_buttons[0], *m_buttons[1]);
+        m_buttonSpace->changeSize(row.width(), row.height(), QSizePolicy::Fixed, QSizePolicy::Fixed);
+        layout()->invalidate();
         layout()->activate();
-        adjustSize();
-        // The caption row is as wide as the buttons need.
-        const int buttonsWidth = m_buttons[0]->sizeHint().width() + ButtonSpacing + m_buttons[1]->sizeHint().width()
-                                 + HoverLiftButton::LiftPixels + 36;
-        if (width() < buttonsWidth)
-            setMinimumWidth(buttonsWidth);
         layoutButtons();
     });
     steps.run(QStringLiteral("copies"), [&] {
@@ -277,15 +273,7 @@ void frmStampa::load()
 
 void frmStampa::layoutButtons()
 {
-    const QMargins margins = layout()->contentsMargins();
-    const QSize ok = m_buttons[0]->sizeHint();
-    const QSize cancel = m_buttons[1]->sizeHint();
-    const int rowHeight = std::max(ok.height(), cancel.height());
-    const int top = height() - margins.bottom() - rowHeight;
-    const int cancelLeft = width() - margins.right() - cancel.width();
-    const int okLeft = cancelLeft - ButtonSpacing - ok.width();
-    m_buttons[1]->placeAt(QPoint(cancelLeft, top + (rowHeight - cancel.height()) / 2));
-    m_buttons[0]->placeAt(QPoint(okLeft, top + (rowHeight - ok.height()) / 2));
+    placeDialogButtons(*this, *m_buttons[0], *m_buttons[1]);
 }
 
 void frmStampa::resizeEvent(QResizeEvent *event)

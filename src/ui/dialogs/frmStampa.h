@@ -16,6 +16,7 @@
 class QComboBox;
 class QLabel;
 class QPrinter;
+class QSpacerItem;
 
 namespace vt {
 
@@ -127,6 +128,7 @@ private:
     QLabel *m_image2 = nullptr;
     QLabel *m_image3 = nullptr;
     std::array<HoverLiftButton *, 2> m_buttons{};
+    QSpacerItem *m_buttonSpace = nullptr; // keeps room for the buttons, placed by hand
     bool m_portrait = true;
     bool m_filling = false;
 };

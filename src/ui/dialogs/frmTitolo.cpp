@@ -35,7 +35,6 @@ namespace {
 constexpr int FirstListedSize = 6;
 constexpr int LastListedSize = 80;
 constexpr double DialogOpacity = 245.0 / 255.0;
-constexpr int ButtonSpacing = 24;
 
 
 // A caption that toggles its switch when clicked, as the switch's own text would.
@@ -371,27 +370,15 @@ void frmTitolo::applyCaptions()
 
 void frmTitolo::reserveButtonRoom()
 {
-    const QSize ok = m_buttons[0]->sizeHint();
-    const QSize cancel = m_buttons[1]->sizeHint();
-    const int lift = HoverLiftButton::LiftPixels;
-    m_buttonSpace->changeSize(lift + ok.width() + ButtonSpacing + cancel.width(),
-                              lift + std::max(ok.height(), cancel.height()), QSizePolicy::Fixed,
-                              QSizePolicy::Fixed);
+    const QSize row = dialogButtonRowSize(*m_buttons[0], *m_buttons[1]);
+    m_buttonSpace->changeSize(row.width(), row.height(), QSizePolicy::Fixed, QSizePolicy::Fixed);
     layout()->invalidate();
 }
 
 void frmTitolo::layoutButtons()
 {
-    // Bottom right, Ok before Cancel, inside the strip the layout keeps free.
-    const QMargins margins = layout()->contentsMargins();
-    const QSize ok = m_buttons[0]->sizeHint();
-    const QSize cancel = m_buttons[1]->sizeHint();
-    const int rowHeight = std::max(ok.height(), cancel.height());
-    const int top = height() - margins.bottom() - rowHeight;
-    const int cancelLeft = width() - margins.right() - cancel.width();
-    const int okLeft = cancelLeft - ButtonSpacing - ok.width();
-    m_buttons[1]->placeAt(QPoint(cancelLeft, top + (rowHeight - cancel.height()) / 2));
-    m_buttons[0]->placeAt(QPoint(okLeft, top + (rowHeight - ok.height()) / 2));
+    // Bottom right, confirm before cancel, inside the strip the layout keeps free.
+    placeDialogButtons(*this, *m_buttons[0], *m_buttons[1]);
 }
 
 void frmTitolo::resizeEvent(QResizeEvent *event)
