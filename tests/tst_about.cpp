@@ -29,6 +29,7 @@ private slots:
     void clicks();
     void escInViewportCloses();
     void anyCloseShowsMainWindowAsItWas();
+    void closingHiddenMainWindowClosesBoxAndSaves();
 
     void menuPicturesResolve_data();
     void menuPicturesResolve();
@@ -190,6 +191,36 @@ void TstAbout::anyCloseShowsMainWindowAsItWas()
     QCOMPARE(form.windowState(), windowState);
     QCOMPARE(form.selectedFormat(), 9);
     QVERIFY(rec.exits.isEmpty());
+}
+
+void TstAbout::closingHiddenMainWindowClosesBoxAndSaves()
+{
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(form.load());
+    form.show();
+    QPointer<frmAbout2> box = showAboutBox(state, &form, rec.hooks().openExternally);
+    QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+    // Qt ends the program only when a visible last window closes: record whether the
+    // window was visible each time a close reached it.
+    struct CloseWatch : QObject
+    {
+        QList<bool> visibleAtClose;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Close)
+                visibleAtClose << static_cast<QWidget *>(o)->isVisible();
+            return false;
+        }
+    } watch;
+    form.installEventFilter(&watch);
+    form.close(); // what SIGTERM does
+    QTRY_VERIFY(box.isNull());
+    QTRY_VERIFY(!form.isVisible());
+    QVERIFY(QFile::exists(folder.file("Files/Vantrelo.ini")));
+    QVERIFY(!watch.visibleAtClose.isEmpty());
+    QVERIFY(watch.visibleAtClose.last());
+    form.removeEventFilter(&watch);
 }
 
 void TstAbout::menuPicturesResolve_data()

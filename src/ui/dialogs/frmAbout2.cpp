@@ -142,6 +142,8 @@ frmAbout2::frmAbout2(const AppState &state, QWidget *mainWindow, std::function<b
             w->installEventFilter(this);
     });
     steps.run(QStringLiteral("translucency"), [&] { setWindowOpacity(DialogOpacity); });
+    if (mainWindow)
+        mainWindow->installEventFilter(this);
     placeContent();
     m_timer->start();
 }
@@ -177,6 +179,21 @@ void frmAbout2::mouseReleaseEvent(QMouseEvent *event)
 
 bool frmAbout2::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_mainWindow) {
+        // The hidden main window is asked to close (SIGTERM). Closing a hidden window
+        // would save but never end the program: the box goes first, which shows the
+        // window again, and the window is closed anew from the event loop, as usual.
+        if (event->type() != QEvent::Close)
+            return false;
+        event->ignore();
+        QPointer<QWidget> mainWindow = m_mainWindow;
+        close();
+        QTimer::singleShot(0, mainWindow, [mainWindow] {
+            if (mainWindow)
+                mainWindow->close();
+        });
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && watched == m_picture1
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         close();
