@@ -58,7 +58,9 @@ frmAbout2::frmAbout2(const AppState &state, QWidget *mainWindow, std::function<b
     auto *picture1 = new QFrame(this);
     picture1->setObjectName(QStringLiteral("Picture1"));
     m_picture1 = picture1;
-    m_picture2 = new QWidget(m_picture1);
+    // The content rolls inside the frame's border, never over it.
+    auto *clip = new QWidget(picture1);
+    m_picture2 = new QWidget(clip);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
     auto *lblDescription = makeLabel(m_picture2, "lblDescription");
     auto *lblCredits = makeLabel(m_picture2, "lblCredits");
@@ -102,6 +104,7 @@ frmAbout2::frmAbout2(const AppState &state, QWidget *mainWindow, std::function<b
         picture1->setFrameShape(QFrame::StyledPanel);
         picture1->setFrameShadow(QFrame::Sunken);
         picture1->setGeometry(pxRect(240, 1200, 5940, 2235));
+        clip->setGeometry(picture1->contentsRect());
         // Esc closes the box from here, so the viewport holds the keyboard focus.
         picture1->setFocusPolicy(Qt::StrongFocus);
         m_picture2->resize(px(5775), px(AboutContentHeight));
@@ -158,7 +161,9 @@ void frmAbout2::tick()
 
 void frmAbout2::placeContent()
 {
-    m_picture2->move(px(60), int(std::lround(double(m_scroll.top) / TwipsPerPixel)));
+    // Placed in the viewport's coordinates, whose border the clipping area leaves out.
+    const QPoint border = m_picture2->parentWidget()->pos();
+    m_picture2->move(px(60) - border.x(), int(std::lround(double(m_scroll.top) / TwipsPerPixel)) - border.y());
 }
 
 void frmAbout2::closeEvent(QCloseEvent *event)
