@@ -15,6 +15,8 @@ struct HookRecorder
     QList<int> exits;
     QStringList opened;
     QStringList sounds;
+    QStringList questions;       // "title|text" of the update question
+    bool answerUpdate = false;   // the answer the update question gets
 
     vt::Form1Hooks hooks()
     {
@@ -26,6 +28,10 @@ struct HookRecorder
             return true;
         };
         h.playSound = [this](const QString &wav) { sounds << wav; };
+        h.askUpdate = [this](QWidget *, const QString &text, const QString &title) {
+            questions << title + "|" + text;
+            return answerUpdate;
+        };
         return h;
     }
 };

@@ -13,15 +13,19 @@
 #include "formats/Templates.h"
 #include "formats/TitleRendering.h"
 #include "platform/PictureLoading.h"
+#include "platform/ShellOpen.h"
 #include "platform/SoundPlayer.h"
 #include "ui/dialogs/CommonDialogs.h"
+#include "ui/dialogs/frmAbout2.h"
 #include "ui/dialogs/frmOpzioni.h"
 #include "ui/dialogs/frmTitolo.h"
+#include "ui/main/MenuIcons.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
 #include "ui/main/TextFit.h"
 #include "ui/main/Toolbar.h"
+#include "ui/main/WebCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,10 +56,10 @@ Form1Hooks defaultForm1Hooks()
         QMessageBox::warning(parent, title, text, QMessageBox::Ok);
     };
     hooks.exitNow = [](int code) { std::_Exit(code); };
-    hooks.openExternally = [](const QString &target) {
-        const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target)
-                                                                : QUrl::fromLocalFile(target);
-        return QDesktopServices::openUrl(url);
+    hooks.openExternally = openInShell;
+    hooks.askUpdate = [](QWidget *parent, const QString &text, const QString &title) {
+        return QMessageBox::information(parent, title, text, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
     };
     // The program folder is the executable's: the sounds ship beside it.
     hooks.playSound = programSoundHook(QDir::cleanPath(QCoreApplication::applicationDirPath()));
@@ -146,21 +150,22 @@ void Form1::buildMenus()
     connect(addItem(m_mnuStrumenti, "mnuTitolo"), &QAction::triggered, this, &Form1::mnuTitolo_Click);
     m_mnuStrumenti->addSeparator();
     m_mnuCercaCover = addMenu(m_mnuStrumenti, "mnuCercaCover");
-    m_mnuCercaCover->menuAction()->setEnabled(false);
     m_mnuStrumenti->addSeparator();
     connect(addItem(m_mnuStrumenti, "mnuLingua"), &QAction::triggered, this, &Form1::mnuLingua_Click);
-    addItem(m_mnuStrumenti, "mnuAggLingua")->setEnabled(false);
+    addItem(m_mnuStrumenti, "mnuAggLingua");
 
     m_mnuDonazioni = addMenu(nullptr, "mnuDonazioni");
-    addItem(m_mnuDonazioni, "mnuDonazioniFaiunadonazione")->setEnabled(false);
+    addItem(m_mnuDonazioni, "mnuDonazioniFaiunadonazione");
 
     m_mnuGuida = addMenu(nullptr, "mnuGuida");
     connect(addItem(m_mnuGuida, "mnuMenu1Guida"), &QAction::triggered, this, &Form1::showHelp);
     m_mnuGuida->addSeparator();
-    addItem(m_mnuGuida, "mnuVersione")->setEnabled(false);
-    addItem(m_mnuGuida, "mnuAggiornamenti")->setEnabled(false);
+    addItem(m_mnuGuida, "mnuVersione");
+    addItem(m_mnuGuida, "mnuAggiornamenti");
     m_mnuGuida->addSeparator();
-    addItem(m_mnuGuida, "mnuMenu1Informazioni")->setEnabled(false);
+    connect(addItem(m_mnuGuida, "mnuMenu1Informazioni"), &QAction::triggered, this,
+            [this] { showAboutBox(m_state, this, m_hooks.openExternally); });
+    connectWebCommands(*this, m_state, m_hooks.openExternally);
 }
 
 void Form1::buildControls()
@@ -394,7 +399,9 @@ bool Form1::runLoadSequence(LoadMode mode)
         if (!m_commandLine.trimmed().isEmpty())
             m_projects->loadProject(m_commandLine);
     });
-    // 21. Update check: added with the online services.
+    // The update check: a Yes ends the program here, before the window is ever shown.
+    if (runUpdateCheck(this, m_state.Language, m_hooks))
+        return false;
     return true;
 }
 
@@ -763,7 +770,7 @@ void Form1::applyLanguageToWindow()
         m_mnuFormato1[size_t(k)]->setText(text(53 + k));
     for (int n = 0; n <= 9; ++n)
         m_state.ToolbarTips[size_t(n)] = StripAmpersands(text(n));
-    // Menu icons are set up here once they exist.
+    applyMenuIcons(*this);
 }
 
 void Form1::mnuLingua_Click()

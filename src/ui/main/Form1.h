@@ -55,6 +55,9 @@ struct Form1Hooks
     // Plays a sound file to its end, e.g. "Files/Click2.wav" relative to the program
     // folder. The window calls it only when sounds are on; may be empty (no sound).
     std::function<void(const QString &relativeWav)> playSound;
+    // The start's question whether to get a newer release (text, title): true for Yes.
+    // May be empty (taken as No).
+    std::function<bool(QWidget *parent, const QString &text, const QString &title)> askUpdate;
 };
 Form1Hooks defaultForm1Hooks();
 

@@ -1,0 +1,33 @@
+#pragma once
+// The update check: one small HTTPS read of the release number on the maker's server.
+// It runs before the main window shows, so it is bounded: a dead or stalling server
+// costs the start at most ReleaseFetchLimits::timeoutMs.
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+namespace vt {
+
+struct ReleaseFetchLimits
+{
+    int timeoutMs = 3000;           // the whole exchange, from lookup to last byte
+    qint64 maxBytes = 64 * 1024;    // a longer answer is not a release number
+};
+
+// The address to ask: VANTRELO_UPDATE_URL when it is set, the maker's version file
+// otherwise. None (no check at all) when the variable is set but empty, or names
+// anything but an http or https address.
+std::optional<QUrl> updateCheckUrl();
+
+// Reads the whole answer of a GET on url, as the agent "VB OpenUrl", through the
+// system's proxy, never from a cache. None on any failure: no answer within the time
+// limit, an HTTP error status, a certificate error, a redirect to anything but https,
+// or an answer longer than maxBytes. Runs a local event loop; returns within the limit.
+std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLimits &limits = {});
+
+// The check as a whole: true when the server names a newer release than runningText.
+bool newerReleaseOnServer(const QUrl &url, const QString &runningText, const ReleaseFetchLimits &limits = {});
+
+} // namespace vt

@@ -1,0 +1,60 @@
+#include "ui/main/WebCommands.h"
+
+#include "app/AppState.h"
+#include "net/ReleaseNumber.h"
+#include "net/UpdateCheck.h"
+#include "net/WebAddresses.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace vt {
+
+void connectWebCommands(Form1 &window, const AppState &state, std::function<bool(const QString &)> open)
+{
+    auto openOn = [&window, open](const char *actionName, auto target) {
+        if (QAction *a = window.action(QLatin1String(actionName)))
+            QObject::connect(a, &QAction::triggered, &window, [open, target] {
+                if (open)
+                    open(target());
+            });
+    };
+    openOn("mnuAggiornamenti", [] { return QString::fromLatin1(ProductPageUrl); });
+    openOn("mnuAggLingua", [] { return QString::fromLatin1(LanguagePageUrl); });
+    openOn("mnuDonazioniFaiunadonazione", [] { return QString::fromLatin1(DonationPageUrl); });
+    openOn("mnuVersione", [&state] { return state.AppPath + QStringLiteral("/Versioni.txt"); });
+
+    if (QMenu *search = window.menu(QStringLiteral("mnuCercaCover"))) {
+        for (int k = 0; k < int(CoverSearchSites.size()); ++k) {
+            const CoverSearchSite &site = CoverSearchSites[size_t(k)];
+            // Site names are names: the same in every language.
+            QAction *item = search->addAction(QString::fromLatin1(site.name));
+            item->setObjectName(QStringLiteral("mnuCercaCoverSito"));
+            item->setData(k);
+            const QString url = QString::fromLatin1(site.url);
+            QObject::connect(item, &QAction::triggered, &window, [open, url] {
+                if (open)
+                    open(url);
+            });
+        }
+    }
+}
+
+bool runUpdateCheck(QWidget *window, const LanguageTable &texts, const Form1Hooks &hooks)
+{
+    const std::optional<QUrl> url = updateCheckUrl();
+    if (!url)
+        return false;
+    if (!newerReleaseOnServer(*url, releaseNumberText(VersionMajor, VersionMinor, VersionRevision)))
+        return false;
+    if (!hooks.askUpdate || !hooks.askUpdate(window, updateQuestionText(texts[111]), texts[112]))
+        return false;
+    if (hooks.openExternally)
+        hooks.openExternally(QString::fromLatin1(ProductPageUrl));
+    // Nothing is saved on the way out: the user leaves to install the new release.
+    if (hooks.exitNow)
+        hooks.exitNow(0);
+    return true;
+}
+
+} // namespace vt
