@@ -3,6 +3,8 @@
 // cost of simply copying the same pictures once (the floor any redraw at full
 // resolution pays), and confirming the title editor with a new front title.
 // Run: build/bench/bench_preview [--no-titles]
+#include "BenchPhotos.h"
+
 #include "app/AppState.h"
 #include "ui/dialogs/HoverLiftButton.h"
 #include "ui/dialogs/frmTitolo.h"
@@ -11,14 +13,12 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QPainter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,49 +38,11 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-QString photo(const QString &dir, int n)
-{
-    const QString path = QStringLiteral("%1/photo-%2.jpg").arg(dir).arg(n);
-    if (QFile::exists(path))
-        return path;
-    // 6000 x 4000 with gradients and noise, so decoding costs what a real photo costs.
-    QImage img(6000, 4000, QImage::Format_RGB32);
-    QRandomGenerator rng(quint32(n + 1));
-    for (int y = 0; y < img.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const int noise = int(rng.bounded(24));
-            line[x] = qRgb((x * 255 / 6000 + noise + n * 60) & 255, (y * 255 / 4000 + noise) & 255,
-                           ((x + y) * 255 / 10000 + noise) & 255);
-        }
-    }
-    img.save(path, "JPEG", 90);
-    return path;
-}
-
 double cpuMs()
 {
     struct rusage u = {};
     getrusage(RUSAGE_SELF, &u);
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-long peakRssMB()
-{
-    struct rusage u = {};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024;
-}
-
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString dst = to + src.mid(from.size());
-        QDir().mkpath(QFileInfo(dst).path());
-        QFile::copy(src, dst);
-    }
 }
 
 } // namespace
@@ -92,12 +54,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const bool titles = !QCoreApplication::arguments().contains(QStringLiteral("--no-titles"));
 
-    const QString cache = QDir::tempPath() + QStringLiteral("/vantrelo-bench");
-    QDir().mkpath(cache);
-    const QStringList photos = {photo(cache, 0), photo(cache, 1), photo(cache, 2)};
+    const QStringList photos = {bench::photo(0), bench::photo(1), bench::photo(2)};
 
     QTemporaryDir program;
-    copyTree(QStringLiteral(VT_SOURCE_DATA_DIR), program.path());
+    bench::copyTree(QStringLiteral(VT_SOURCE_DATA_DIR), program.path());
     QFile(program.path() + QStringLiteral("/Files/Portable.ini")).open(QIODevice::WriteOnly);
 
     AppState state;
@@ -108,7 +68,7 @@ int main(int argc, char **argv)
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         std::fprintf(stderr, "the window was not exposed; paint figures may be off\n");
-    const long rssBefore = peakRssMB();
+    const long rssBefore = bench::peakRssMB();
 
     QElapsedTimer t;
     t.start();
@@ -225,7 +185,7 @@ int main(int argc, char **argv)
     const double eWall = median(confirmsWall);
 
     const double decodedMB = decodedBytes / 1048576.0;
-    const long peak = peakRssMB();
+    const long peak = bench::peakRssMB();
     std::printf("titles                      %s\n", titles ? "on" : "off");
     std::printf("pictures                    3 x %dx%d, %.0f MB decoded (load %.0f ms)\n",
                 form.pictures().imageSlots[0].CleanCopy.width(), form.pictures().imageSlots[0].CleanCopy.height(),
