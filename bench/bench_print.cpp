@@ -74,7 +74,12 @@ int exportRun()
         w.form->selectFormat(format);
         QApplication::processEvents();
         const QString pdf = out.filePath(QStringLiteral("cover-%1.pdf").arg(format));
-        // What reducing the pictures alone costs, for the breakdown.
+        t.restart();
+        const OutputResult r = writeCoverPdf(pdf, isPortraitOrientation(w.state.CurrentOrientation),
+                                             w.form->pageComposer(), w.form->pagePictures());
+        const double ms = t.nsecsElapsed() / 1e6;
+        // What reducing the pictures alone costs, for the breakdown: measured after the
+        // PDF, so the PDF's own figure is the cold one a user gets.
         t.restart();
         const PrintComposition page = w.form->pageComposer()(QSizeF(200, 287), [](const QString &) { return QSizeF(); });
         const PagePictures pictures = w.form->pagePictures();
@@ -82,10 +87,6 @@ int exportRun()
             if (op.kind == PageOperation::Kind::Picture)
                 pictureForPrint(pictures[size_t(op.picture)], op.rect.size());
         const double reduceMs = t.nsecsElapsed() / 1e6;
-        t.restart();
-        const OutputResult r = writeCoverPdf(pdf, isPortraitOrientation(w.state.CurrentOrientation),
-                                             w.form->pageComposer(), w.form->pagePictures());
-        const double ms = t.nsecsElapsed() / 1e6;
         std::printf("format %2d PDF                    %7.0f ms  %6.2f MB  %s (PDF / decode = %.2f; reducing the "
                     "pictures alone %.0f ms)\n",
                     format, ms, QFileInfo(pdf).size() / 1048576.0, r.produced ? "written" : "FAILED", ms / decodeMs,
