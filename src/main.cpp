@@ -17,43 +17,29 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include <cstdio>
-#include <cstring>
 #include <exception>
 
 namespace {
 
-// Export and print need no display: without one, they draw offscreen. This has to be
-// known before the application object picks its platform.
-void chooseOffscreenForBatch(int argc, char **argv)
+bool hasDisplay()
 {
-    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return;
-    for (int k = 1; k < argc; ++k) {
-        if (std::strcmp(argv[k], "--") == 0)
-            return;
-        if (std::strncmp(argv[k], "--export-pdf", 12) == 0 || std::strcmp(argv[k], "--print") == 0) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            return;
-        }
-    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    chooseOffscreenForBatch(argc, argv);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vantrelo"));
-    QApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
-    QApplication::setDesktopFileName(QStringLiteral("vantrelo"));
-
+    // The command line is read before anything needs a display: --help, --version and a
+    // usage error answer on any terminal, and export and print draw offscreen without one.
+    QStringList arguments;
+    for (int k = 1; k < argc; ++k)
+        arguments << QString::fromLocal8Bit(argv[k]);
+    const vt::CommandLine command =
+        vt::parseCommandLine(arguments, [](const QString &path) { return QFileInfo(path).isFile(); });
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const vt::CommandLine command = vt::parseCommandLine(
-        QCoreApplication::arguments().mid(1), [](const QString &path) { return QFileInfo(path).isFile(); });
     switch (command.mode) {
     case vt::CommandLine::Mode::Help:
         out << vt::commandLineUsage();
@@ -67,6 +53,20 @@ int main(int argc, char **argv)
     default:
         break;
     }
+    if (!hasDisplay()) {
+        if (!vt::isBatchMode(command.mode)) {
+            err << "vantrelo: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset); "
+                   "--export-pdf and --print work without one"
+                << Qt::endl;
+            return 2;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrelo"));
+    QApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
+    QApplication::setDesktopFileName(QStringLiteral("vantrelo"));
 
     try {
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());

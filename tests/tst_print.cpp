@@ -200,6 +200,7 @@ struct RunResult
 {
     int code = -1;
     QString err;
+    QString out;
 };
 
 RunResult runProgram(const QStringList &args, const QString &folder = QStringLiteral(VT_RUN_DIR))
@@ -213,7 +214,7 @@ RunResult runProgram(const QStringList &args, const QString &folder = QStringLit
     p.start(folder + "/vantrelo", args);
     if (!p.waitForFinished(60000))
         return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError()), QString::fromUtf8(p.readAllStandardOutput())};
 }
 
 QString writeProject(const QString &dir, int format, QString picture = QString())
@@ -778,6 +779,9 @@ void TstPrint::commandLineFailures_data()
     QTest::newRow("unwritable output") << "unwritable" << 1 << "cannot be written";
     QTest::newRow("unknown printer") << "unknown-printer" << 1 << "No Such Queue: unknown printer";
     QTest::newRow("bad option") << "bad-option" << 2 << "Usage:";
+    QTest::newRow("window without a display") << "window" << 2 << "no display";
+    QTest::newRow("help without a display") << "help" << 0 << "";
+    QTest::newRow("version without a display") << "version" << 0 << "";
     QTest::newRow("export written") << "ok" << 0 << "";
 }
 
@@ -799,10 +803,21 @@ void TstPrint::commandLineFailures()
         args = {"--print", project, "--printer", "No Such Queue"};
     else if (kind == "bad-option")
         args = {"--export-pdf"};
+    else if (kind == "window")
+        args = {project};
+    else if (kind == "help")
+        args = {"--help"};
+    else if (kind == "version")
+        args = {"--version"};
     else
         args = {"--export-pdf", dir.filePath("o.pdf"), project};
     const RunResult r = runProgram(args);
     QCOMPARE(r.code, code);
+    if (kind == "help" || kind == "version") {
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        QVERIFY(r.out.contains(kind == "help" ? "Usage:" : "Vantrelo 2.8.0.0"));
+        return;
+    }
     if (code == 0) {
         QVERIFY(QFile::exists(dir.filePath("o.pdf")));
         return;
