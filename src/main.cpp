@@ -77,7 +77,8 @@ int main(int argc, char **argv)
         QApplication::setWindowIcon(QIcon(icon));
         if (!vt::isPortable(appPath)) {
             vt::prepareWritableFolder(appPath);
-            vt::registerProjectFileType(QCoreApplication::applicationFilePath(), icon, vt::userDataHome());
+            vt::registerInstalledCopy(appPath, QCoreApplication::applicationFilePath(), icon, vt::userDataHome(),
+                                      vt::systemDataDirs());
         }
 
         vt::AppState state;
