@@ -1,6 +1,7 @@
 // Inputs from outside that once went wrong, and how an installed copy registers itself
 // next to a packaged one.
 #include "app/AppState.h"
+#include "app/CommandLine.h"
 #include "app/Registration.h"
 #include "formats/Catalogue.h"
 
@@ -52,6 +53,8 @@ class TstHardening : public QObject
 private slots:
     void catalogueTextsSurviveWriting_data();
     void catalogueTextsSurviveWriting();
+    void emptyProjectArgument_data();
+    void emptyProjectArgument();
     void systemWideRegistration_data();
     void systemWideRegistration();
     void perUserFilesNextToThePackage_data();
@@ -103,6 +106,33 @@ void TstHardening::catalogueTextsSurviveWriting()
     const QByteArray once = readFile(path);
     QVERIFY(writeCatalogueFile(path, read));
     QCOMPARE(readFile(path), once);
+}
+
+void TstHardening::emptyProjectArgument_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("project");
+    const int usage = int(CommandLine::Mode::UsageError);
+    // Found by fuzzing: an empty argument was taken for the project file's name.
+    QTest::newRow("export, empty project") << QStringList{"--export-pdf=x.pdf", ""} << usage << "";
+    QTest::newRow("print, empty project") << QStringList{"--print", ""} << usage << "";
+    QTest::newRow("empty among two") << QStringList{"--print", "", "a.vtr"} << usage << "";
+    QTest::newRow("export with a project")
+        << QStringList{"--export-pdf", "x.pdf", "a.vtr"} << int(CommandLine::Mode::ExportPdf) << "a.vtr";
+    QTest::newRow("window, empty argument") << QStringList{""} << int(CommandLine::Mode::Window) << "";
+}
+
+void TstHardening::emptyProjectArgument()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, mode);
+    QFETCH(QString, project);
+    const CommandLine c = parseCommandLine(arguments, [](const QString &) { return false; });
+    QCOMPARE(int(c.mode), mode);
+    QCOMPARE(c.project, project);
+    if (c.mode == CommandLine::Mode::UsageError)
+        QVERIFY(!c.error.isEmpty());
 }
 
 void TstHardening::systemWideRegistration_data()
