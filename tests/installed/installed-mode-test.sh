@@ -38,9 +38,6 @@ sysroot="$tmp/root"
 dpkg-deb -x "$deb" "$sysroot"
 [[ ! -e "$sysroot/usr/lib/vantrelo/Files/Portable.ini" ]] || fail "the package ships the portable marker"
 [[ -x "$sysroot/usr/bin/vantrelo" ]] || fail "no usr/bin/vantrelo"
-update-mime-database "$sysroot/usr/share/mime" >/dev/null
-update-desktop-database "$sysroot/usr/share/applications"
-
 home="$tmp/home"
 mkdir -p "$home" "$tmp/run"
 chmod 700 "$tmp/run"
@@ -48,6 +45,9 @@ export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/
   XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$tmp/run" XDG_DATA_DIRS="$sysroot/usr/share" \
   XDG_CONFIG_DIRS="$tmp/etc-xdg" QT_QPA_PLATFORM=offscreen
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+# What dpkg's triggers for shared-mime-info and desktop-file-utils do on installation.
+update-mime-database "$sysroot/usr/share/mime" >/dev/null
+update-desktop-database "$sysroot/usr/share/applications"
 
 # The menu's command, as the desktop runs it: Exec without its field code, found on PATH.
 exec_line=$(sed -n 's/^Exec=//p' "$sysroot/usr/share/applications/vantrelo.desktop")
