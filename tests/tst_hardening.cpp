@@ -4,7 +4,9 @@
 #include "app/CommandLine.h"
 #include "app/Registration.h"
 #include "formats/Catalogue.h"
+#include "platform/PictureLoading.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -55,6 +57,8 @@ private slots:
     void catalogueTextsSurviveWriting();
     void emptyProjectArgument_data();
     void emptyProjectArgument();
+    void picturesStayWithinTheLimit_data();
+    void picturesStayWithinTheLimit();
     void systemWideRegistration_data();
     void systemWideRegistration();
     void perUserFilesNextToThePackage_data();
@@ -133,6 +137,35 @@ void TstHardening::emptyProjectArgument()
     QCOMPARE(c.project, project);
     if (c.mode == CommandLine::Mode::UsageError)
         QVERIFY(!c.error.isEmpty());
+}
+
+void TstHardening::picturesStayWithinTheLimit_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("expected");
+    // Found by fuzzing: the header gives 54 x 511 pixels, the frame decodes 65535 wide,
+    // and the picture came out at full width.
+    QTest::newRow("GIF frame wider than its header")
+        << QByteArray::fromBase64("R0lGODlh////AQATNSwBABOONQD/DwECRAEAAQATNTs=") << QSize(MaxPictureSide, 53);
+    QImage small(40, 30, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "PNG");
+    QTest::newRow("small PNG unchanged") << png << QSize(40, 30);
+    QTest::newRow("not a picture") << QByteArray("GIF89a") << QSize(0, 0);
+}
+
+void TstHardening::picturesStayWithinTheLimit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picture.gif");
+    writeFile(path, bytes);
+    const QImage image = loadPicture(path);
+    QCOMPARE(image.size(), expected);
 }
 
 void TstHardening::systemWideRegistration_data()
