@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/CommandLine.h"
 #include "app/Registration.h"
+#include "common/TextFile.h"
 #include "formats/Catalogue.h"
 #include "platform/PictureLoading.h"
 
@@ -53,6 +54,8 @@ class TstHardening : public QObject
 {
     Q_OBJECT
 private slots:
+    void fieldsAtTheEndOfTheText_data();
+    void fieldsAtTheEndOfTheText();
     void catalogueTextsSurviveWriting_data();
     void catalogueTextsSurviveWriting();
     void emptyProjectArgument_data();
@@ -64,6 +67,31 @@ private slots:
     void perUserFilesNextToThePackage_data();
     void perUserFilesNextToThePackage();
 };
+
+void TstHardening::fieldsAtTheEndOfTheText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("fields"); // every field read before the end
+    // Found by fuzzing a catalogue: blanks up to the very end made the reader look at the
+    // character after the text (an assertion in a debug build).
+    QTest::newRow("blank at the end") << "12\r\n " << QStringList{"12", ""};
+    QTest::newRow("tabs at the end") << "12,\t\t" << QStringList{"12", ""};
+    QTest::newRow("comma at the end") << "12," << QStringList{"12"};
+    QTest::newRow("open quote at the end") << "\"" << QStringList{""};
+    QTest::newRow("blanks then open quote") << "  \"ab" << QStringList{"ab"};
+}
+
+void TstHardening::fieldsAtTheEndOfTheText()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, fields);
+    FieldReader in(text);
+    QStringList read;
+    while (const auto f = in.readField())
+        read << *f;
+    QCOMPARE(read, fields);
+    QVERIFY(in.atEnd());
+}
 
 void TstHardening::catalogueTextsSurviveWriting_data()
 {

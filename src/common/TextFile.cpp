@@ -136,7 +136,8 @@ std::optional<QString> FieldReader::readField()
         ++m_pos;
 
     QString field;
-    if (m_text[m_pos] == u'"') {
+    // Blanks may run to the end of the text: the field is then empty.
+    if (m_pos < n && m_text[m_pos] == u'"') {
         const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
         const qsizetype end = close < 0 ? n : close;
         field = m_text.mid(m_pos + 1, end - m_pos - 1);
