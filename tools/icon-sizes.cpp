@@ -1,7 +1,6 @@
 // Writes the program's icon at the sizes of the desktop's icon theme, from the one
 // committed picture: icon-sizes SOURCE.png OUTDIR SIZE... gives OUTDIR/NxN/apps/vantrelo.png.
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
 
