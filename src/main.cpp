@@ -80,7 +80,8 @@ int main(int argc, char **argv)
         vt::decideFolderMode(state);
         if (!vt::isPortable(state)) {
             vt::prepareWritableFolder(state);
-            vt::registerProjectFileType(QCoreApplication::applicationFilePath(), icon, vt::userDataHome());
+            vt::registerInstalledCopy(appPath, QCoreApplication::applicationFilePath(), icon, vt::userDataHome(),
+                                      vt::systemDataDirs());
         }
 
         vt::Form1 form(state, appPath, command.project);

@@ -89,9 +89,10 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
         c.project = positional.join(u' ');
         return c;
     }
-    if (positional.size() != 1)
-        return usageError(positional.isEmpty() ? QStringLiteral("no project file given")
-                                               : QStringLiteral("more than one project file given"));
+    // An empty argument ("" from a script whose variable was unset) names no file.
+    if (positional.size() != 1 || positional.first().isEmpty())
+        return usageError(positional.size() <= 1 ? QStringLiteral("no project file given")
+                                                 : QStringLiteral("more than one project file given"));
     c.project = positional.first();
     if (exporting) {
         c.mode = CommandLine::Mode::ExportPdf;

@@ -4,6 +4,8 @@
 
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -103,6 +105,57 @@ bool registerProjectFileType(const QString &executablePath, const QString &iconP
     if (desktopOk)
         startDetachedIfPresent(QStringLiteral("update-desktop-database"), {appsDir});
     return mimeOk && desktopOk;
+}
+
+QStringList systemDataDirs()
+{
+    QStringList dirs;
+    for (const QString &dir : qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(dir))
+            dirs << dir;
+    if (dirs.isEmpty())
+        dirs = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    return dirs;
+}
+
+bool systemWideRegistrationCovers(const QString &appPath, const QStringList &dataDirs)
+{
+    const QString share = QFileInfo(appPath + QStringLiteral("/../../share")).canonicalFilePath();
+    if (share.isEmpty())
+        return false;
+    for (const QString &dir : dataDirs) {
+        if (QFileInfo(dir).canonicalFilePath() != share)
+            continue;
+        return QFileInfo(share + QStringLiteral("/applications/vantrelo.desktop")).isFile()
+               && QFileInfo(share + QStringLiteral("/mime/packages/vantrelo.xml")).isFile();
+    }
+    return false;
+}
+
+// Removes a per-user file only when it holds exactly what this executable would write,
+// so an entry the user edited, or one of another copy, stays.
+static bool removeIfOurs(const QString &path, const QByteArray &ours)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() != ours.size() || f.readAll() != ours)
+        return false;
+    f.close();
+    return QFile::remove(path);
+}
+
+bool registerInstalledCopy(const QString &appPath, const QString &executablePath, const QString &iconPath,
+                           const QString &dataHome, const QStringList &dataDirs)
+{
+    if (!systemWideRegistrationCovers(appPath, dataDirs))
+        return registerProjectFileType(executablePath, iconPath, dataHome);
+    const QString mimeDir = dataHome + QStringLiteral("/mime");
+    const QString appsDir = dataHome + QStringLiteral("/applications");
+    if (removeIfOurs(mimeDir + QStringLiteral("/packages/vantrelo.xml"), mimePackageText().toUtf8()))
+        startDetachedIfPresent(QStringLiteral("update-mime-database"), {mimeDir});
+    if (removeIfOurs(appsDir + QStringLiteral("/vantrelo.desktop"),
+                     desktopEntryText(executablePath, iconPath).toUtf8()))
+        startDetachedIfPresent(QStringLiteral("update-desktop-database"), {appsDir});
+    return false;
 }
 
 } // namespace vt

@@ -3,6 +3,7 @@
 // package for the file type and a desktop entry that starts the executable with the
 // file. Written on every installed-mode start; failures are ignored.
 #include <QString>
+#include <QStringList>
 
 namespace vt {
 
@@ -24,5 +25,21 @@ QString userDataHome();
 // Writes both files under dataHome and starts the desktop's cache updaters, if present,
 // without waiting for them. Returns whether both files were written.
 bool registerProjectFileType(const QString &executablePath, const QString &iconPath, const QString &dataHome);
+
+// $XDG_DATA_DIRS as a list, or /usr/local/share and /usr/share when unset.
+QStringList systemDataDirs();
+
+// True when a package (or `cmake --install` into a prefix the desktop searches) has
+// registered this copy system-wide: the prefix's share folder, appPath/../../share, is
+// one of dataDirs and holds both the desktop entry and the MIME package.
+bool systemWideRegistrationCovers(const QString &appPath, const QStringList &dataDirs);
+
+// The installed-mode start: a copy the system already registers adds nothing per user,
+// and withdraws what an earlier start of the same executable wrote there, so the user's
+// entry does not shadow the package's one or outlive it. Any other installed copy
+// (e.g. one unpacked under /opt) registers itself per user as before. Returns true when
+// the per-user files were written.
+bool registerInstalledCopy(const QString &appPath, const QString &executablePath, const QString &iconPath,
+                           const QString &dataHome, const QStringList &dataDirs);
 
 } // namespace vt

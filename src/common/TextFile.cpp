@@ -58,7 +58,11 @@ std::optional<QString> readTextFile(const QString &path, const char *legacyEncod
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxTextFileBytes);
+    // read(n) sets n bytes aside before reading: ask for what the file holds, not the
+    // whole limit, for the small files these are. (Files that report no size, such as
+    // those under /proc, still read up to the limit.)
+    const qint64 size = file.size();
+    const QByteArray bytes = file.read(size > 0 && size < MaxTextFileBytes ? size : MaxTextFileBytes);
     if (bytes.isEmpty() && file.error() != QFileDevice::NoError)
         return std::nullopt;
     return decodeText(bytes, legacyEncoding);

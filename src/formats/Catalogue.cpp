@@ -32,6 +32,24 @@ void readLength(FieldReader &in, qint32 &target)
             target = *v;
 }
 
+// A text field as one line that the field reader takes back whole. A comma would split
+// it and shift every later field of the file, and surrounding blanks or a leading quote
+// would be lost, so such a text is written in double quotes, the form the reader takes
+// commas and blanks from. A text that also holds a double quote has no form the reader
+// keeps; its quotes become apostrophes so the file at least stays in step.
+QString storedText(const QString &text)
+{
+    const auto needsQuotes = [](const QString &t) {
+        return t.contains(u',') || t.startsWith(u'"') || t.startsWith(u' ') || t.startsWith(u'\t')
+               || t.endsWith(u' ') || t.endsWith(u'\t');
+    };
+    QString out = singleLine(text);
+    if (!needsQuotes(out))
+        return out;
+    out.replace(u'"', u'\'');
+    return needsQuotes(out) ? u'"' + out + u'"' : out;
+}
+
 } // namespace
 
 bool ReadCatalogue(const QString &path, AppState &state)
@@ -67,14 +85,14 @@ QStringList catalogueLines(const AppState &state)
     QStringList lines;
     for (int i = 0; i <= state.LastFormatIndex && i < FormatCatalogue::Capacity; ++i) {
         const CoverFormat &f = state.Catalogue.entries[size_t(i)];
-        lines << singleLine(f.Reserved1) << QString::number(f.DimA) << QString::number(f.DimB)
-              << singleLine(f.Orientation) << QString::number(f.DimC) << QString::number(f.DimD)
-              << singleLine(f.Shape) << singleLine(f.Reserved2) << singleLine(f.OffsetX.trimmed())
-              << singleLine(f.OffsetY.trimmed()) << singleLine(f.OffsetX2.trimmed())
-              << singleLine(f.OffsetY2.trimmed());
+        lines << storedText(f.Reserved1) << QString::number(f.DimA) << QString::number(f.DimB)
+              << storedText(f.Orientation) << QString::number(f.DimC) << QString::number(f.DimD)
+              << storedText(f.Shape) << storedText(f.Reserved2) << storedText(f.OffsetX.trimmed())
+              << storedText(f.OffsetY.trimmed()) << storedText(f.OffsetX2.trimmed())
+              << storedText(f.OffsetY2.trimmed());
         if (i == ThreeLabelFormat)
-            lines << singleLine(state.Format14OffsetX3.trimmed())
-                  << singleLine(state.Format14OffsetY3.trimmed());
+            lines << storedText(state.Format14OffsetX3.trimmed())
+                  << storedText(state.Format14OffsetY3.trimmed());
     }
     return lines;
 }

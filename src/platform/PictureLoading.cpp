@@ -21,6 +21,10 @@ QImage loadPicture(const QString &path)
     QImage image = reader.read();
     if (image.isNull())
         return image;
+    // A header may promise one size and the picture decode to another (a GIF's screen
+    // and its frame, say), so the limit is checked again on what was decoded.
+    if (std::max(image.width(), image.height()) > MaxPictureSide)
+        image = image.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     // One 32-bit format for every picture: titles and cuts then never convert again.
     const QImage::Format wanted = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                           : QImage::Format_RGB32;

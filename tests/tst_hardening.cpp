@@ -1,0 +1,275 @@
+// Inputs from outside that once went wrong, and how an installed copy registers itself
+// next to a packaged one.
+#include "app/AppState.h"
+#include "app/CommandLine.h"
+#include "app/Registration.h"
+#include "common/TextFile.h"
+#include "formats/Catalogue.h"
+#include "platform/PictureLoading.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vt;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+AppState catalogueState()
+{
+    AppState s;
+    s.LastFormatIndex = 21;
+    for (int i = 0; i <= 21; ++i) {
+        CoverFormat &f = s.Catalogue.entries[size_t(i)];
+        f.Reserved1 = QStringLiteral("Format %1").arg(i);
+        f.DimA = 100 + i;
+        f.DimB = 200 + i;
+        f.Orientation = QStringLiteral("Verticale");
+        f.Shape = QStringLiteral("Rettangolo");
+        f.OffsetX = QString::number(i);
+        f.OffsetY = QStringLiteral("7");
+    }
+    return s;
+}
+
+} // namespace
+
+class TstHardening : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fieldsAtTheEndOfTheText_data();
+    void fieldsAtTheEndOfTheText();
+    void catalogueTextsSurviveWriting_data();
+    void catalogueTextsSurviveWriting();
+    void emptyProjectArgument_data();
+    void emptyProjectArgument();
+    void picturesStayWithinTheLimit_data();
+    void picturesStayWithinTheLimit();
+    void systemWideRegistration_data();
+    void systemWideRegistration();
+    void perUserFilesNextToThePackage_data();
+    void perUserFilesNextToThePackage();
+};
+
+void TstHardening::fieldsAtTheEndOfTheText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("fields"); // every field read before the end
+    // Found by fuzzing a catalogue: blanks up to the very end made the reader look at the
+    // character after the text (an assertion in a debug build). Blanks alone at the end
+    // are no field, as the settings reader expects.
+    QTest::newRow("blank at the end") << "12\r\n " << QStringList{"12"};
+    QTest::newRow("tabs at the end") << "12,\t\t" << QStringList{"12"};
+    QTest::newRow("comma at the end") << "12," << QStringList{"12"};
+    QTest::newRow("open quote at the end") << "\"" << QStringList{""};
+    QTest::newRow("blanks then open quote") << "  \"ab" << QStringList{"ab"};
+}
+
+void TstHardening::fieldsAtTheEndOfTheText()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, fields);
+    FieldReader in(text);
+    QStringList read;
+    while (const auto f = in.readField())
+        read << *f;
+    QCOMPARE(read, fields);
+    QVERIFY(in.atEnd());
+}
+
+void TstHardening::catalogueTextsSurviveWriting_data()
+{
+    QTest::addColumn<int>("field"); // 0 name, 1 shape, 2 print position X
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("readBack");
+    // A text with a comma used to be written bare, split in two on the next start and
+    // push every later field of the catalogue one place on.
+    QTest::newRow("comma in a name") << 0 << "DVD, slim" << "DVD, slim";
+    QTest::newRow("decimal comma in a print position") << 2 << "5,5" << "5,5";
+    QTest::newRow("blanks kept around a shape") << 1 << "  Cerchio " << "  Cerchio ";
+    QTest::newRow("leading quote") << 0 << "\"Boxed" << "'Boxed";
+    QTest::newRow("quote and comma") << 0 << "The \"big\", one" << "The 'big', one";
+    QTest::newRow("quote inside, nothing else") << 0 << "12\" sleeve" << "12\" sleeve";
+    QTest::newRow("line break") << 1 << "Cer\r\nchio" << "Cer  chio";
+    QTest::newRow("position trimmed") << 2 << " 12 " << "12";
+    QTest::newRow("empty") << 0 << "" << "";
+}
+
+void TstHardening::catalogueTextsSurviveWriting()
+{
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, readBack);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Covers.ini");
+    AppState written = catalogueState();
+    CoverFormat &f = written.Catalogue.entries[3];
+    (field == 0 ? f.Reserved1 : field == 1 ? f.Shape : f.OffsetX) = text;
+    written.Format14OffsetX3 = QStringLiteral("1,5");
+    QVERIFY(writeCatalogueFile(path, written));
+
+    AppState read;
+    read.LastFormatIndex = 21;
+    QVERIFY(ReadCatalogue(path, read));
+    const CoverFormat &g = read.Catalogue.entries[3];
+    QCOMPARE(field == 0 ? g.Reserved1 : field == 1 ? g.Shape : g.OffsetX, readBack);
+    // Everything after the field is still in its place.
+    QCOMPARE(g.DimA, 103);
+    QCOMPARE(g.OffsetY, QStringLiteral("7"));
+    QCOMPARE(read.Catalogue.entries[21], written.Catalogue.entries[21]);
+    QCOMPARE(read.Format14OffsetX3, QStringLiteral("1,5"));
+    // A second write changes nothing.
+    const QByteArray once = readFile(path);
+    QVERIFY(writeCatalogueFile(path, read));
+    QCOMPARE(readFile(path), once);
+}
+
+void TstHardening::emptyProjectArgument_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("project");
+    const int usage = int(CommandLine::Mode::UsageError);
+    // Found by fuzzing: an empty argument was taken for the project file's name.
+    QTest::newRow("export, empty project") << QStringList{"--export-pdf=x.pdf", ""} << usage << "";
+    QTest::newRow("print, empty project") << QStringList{"--print", ""} << usage << "";
+    QTest::newRow("empty among two") << QStringList{"--print", "", "a.vtr"} << usage << "";
+    QTest::newRow("export with a project")
+        << QStringList{"--export-pdf", "x.pdf", "a.vtr"} << int(CommandLine::Mode::ExportPdf) << "a.vtr";
+    QTest::newRow("window, empty argument") << QStringList{""} << int(CommandLine::Mode::Window) << "";
+}
+
+void TstHardening::emptyProjectArgument()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, mode);
+    QFETCH(QString, project);
+    const CommandLine c = parseCommandLine(arguments, [](const QString &) { return false; });
+    QCOMPARE(int(c.mode), mode);
+    QCOMPARE(c.project, project);
+    if (c.mode == CommandLine::Mode::UsageError)
+        QVERIFY(!c.error.isEmpty());
+}
+
+void TstHardening::picturesStayWithinTheLimit_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("expected");
+    // Found by fuzzing: the header gives 54 x 511 pixels, the frame decodes 65535 wide,
+    // and the picture came out at full width.
+    QTest::newRow("GIF frame wider than its header")
+        << QByteArray::fromBase64("R0lGODlh////AQATNSwBABOONQD/DwECRAEAAQATNTs=") << QSize(MaxPictureSide, 53);
+    QImage small(40, 30, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "PNG");
+    QTest::newRow("small PNG unchanged") << png << QSize(40, 30);
+    QTest::newRow("not a picture") << QByteArray("GIF89a") << QSize(0, 0);
+}
+
+void TstHardening::picturesStayWithinTheLimit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picture.gif");
+    writeFile(path, bytes);
+    const QImage image = loadPicture(path);
+    QCOMPARE(image.size(), expected);
+}
+
+void TstHardening::systemWideRegistration_data()
+{
+    QTest::addColumn<QString>("appRel");   // program folder under the temporary root
+    QTest::addColumn<QStringList>("files"); // files made under the root
+    QTest::addColumn<QString>("dataDir");  // the desktop's data folder, under the root
+    QTest::addColumn<bool>("covers");
+    const QStringList both{"usr/share/applications/vantrelo.desktop", "usr/share/mime/packages/vantrelo.xml"};
+    QTest::newRow("package under /usr") << "usr/lib/vantrelo" << both << "usr/share" << true;
+    QTest::newRow("data folder spelled with a slash") << "usr/lib/vantrelo" << both << "usr/share/" << true;
+    QTest::newRow("prefix the desktop does not search")
+        << "usr/lib/vantrelo" << both << "usr/local/share" << false;
+    QTest::newRow("desktop entry only")
+        << "usr/lib/vantrelo" << QStringList{both[0]} << "usr/share" << false;
+    QTest::newRow("MIME package only") << "usr/lib/vantrelo" << QStringList{both[1]} << "usr/share" << false;
+    QTest::newRow("copy unpacked elsewhere") << "opt/vantrelo" << both << "usr/share" << false;
+}
+
+void TstHardening::systemWideRegistration()
+{
+    QFETCH(QString, appRel);
+    QFETCH(QStringList, files);
+    QFETCH(QString, dataDir);
+    QFETCH(bool, covers);
+    QTemporaryDir root;
+    QDir().mkpath(root.filePath(appRel));
+    QDir().mkpath(root.filePath(dataDir));
+    for (const QString &f : files)
+        writeFile(root.filePath(f), "x");
+    const QStringList dirs{root.filePath("nowhere"), root.path() + u'/' + dataDir};
+    QCOMPARE(systemWideRegistrationCovers(root.filePath(appRel), dirs), covers);
+}
+
+void TstHardening::perUserFilesNextToThePackage_data()
+{
+    QTest::addColumn<bool>("packaged");
+    QTest::addColumn<bool>("userEdited");
+    QTest::addColumn<bool>("userFilesAfter");
+    QTest::newRow("packaged: our per-user files are withdrawn") << true << false << false;
+    QTest::newRow("packaged: an entry the user edited stays") << true << true << true;
+    QTest::newRow("unpackaged: registers per user") << false << false << true;
+}
+
+void TstHardening::perUserFilesNextToThePackage()
+{
+    QFETCH(bool, packaged);
+    QFETCH(bool, userEdited);
+    QFETCH(bool, userFilesAfter);
+    QTemporaryDir root;
+    const QString app = root.filePath("usr/lib/vantrelo");
+    const QString exe = app + "/vantrelo";
+    const QString icon = app + "/Files/vantrelo.png";
+    QDir().mkpath(app);
+    if (packaged) {
+        writeFile(root.filePath("usr/share/applications/vantrelo.desktop"), "[Desktop Entry]\n");
+        writeFile(root.filePath("usr/share/mime/packages/vantrelo.xml"), mimePackageText().toUtf8());
+    }
+    const QString home = root.filePath("home/.local/share");
+    const QString userEntry = home + "/applications/vantrelo.desktop";
+    const QString userMime = home + "/mime/packages/vantrelo.xml";
+    // What an earlier start, before the package was there, left in the user's folder.
+    QByteArray entry = desktopEntryText(exe, icon).toUtf8();
+    if (userEdited)
+        entry += "NoDisplay=true\n";
+    writeFile(userEntry, entry);
+    writeFile(userMime, mimePackageText().toUtf8());
+
+    const bool wrote = registerInstalledCopy(app, exe, icon, home, {root.filePath("usr/share")});
+    QCOMPARE(wrote, !packaged);
+    QCOMPARE(QFile::exists(userEntry), userFilesAfter);
+    QCOMPARE(QFile::exists(userMime), !packaged);
+    if (!packaged)
+        QCOMPARE(readFile(userEntry), desktopEntryText(exe, icon).toUtf8());
+}
+
+QTEST_GUILESS_MAIN(TstHardening)
+#include "tst_hardening.moc"
