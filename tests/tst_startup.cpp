@@ -512,6 +512,15 @@ QProcessEnvironment offscreenEnv()
     env.insert("QT_QPA_PLATFORM", "offscreen");
     return env;
 }
+
+// An installed start's environment: its data and configuration under home.
+QProcessEnvironment installedEnv(const QString &home)
+{
+    QProcessEnvironment env = offscreenEnv();
+    env.insert("XDG_DATA_HOME", home + "/data");
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    return env;
+}
 } // namespace
 
 void TstStartup::sigtermClosesCleanly()
@@ -570,9 +579,7 @@ void TstStartup::unwritableUserFolderIsReportedOnce()
     QFile::remove(folder.file("Files/Portable.ini"));
     QTemporaryDir home;
     QVERIFY(writeTextLines(home.filePath("config"), {"not a folder"}));
-    QProcessEnvironment env = offscreenEnv();
-    env.insert("XDG_DATA_HOME", home.path() + "/data");
-    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    const QProcessEnvironment env = installedEnv(home.path());
 
     RunningProgram run;
     QVERIFY(run.start(folder.path(), env));
@@ -590,9 +597,7 @@ void TstStartup::installedModeRegistersAndKeepsFilesPerUser()
     QFile::remove(folder.file("Files/Vantrelo.ini"));
     const QByteArray shippedCatalogue = fileBytes(folder.file("Files/Covers.ini"));
     QTemporaryDir home;
-    QProcessEnvironment env = offscreenEnv();
-    env.insert("XDG_DATA_HOME", home.path() + "/data");
-    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    const QProcessEnvironment env = installedEnv(home.path());
 
     RunningProgram run;
     QVERIFY(run.start(folder.path(), env));
@@ -642,9 +647,7 @@ void TstStartup::projectThroughDesktopExecLine()
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
     QFile::remove(folder.file("Files/Portable.ini"));
     QTemporaryDir home;
-    QProcessEnvironment env = offscreenEnv();
-    env.insert("XDG_DATA_HOME", home.path() + "/data");
-    env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    const QProcessEnvironment env = installedEnv(home.path());
     // A first start registers the desktop entry.
     {
         RunningProgram first;

@@ -2,8 +2,6 @@
 
 #include "platform/Printers.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>

@@ -477,10 +477,4 @@ void frmStampa::pressButton(int n)
     QDialog::reject();
 }
 
-void frmStampa::reject()
-{
-    // Escape and the close box cancel, like the cancel button without its sound.
-    QDialog::reject();
-}
-
 } // namespace vt

@@ -104,7 +104,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void reject() override;
 
 private:
     void buildControls();

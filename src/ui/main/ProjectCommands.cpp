@@ -101,13 +101,21 @@ bool ProjectCommands::loadProject(const QString &path)
     m_state.CurrentProjectPath = path;
     m_projectSavePath = path;
 
-    BusyPointer busy;
+    // The box comes after the busy pointer is gone: it waits for the user.
     QString failure;
+    if (!applyProject(path, failure)) {
+        report(failure);
+        return false;
+    }
+    return true;
+}
+
+bool ProjectCommands::applyProject(const QString &path, QString &failure)
+{
+    BusyPointer busy;
     StepRunner steps(ErrorPolicy::AbandonWithMessage, [&](const QString &step) {
-        // Restore the pointer before the box, which waits for the user.
-        QApplication::restoreOverrideCursor();
-        QApplication::setOverrideCursor(Qt::ArrowCursor);
-        report(failure.isEmpty() ? step : failure);
+        if (failure.isEmpty())
+            failure = step;
     });
 
     ProjectReading reading;
@@ -124,13 +132,12 @@ bool ProjectCommands::loadProject(const QString &path)
         reading = readProjectText(*text);
         return true;
     });
-    auto lineFailure = [&](int line) {
+    auto lineFailure = [&] {
         failure = QStringLiteral("%1 cannot be loaded: %2.").arg(quoted(path), reading.error->reason);
-        Q_UNUSED(line);
         return false;
     };
     // Each line is applied only once the reader got that far, in the file's order.
-    auto have = [&](int line) { return reading.linesRead >= line ? true : lineFailure(line); };
+    auto have = [&](int line) { return reading.linesRead >= line || lineFailure(); };
     const ProjectFile &p = reading.project;
 
     for (int slot = 0; slot < 3; ++slot) {
@@ -200,7 +207,7 @@ bool ProjectCommands::loadProject(const QString &path)
         // then fails.
         m_form.Combo1_Click();
         if (!lineRead)
-            return lineFailure(15);
+            return lineFailure();
         if (p.formatIndex < 0 || p.formatIndex >= m_form.formatList()->count()) {
             failure = QStringLiteral("%1 cannot be loaded: format %2 on line 15 is not in the format list.")
                           .arg(quoted(path))

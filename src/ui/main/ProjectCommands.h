@@ -60,6 +60,8 @@ public:
     static QString projectFilter();
 
 private:
+    // The load's steps; false with the reason in failure.
+    bool applyProject(const QString &path, QString &failure);
     bool writeProject(const QString &path);
     void report(const QString &description);
 
