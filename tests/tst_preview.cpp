@@ -1,5 +1,6 @@
 // The cover preview: scale, arrangement, slots, placeholders, drops, and what the
 // canvas paints.
+#include "CatalogueState.h"
 #include "TestWindow.h"
 
 #include "app/AppState.h"
@@ -28,14 +29,6 @@ using namespace vt;
 
 namespace {
 
-AppState catalogueState()
-{
-    AppState s;
-    s.LastFormatIndex = 21;
-    s.InitialScaleHeight = 7290;
-    ReadCatalogue(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Covers.ini"), s);
-    return s;
-}
 
 QImage solid(int w, int h, QColor c)
 {

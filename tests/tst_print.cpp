@@ -1,5 +1,6 @@
 // Printing: the page as operations in millimetres, the page as drawn (image, PDF and a
 // real print queue), the print dialog and the command line's export and print.
+#include "CatalogueState.h"
 #include "TestWindow.h"
 
 #include "app/AppState.h"
@@ -27,12 +28,10 @@ using Kind = PageOperation::Kind;
 
 namespace {
 
-AppState catalogueState()
+// The shipped catalogue with the footer's texts.
+AppState printState()
 {
-    AppState s;
-    s.LastFormatIndex = 21;
-    s.InitialScaleHeight = 7290;
-    ReadCatalogue(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Covers.ini"), s);
+    AppState s = catalogueState();
     s.Language.at(22) = QStringLiteral("Printed with");
     s.Language.at(23) = QStringLiteral("covers");
     s.VersionCaption = QStringLiteral("Vantrelo 2.8.0.0");
@@ -133,7 +132,7 @@ struct FakePrintSystem
 
     FakePrintSystem()
     {
-        state.Language = catalogueState().Language;
+        state.Language = printState().Language;
         readLanguageFile(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Lang/English.lng"), state.Language);
         state.CurrentOrientation = "Verticale";
         state.SoundsOn = true;
@@ -297,7 +296,7 @@ void TstPrint::printPositions()
 {
     QFETCH(QString, offset);
     QFETCH(int, expected);
-    AppState s = catalogueState();
+    AppState s = printState();
     s.Catalogue.entries[4].OffsetX = offset;
     s.Catalogue.entries[4].OffsetY = offset;
     select(s, 4);
@@ -327,7 +326,7 @@ void TstPrint::slimPieces()
     QFETCH(double, frontStart);
     QFETCH(double, spineStart);
     QFETCH(double, spineWidthLess);
-    AppState s = catalogueState();
+    AppState s = printState();
     CoverFormat &f = s.Catalogue.entries[size_t(format)];
     f.DimA = 274;
     f.DimB = 183;
@@ -358,7 +357,7 @@ void TstPrint::slimPieces()
 
 void TstPrint::secondAreaOnlyWhenTheFormatHasOne()
 {
-    AppState s = catalogueState();
+    AppState s = printState();
     QCOMPARE(s.Catalogue.entries[4].DimC, 0);
     s.Catalogue.entries[4].OffsetX2 = "garbage that is never read";
     select(s, 4);
@@ -382,7 +381,7 @@ void TstPrint::secondAreaOnlyWhenTheFormatHasOne()
 
 void TstPrint::threeLabelsWithPictureOneOutlineLast()
 {
-    AppState s = catalogueState();
+    AppState s = printState();
     select(s, 14);
     const PrintComposition page = composeCover(s, 14, 1, A4Portrait, fixedMeasure);
     const CoverFormat &f = s.Catalogue.entries[14];
@@ -419,7 +418,7 @@ void TstPrint::footerRule()
     QFETCH(QString, orientation);
     QFETCH(int, dimB);
     QFETCH(bool, printed);
-    AppState s = catalogueState();
+    AppState s = printState();
     s.Catalogue.entries[9].Orientation = orientation;
     s.Catalogue.entries[9].DimB = dimB;
     select(s, 9);
@@ -435,7 +434,7 @@ void TstPrint::footerRule()
 
 void TstPrint::noLineWithOutlinesOff()
 {
-    AppState s = catalogueState();
+    AppState s = printState();
     for (int format = 0; format <= 21; ++format) {
         select(s, format);
         for (int outlineSwitch : {0, 2}) {
@@ -448,7 +447,7 @@ void TstPrint::noLineWithOutlinesOff()
 
 void TstPrint::unknownFormatFails()
 {
-    AppState s = catalogueState();
+    AppState s = printState();
     const PrintComposition page = composeCover(s, -1, 1, A4Portrait, fixedMeasure);
     QVERIFY(page.operations.isEmpty());
     QCOMPARE(page.failures.size(), 1);
@@ -472,7 +471,7 @@ void TstPrint::renderedEdges()
 {
     QFETCH(int, format);
     QFETCH(QString, target);
-    AppState s = catalogueState();
+    AppState s = printState();
     select(s, format);
     const bool portrait = isPortraitOrientation(s.CurrentOrientation);
     const double pxPerMm = 10;
@@ -851,7 +850,7 @@ void TstPrint::exportMatchesTheWindowsPage()
 
     const QImage page = renderPdf(pdf, dir.path());
     QVERIFY(!page.isNull());
-    AppState s = catalogueState();
+    AppState s = printState();
     const CoverFormat &f = s.Catalogue.entries[0];
     const QPointF p1 = QPointF(PdfMarginMm, PdfMarginMm) + QPointF(*printPosition(f.OffsetX), *printPosition(f.OffsetY));
     const QRectF found = foundRect(page, 10, p1 + QPointF(30, 100), Qt::red);
@@ -895,7 +894,7 @@ void TstPrint::realQueue()
         QTemporaryDir dir;
         const QImage page = renderPdf(pdf, dir.path());
         QVERIFY2(!page.isNull(), qPrintable(pdf));
-        AppState s = catalogueState();
+        AppState s = printState();
         const CoverFormat &f = s.Catalogue.entries[size_t(format)];
         const QPointF p1 = origin + QPointF(*printPosition(f.OffsetX), *printPosition(f.OffsetY));
         const QRectF found = foundRect(page, 10, p1 + QPointF(20, 20), Qt::red);
