@@ -79,7 +79,7 @@ int main(int argc, char **argv)
         state.AppPath = appPath;
         vt::decideFolderMode(state);
         if (!vt::isPortable(state)) {
-            vt::prepareWritableFolder(state);
+            state.StoreFailureTold = !vt::prepareWritableFolder(state);
             vt::registerInstalledCopy(appPath, QCoreApplication::applicationFilePath(), icon, vt::userDataHome(),
                                       vt::systemDataDirs());
         }

@@ -1,5 +1,6 @@
 // The program's shared conventions: numbers, text files, the step runner, dialog filters.
 #include "OtherUser.h"
+#include "SmallDisk.h"
 
 #include "common/Numbers.h"
 #include "common/StepRunner.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace vt;
 
@@ -51,7 +53,16 @@ private slots:
     void readsFieldsAndLines();
     void writesUtf8CrLfAtomically();
     void failedWriteKeepsPreviousFile();
-    void readOnlyFolderWritesFileInPlace();
+    void readOnlyFolderWritesNothing();
+    void fullDiskNamesTheCause();
+    void specialTargetsAreLeftAlone_data();
+    void specialTargetsAreLeftAlone();
+    void sameFile_data();
+    void sameFile();
+    void controlCharactersAreEscaped_data();
+    void controlCharactersAreEscaped();
+    void batchPrinterChoice_data();
+    void batchPrinterChoice();
     void hugeFileIsReadOnlyUpToLimit();
 
     void stepRunnerPolicies_data();
@@ -289,7 +300,7 @@ void TstCommon::writesUtf8CrLfAtomically()
     QCOMPARE(f.readAll(), QByteArray("Fran\xC3\xA7" "ais\r\n\r\nx\r\n"));
 }
 
-void TstCommon::readOnlyFolderWritesFileInPlace()
+void TstCommon::readOnlyFolderWritesNothing()
 {
     QTemporaryDir dir;
     QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
@@ -312,22 +323,180 @@ void TstCommon::readOnlyFolderWritesFileInPlace()
     QCOMPARE(fileBytes(path), QByteArray("atomic\r\n"));
     QVERIFY(inode() != before);
 
-    // Read-only folder, writable file: written in place.
+    // Read-only folder, writable file: never rewritten in place (a failure half-way, a
+    // full disk, would leave it cut); nothing is written and the file stays whole.
     if (::getuid() == 0)
         QCOMPARE(::chown(file.constData(), OtherUserId, OtherGroupId), 0);
     QCOMPARE(::chmod(file.constData(), 0644), 0);
     QCOMPARE(::chmod(folderName.constData(), 0555), 0);
     const ino_t kept = inode();
-    QVERIFY(runAsOtherUser([&] { return writeTextLines(path, {"in place", "second"}); }));
-    QCOMPARE(fileBytes(path), QByteArray("in place\r\nsecond\r\n"));
+    QVERIFY(!runAsOtherUser([&] { return writeTextLines(path, {"in place", "second"}); }));
+    QCOMPARE(fileBytes(path), QByteArray("atomic\r\n"));
     QCOMPARE(inode(), kept);
-    // Nothing was left behind in the folder.
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Vantrelo.ini"});
-    // A file that may not be written either still fails, leaving it whole.
-    QCOMPARE(::chmod(file.constData(), 0444), 0);
-    QVERIFY(!runAsOtherUser([&] { return writeTextLines(path, {"refused"}); }));
-    QCOMPARE(fileBytes(path), QByteArray("in place\r\nsecond\r\n"));
     QCOMPARE(::chmod(folderName.constData(), 0755), 0);
+}
+
+void TstCommon::fullDiskNamesTheCause()
+{
+    SmallDisk disk;
+    if (!disk.isMounted())
+        QSKIP("a small tmpfs needs root");
+    const QString path = disk.file("Covers.ini");
+    QVERIFY(writeTextLines(path, {"old"}));
+    QString error;
+    // 100 KB into 40 KB: the write runs out of room half-way.
+    const QByteArray big(100 * 1024, 'x');
+    QVERIFY(!writeBytesAtomically(path, big, &error));
+    QCOMPARE(error, QString("No space left on device"));
+    QCOMPARE(fileBytes(path), QByteArray("old\r\n"));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Covers.ini"});
+    // Lines too.
+    QStringList lines(5000, QString("a line of the catalogue"));
+    QVERIFY(!writeTextLines(path, lines, &error));
+    QCOMPARE(error, QString("No space left on device"));
+    QCOMPARE(fileBytes(path), QByteArray("old\r\n"));
+}
+
+void TstCommon::specialTargetsAreLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("pipe") << "fifo";
+    QTest::newRow("link to a pipe") << "link-fifo";
+    // A settings file linked to a device (say /dev/zero). The device is a node of the
+    // test's own, so that a writer that gets this wrong replaces nothing of the system's.
+    QTest::newRow("link to a device") << "link-device";
+    QTest::newRow("device node") << "device";
+    QTest::newRow("folder") << "folder";
+}
+
+void TstCommon::specialTargetsAreLeftAlone()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("target");
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
+    const QByteArray device = QFile::encodeName(dir.filePath("zero"));
+    if (kind == "fifo") {
+        QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+    } else if (kind == "link-fifo") {
+        QCOMPARE(::mkfifo(fifo.constData(), 0644), 0);
+        QCOMPARE(::symlink(fifo.constData(), name.constData()), 0);
+    } else if (kind == "link-device" || kind == "device") {
+        if (::getuid() != 0)
+            QSKIP("making a device node needs root");
+        // The numbers of /dev/zero.
+        QCOMPARE(::mknod(kind == "device" ? name.constData() : device.constData(), S_IFCHR | 0666, makedev(1, 5)),
+                 0);
+        if (kind == "link-device")
+            QCOMPARE(::symlink(device.constData(), name.constData()), 0);
+    } else {
+        QVERIFY(QDir().mkdir(path));
+    }
+    struct stat before = {}, after = {};
+    QCOMPARE(::lstat(name.constData(), &before), 0);
+    QString error;
+    QVERIFY(!writeTextLines(path, {"settings"}, &error));
+    QVERIFY2(error.contains(kind == "folder" ? "folder" : "not a regular file"), qPrintable(error));
+    QCOMPARE(::lstat(name.constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_rdev, before.st_rdev);
+    if (kind == "link-device") {
+        struct stat target = {};
+        QCOMPARE(::lstat(device.constData(), &target), 0);
+        QVERIFY(S_ISCHR(target.st_mode));
+    }
+    QVERIFY(!outputTargetProblem(path).isEmpty());
+    // A regular file, and a link to one, may be replaced.
+    QVERIFY(outputTargetProblem(dir.filePath("missing")).isEmpty());
+    QVERIFY(writeTextLines(dir.filePath("plain"), {"x"}));
+    QVERIFY(outputTargetProblem(dir.filePath("plain")).isEmpty());
+}
+
+void TstCommon::sameFile_data()
+{
+    QTest::addColumn<QString>("other");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("the same path") << "a.vtr" << true;
+    QTest::newRow("another spelling") << "./sub/../a.vtr" << true;
+    QTest::newRow("a link") << "link.pdf" << true;
+    QTest::newRow("a hard link") << "hard.pdf" << true;
+    QTest::newRow("another file") << "b.vtr" << false;
+    QTest::newRow("a missing file") << "none.pdf" << false;
+}
+
+void TstCommon::sameFile()
+{
+    QFETCH(QString, other);
+    QFETCH(bool, same);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QVERIFY(writeTextLines(dir.filePath("a.vtr"), {"a"}));
+    QVERIFY(writeTextLines(dir.filePath("b.vtr"), {"a"}));
+    QVERIFY(QFile::link(dir.filePath("a.vtr"), dir.filePath("link.pdf")));
+    QCOMPARE(::link(QFile::encodeName(dir.filePath("a.vtr")).constData(),
+                    QFile::encodeName(dir.filePath("hard.pdf")).constData()),
+             0);
+    QCOMPARE(isSameFile(dir.filePath("a.vtr"), dir.filePath(other)), same);
+}
+
+void TstCommon::controlCharactersAreEscaped_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("escape sequence") << QString("a\x1b[2Jb") << QString("a\\x1b[2Jb");
+    QTest::newRow("bell and nul") << QString::fromLatin1("\x07x\0", 3) << QString("\\x07x\\x00");
+    QTest::newRow("line break and tab") << QString("1\n2\t3") << QString("1\\x0a2\\x093");
+    QTest::newRow("delete and C1") << QString("\x7f") + QChar(0x9b) << QString("\\x7f\\x9b");
+    QTest::newRow("letters kept") << QString::fromUtf8("Ölfilm ©") << QString::fromUtf8("Ölfilm ©");
+}
+
+void TstCommon::controlCharactersAreEscaped()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(escapeControls(text), shown);
+}
+
+void TstCommon::batchPrinterChoice_data()
+{
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("systemDefault");
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<bool>("reachable");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("error");
+    const QStringList two{"Office", "Lab"};
+    QTest::newRow("default used") << "" << "Lab" << two << true << "Lab" << "";
+    QTest::newRow("named used") << "Office" << "Lab" << two << true << "Office" << "";
+    QTest::newRow("no default, queues exist")
+        << "" << "" << two << true << ""
+        << "no default printer is set; name one with --printer (the printers are: Office, Lab)";
+    QTest::newRow("nothing installed") << "" << "" << QStringList{} << true << ""
+                                       << "no printer is installed and none was named with --printer";
+    QTest::newRow("unknown name") << "Attic" << "Lab" << two << true << ""
+                                  << "Attic: unknown printer; the printers are: Office, Lab";
+    QTest::newRow("unknown name, none installed") << "Attic" << "" << QStringList{} << true << ""
+                                                  << "Attic: unknown printer; no printer is installed";
+    QTest::newRow("print system unreachable") << "Office" << "" << QStringList{} << false << ""
+                                              << "the print system (CUPS) cannot be reached: is its scheduler running?";
+    QTest::newRow("unreachable without a name") << "" << "" << QStringList{} << false << ""
+                                                << "the print system (CUPS) cannot be reached: is its scheduler running?";
+}
+
+void TstCommon::batchPrinterChoice()
+{
+    QFETCH(QString, named);
+    QFETCH(QString, systemDefault);
+    QFETCH(QStringList, installed);
+    QFETCH(bool, reachable);
+    QFETCH(QString, chosen);
+    QFETCH(QString, error);
+    const BatchPrinterChoice c = chooseBatchPrinter(named, systemDefault, installed, reachable);
+    QCOMPARE(c.name, chosen);
+    QCOMPARE(c.error, error);
 }
 
 void TstCommon::failedWriteKeepsPreviousFile()

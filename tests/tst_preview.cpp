@@ -690,6 +690,9 @@ void TstPreview::frameAndOutlinesAreCrisp_data()
             for (const double ratio : {1.0, 2.0})
                 QTest::addRow("format %d, %dx%d at %.0f%%", f, size.width(), size.height(), ratio * 100)
                     << f << size << ratio << bool((f + int(ratio)) % 2);
+    // A fractional scale on an odd width: half pixels everywhere unless the painter snaps.
+    for (int f = 0; f < 22; ++f)
+        QTest::addRow("format %d, 663x487 at 150%%", f) << f << QSize(663, 487) << 1.5 << bool(f % 2);
 }
 
 void TstPreview::frameAndOutlinesAreCrisp()

@@ -1,6 +1,7 @@
 // Printing: the page as operations in millimetres, the page as drawn (image, PDF and a
 // real print queue), the print dialog and the command line's export and print.
 #include "CatalogueState.h"
+#include "SmallDisk.h"
 #include "TestWindow.h"
 
 #include "app/AppState.h"
@@ -22,6 +23,8 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace vt;
 using Kind = PageOperation::Kind;
@@ -129,6 +132,7 @@ struct FakePrintSystem
     QStringList log;
     QString pdfAnswer;
     bool printSucceeds = true;
+    QString pdfError; // set: the PDF is not written, for this reason
 
     FakePrintSystem()
     {
@@ -166,7 +170,8 @@ struct FakePrintSystem
         c.writePdf = [this](const QString &path, bool portrait) {
             log << "pdf:" + path + (portrait ? ":portrait" : ":landscape");
             OutputResult r;
-            r.produced = true;
+            r.produced = pdfError.isEmpty();
+            r.error = pdfError;
             return r;
         };
         c.choosePdfPath = [this](QWidget *, const QString &proposed) {
@@ -202,10 +207,13 @@ struct RunResult
     QString out;
 };
 
-RunResult runProgram(const QStringList &args, const QString &folder = QStringLiteral(VT_RUN_DIR))
+RunResult runProgram(const QStringList &args, const QString &folder = QStringLiteral(VT_RUN_DIR),
+                     const QStringList &extraEnv = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &entry : extraEnv)
+        env.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM"); // the batch modes must find their own way without a display
@@ -271,7 +279,9 @@ private slots:
     void dialogFailureShowsOneBox();
     void dialogPdfEntry();
     void dialogWithoutPrinters();
+    void dialogPdfFailureSaysWhy();
 
+    void writtenPdfOnAFullDiskKeepsTheOldFile();
     void commandLineFailures_data();
     void commandLineFailures();
     void exportMatchesTheWindowsPage();
@@ -458,6 +468,33 @@ void TstPrint::unknownFormatFails()
     QCOMPARE(ofKind(huge, Kind::Picture).first().rect.left(), 0.0); // keeps its previous value
 }
 
+// Where the pictures lie on the page, in millimetres from the paper's corner, worked by
+// hand: the 5 mm inset of the page plus the catalogue's print position (halves rounded
+// to even), spanning the format's sizes.
+struct ExpectedArea
+{
+    const char *what;
+    QColor colour;
+    QPointF insideMm;
+    QRectF rectMm;
+};
+
+QList<ExpectedArea> expectedAreas(int format)
+{
+    switch (format) {
+    case 0: // DVD case: 5 + 6 (6.5), 5 + 8 (8.5); 274 x 183
+        return {{"picture 1", Qt::red, {41, 43}, QRectF(QPointF(11, 13), QPointF(285, 196))}};
+    case 3: // CD jewel case front and back: 5 + 40, 5 + 20 (19.5); 120 x 120
+        return {{"picture 1", Qt::red, {75, 55}, QRectF(QPointF(45, 25), QPointF(165, 145))}};
+    case 10: // CD label, a disc: 5 + 42 (41.5), 5 + 85; 117 across, measured through its centre
+        return {{"disc", Qt::red, {105.5, 148.5}, QRectF(QPointF(47, 90), QPointF(164, 207))}};
+    case 1: // DVD slim case 7 mm: 5 + 10, 5 + 8 (8.5); 267 x 183, spine piece at 130, front at 137
+        return {{"back", Qt::red, {35, 53}, QRectF(QPointF(15, 13), QPointF(145, 196))},
+                {"front", Qt::blue, {192, 53}, QRectF(QPointF(152, 13), QPointF(282, 196))}};
+    }
+    return {};
+}
+
 void TstPrint::renderedEdges_data()
 {
     QTest::addColumn<int>("format");
@@ -482,13 +519,14 @@ void TstPrint::renderedEdges()
     QImage page;
     QTemporaryDir dir;
     if (target == "image") {
+        // The painter on a page of its own, set up with the PDF's inset.
         const QSizeF paper = portrait ? QSizeF(210, 297) : QSizeF(297, 210);
         page = QImage((paper * pxPerMm).toSize(), QImage::Format_RGB32);
         page.setDotsPerMeterX(10000);
         page.setDotsPerMeterY(10000);
         page.fill(Qt::white);
         QPainter painter(&page);
-        PageGeometry g{{PdfMarginMm, PdfMarginMm}, paper - QSizeF(10, 10), pxPerMm};
+        PageGeometry g{{5, 5}, paper - QSizeF(10, 10), pxPerMm};
         QStringList failures;
         paintPage(painter, g, compose(g.printableMm, footerMeasure(&page)), pictures, failures);
         QVERIFY(failures.isEmpty());
@@ -501,33 +539,19 @@ void TstPrint::renderedEdges()
         const QSize expected = portrait ? QSize(2100, 2970) : QSize(2970, 2100);
         QVERIFY(std::abs(page.width() - expected.width()) <= 1 && std::abs(page.height() - expected.height()) <= 1);
     }
-    const CoverFormat &f = s.Catalogue.entries[size_t(format)];
-    const QPointF origin(PdfMarginMm, PdfMarginMm);
-    const QPointF p1 = origin + QPointF(*printPosition(f.OffsetX), *printPosition(f.OffsetY));
     auto near = [](double a, double b) { return std::abs(a - b) <= 0.2; };
-    auto check = [&](const QRectF &found, const QRectF &expected, const char *what) {
+    const QList<ExpectedArea> areas = expectedAreas(format);
+    QVERIFY(!areas.isEmpty());
+    for (const ExpectedArea &area : areas) {
+        const QRectF found = foundRect(page, pxPerMm, area.insideMm, area.colour);
+        const QRectF &expected = area.rectMm;
         const QString where = QString("%1: found (%2, %3)-(%4, %5), expected (%6, %7)-(%8, %9)")
-                                  .arg(what)
+                                  .arg(area.what)
                                   .arg(found.left()).arg(found.top()).arg(found.right()).arg(found.bottom())
                                   .arg(expected.left()).arg(expected.top()).arg(expected.right()).arg(expected.bottom());
         QVERIFY2(near(found.left(), expected.left()) && near(found.top(), expected.top())
                      && near(found.right(), expected.right()) && near(found.bottom(), expected.bottom()),
                  qPrintable(where));
-    };
-    if (format == 1) {
-        const SlimOffsets k = slimOffsets(1);
-        // The back shows up to where the spine piece begins; the front lies over the spine.
-        check(foundRect(page, pxPerMm, p1 + QPointF(20, 40), Qt::red), QRectF(p1, QSizeF(k.spine, f.DimB)), "back");
-        check(foundRect(page, pxPerMm, p1 + QPointF(k.front + 40, 40), Qt::blue),
-              QRectF(p1 + QPointF(k.front, 0), QSizeF(f.DimA - k.front, f.DimB)), "front");
-        return;
-    }
-    const QRectF expected1(p1, QSizeF(f.DimA, f.DimB));
-    if (f.Shape == "Cerchio") {
-        // A disc: the row and the column through its centre span the diameter.
-        check(foundRect(page, pxPerMm, expected1.center(), Qt::red), expected1, "disc");
-    } else {
-        check(foundRect(page, pxPerMm, p1 + QPointF(30, 30), Qt::red), expected1, "picture 1");
     }
 }
 
@@ -549,6 +573,9 @@ void TstPrint::hugePhotosAreReducedOnLoad_data()
     QTest::newRow("JPEG wider than the limit") << "jpg" << QSize(8000, 2000) << QSize(6800, 1700);
     QTest::newRow("PNG taller than the limit") << "png" << QSize(1000, 13600) << QSize(500, 6800);
     QTest::newRow("at the limit stays") << "jpg" << QSize(6800, 100) << QSize(6800, 100);
+    // 240 million pixels, far beyond what may be decoded whole: read reduced on the way
+    // in, 4000 x 6800 / 60000 = 453.3 pixels wide.
+    QTest::newRow("tall JPEG") << "grey jpg" << QSize(4000, 60000) << QSize(453, 6800);
 }
 
 void TstPrint::hugePhotosAreReducedOnLoad()
@@ -557,16 +584,22 @@ void TstPrint::hugePhotosAreReducedOnLoad()
     QFETCH(QSize, size);
     QFETCH(QSize, loaded);
     QTemporaryDir dir;
-    // Left half red, right half blue: resampling keeps the halves where they were.
-    QImage img(size, QImage::Format_RGB32);
-    img.fill(Qt::red);
-    QPainter(&img).fillRect(QRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height()), Qt::blue);
-    const QString path = dir.filePath("big." + format);
-    QVERIFY(img.save(path, nullptr, 95));
+    // Left half red, right half blue: resampling keeps the halves where they were. A
+    // grey picture (a quarter of the memory, for the largest) is black and white.
+    const bool grey = format.startsWith("grey ");
+    const QColor left = grey ? Qt::black : Qt::red, right = grey ? Qt::white : Qt::blue;
+    const QString path = dir.filePath("big." + format.section(u' ', -1));
+    {
+        QImage img(size, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+        QVERIFY(!img.isNull());
+        img.fill(left);
+        QPainter(&img).fillRect(QRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height()), right);
+        QVERIFY(img.save(path, nullptr, 95));
+    }
     const QImage picture = loadPicture(path);
     QCOMPARE(picture.size(), loaded);
-    QVERIFY(isColour(picture.pixel(loaded.width() / 4, loaded.height() / 2), Qt::red));
-    QVERIFY(isColour(picture.pixel(loaded.width() * 3 / 4, loaded.height() / 2), Qt::blue));
+    QVERIFY(isColour(picture.pixel(loaded.width() / 4, loaded.height() / 2), left));
+    QVERIFY(isColour(picture.pixel(loaded.width() * 3 / 4, loaded.height() / 2), right));
 }
 
 void TstPrint::dialogGuardAndDefaultEntry()
@@ -768,6 +801,48 @@ void TstPrint::dialogWithoutPrinters()
     QVERIFY(sys.entries("box:").isEmpty());
 }
 
+void TstPrint::dialogPdfFailureSaysWhy()
+{
+    FakePrintSystem sys;
+    sys.pdfAnswer = "/full/cover.pdf";
+    sys.pdfError = "No space left on device";
+    frmStampa dialog(sys.context());
+    dialog.printerList()->setCurrentIndex(dialog.printerList()->count() - 1);
+    QVERIFY(dialog.pdfChosen());
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("pdf:").size(), 1);
+    QCOMPARE(sys.entries("box:"),
+             QStringList{"box:" + printErrorTitle() + "|/full/cover.pdf could not be written: No space left on device"});
+}
+
+void TstPrint::writtenPdfOnAFullDiskKeepsTheOldFile()
+{
+    SmallDisk disk;
+    if (!disk.isMounted())
+        QSKIP("a small tmpfs needs root");
+    AppState s = printState();
+    select(s, 0);
+    const QString pdf = disk.file("cover.pdf");
+    QFile old(pdf);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\n") == 4);
+    old.close();
+    // Pictures of noise do not compress: the page is far larger than the disk.
+    QImage noise(1200, 800, QImage::Format_RGB32);
+    quint32 seed = 1;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+    PagePictures pictures = colouredPictures();
+    pictures[size_t(PrintPicture::Picture1)] = noise;
+    const OutputResult r = writeCoverPdf(pdf, false, [&](QSizeF printable, const TextMeasure &m) {
+        return composeCover(s, 0, 0, printable, m);
+    }, pictures);
+    QVERIFY(!r.produced);
+    QCOMPARE(r.error, QString("No space left on device"));
+    QCOMPARE(fileBytes(pdf), QByteArray("old\n"));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"cover.pdf"});
+}
+
 void TstPrint::commandLineFailures_data()
 {
     QTest::addColumn<QString>("kind");
@@ -781,7 +856,13 @@ void TstPrint::commandLineFailures_data()
     QTest::newRow("window without a display") << "window" << 2 << "no display";
     QTest::newRow("help without a display") << "help" << 0 << "";
     QTest::newRow("version without a display") << "version" << 0 << "";
+    QTest::newRow("print system unreachable") << "no-cups" << 1 << "the print system (CUPS) cannot be reached";
+    QTest::newRow("output is the project") << "onto-project" << 2 << "refused";
+    QTest::newRow("output is a link to a picture") << "onto-picture" << 2 << "refused";
+    QTest::newRow("output is a pipe") << "onto-pipe" << 1 << "not a regular file";
+    QTest::newRow("output on a full disk") << "full-disk" << 1 << "cannot be written: No space left on device";
     QTest::newRow("export written") << "ok" << 0 << "";
+    QTest::newRow("export to standard output") << "stdout" << 0 << "";
 }
 
 void TstPrint::commandLineFailures()
@@ -791,8 +872,40 @@ void TstPrint::commandLineFailures()
     QFETCH(QString, mentions);
     QTemporaryDir dir;
     const QString project = writeProject(dir.path(), 3);
-    QStringList args;
-    if (kind == "missing-project")
+    const QByteArray projectBefore = fileBytes(project);
+    QStringList args, env;
+    SmallDisk disk;
+    const QString pipe = dir.filePath("pipe.pdf");
+    if (kind == "unknown-printer" && !isPrintSystemReachable())
+        QSKIP("needs a running CUPS scheduler; the choice itself is checked in tst_common");
+    if (kind == "no-cups") {
+        args = {"--print", project, "--printer", "Office"};
+        env = {"CUPS_SERVER=" + dir.filePath("no-scheduler.sock")};
+    } else if (kind == "onto-project") {
+        args = {"--export-pdf", project, project};
+    } else if (kind == "onto-picture") {
+        QVERIFY(QFile::link(dir.filePath("red.png"), dir.filePath("red-link.pdf")));
+        args = {"--export-pdf", dir.filePath("red-link.pdf"), project};
+    } else if (kind == "onto-pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+        args = {"--export-pdf", pipe, project};
+    } else if (kind == "full-disk") {
+        if (!disk.isMounted())
+            QSKIP("a small tmpfs needs root");
+        QFile old(disk.file("o.pdf"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\n") == 4);
+        old.close();
+        // A picture of noise: the PDF is far larger than the disk.
+        QImage noise(600, 400, QImage::Format_RGB32);
+        quint32 seed = 7;
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+        QVERIFY(noise.save(dir.filePath("noise.png")));
+        args = {"--export-pdf", disk.file("o.pdf"), writeProject(dir.path(), 4, dir.filePath("noise.png"))};
+    } else if (kind == "stdout") {
+        args = {"--export-pdf", "-", project};
+    } else if (kind == "missing-project")
         args = {"--export-pdf", dir.filePath("o.pdf"), dir.filePath("nothere.vtr")};
     else if (kind == "missing-picture")
         args = {"--export-pdf", dir.filePath("o.pdf"), writeProject(dir.path(), 4, dir.filePath("gone.png"))};
@@ -810,8 +923,24 @@ void TstPrint::commandLineFailures()
         args = {"--version"};
     else
         args = {"--export-pdf", dir.filePath("o.pdf"), project};
-    const RunResult r = runProgram(args);
-    QCOMPARE(r.code, code);
+    const QByteArray pictureBefore = fileBytes(dir.filePath("red.png"));
+    const RunResult r = runProgram(args, QStringLiteral(VT_RUN_DIR), env);
+    QVERIFY2(r.code == code, qPrintable(QString("exit %1: %2").arg(r.code).arg(r.err)));
+    // Whatever failed, the files the cover is made from are untouched.
+    QCOMPARE(fileBytes(project), projectBefore);
+    QCOMPARE(fileBytes(dir.filePath("red.png")), pictureBefore);
+    if (kind == "stdout") {
+        QVERIFY2(r.out.startsWith("%PDF-1.4") && r.out.trimmed().endsWith("%%EOF"), qPrintable(r.out.left(40)));
+        QVERIFY(!QFile::exists(dir.filePath("-")));
+        return;
+    }
+    if (kind == "onto-pipe") {
+        QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+        struct stat st = {};
+        QVERIFY(::stat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+    }
+    if (kind == "full-disk")
+        QCOMPARE(fileBytes(disk.file("o.pdf")), QByteArray("old\n"));
     if (kind == "help" || kind == "version") {
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         QVERIFY(r.out.contains(kind == "help" ? "Usage:" : "Vantrelo 2.8.0.0"));
@@ -850,11 +979,9 @@ void TstPrint::exportMatchesTheWindowsPage()
 
     const QImage page = renderPdf(pdf, dir.path());
     QVERIFY(!page.isNull());
-    AppState s = printState();
-    const CoverFormat &f = s.Catalogue.entries[0];
-    const QPointF p1 = QPointF(PdfMarginMm, PdfMarginMm) + QPointF(*printPosition(f.OffsetX), *printPosition(f.OffsetY));
-    const QRectF found = foundRect(page, 10, p1 + QPointF(30, 100), Qt::red);
-    QVERIFY2(std::abs(found.left() - p1.x()) <= 0.2 && std::abs(found.right() - (p1.x() + f.DimA)) <= 0.2,
+    // Format 0 from 5 + 6 mm to 5 + 6 + 274 mm (worked out above, in expectedAreas).
+    const QRectF found = foundRect(page, 10, QPointF(41, 113), Qt::red);
+    QVERIFY2(std::abs(found.left() - 11) <= 0.2 && std::abs(found.right() - 285) <= 0.2,
              qPrintable(QString("%1..%2").arg(found.left()).arg(found.right())));
 }
 

@@ -123,6 +123,8 @@ private slots:
     void formatOutsideTheList();
     void unreadableInputsGiveTheErrorBox_data();
     void unreadableInputsGiveTheErrorBox();
+    void longTitlesAreCutWithAWarning_data();
+    void longTitlesAreCutWithAWarning();
     void missingTemplateOfAnotherFolderCountsAsBlank();
     void openRemembersFolderEvenWhenLoadFails();
     void missingFileDoesNothing();
@@ -399,6 +401,8 @@ void TstProject::failedSaveKeepsEarlierFileAndPlaysNothing()
     QCOMPARE(w.script.errors().size(), 1);
     QVERIFY(w.script.errors().first().startsWith("error:" + w.state.Language[105] + "|"));
     QVERIFY(w.script.errors().first().contains("kept.vtr"));
+    // The cause by its name, not "Unknown error".
+    QVERIFY2(w.script.errors().first().contains("File too large"), qPrintable(w.script.errors().first()));
     QVERIFY(w.rec.sounds.isEmpty());
 
     // A folder that cannot be written (skipped for root, whom permissions do not bind).
@@ -496,6 +500,9 @@ void TstProject::unreadableInputsGiveTheErrorBox_data()
     QTest::newRow("a folder") << "folder" << "folder";
     QTest::newRow("a pipe") << "fifo" << "pipe";
     QTest::newRow("empty file") << "empty" << "line 1";
+    QTest::newRow("larger than 1 MiB") << "huge" << "1048577 bytes long, and a project is at most 1 MiB";
+    QTest::newRow("escape sequence in a number line") << "escape-line" << "\\x1b[31m";
+    QTest::newRow("bell in a picture name") << "escape-picture" << "gone\\x07.jpg";
 }
 
 void TstProject::unreadableInputsGiveTheErrorBox()
@@ -523,13 +530,64 @@ void TstProject::unreadableInputsGiveTheErrorBox()
         QCOMPARE(::mkfifo(QFile::encodeName(project).constData(), 0600), 0);
     } else if (kind == "empty") {
         writeFile(project, "");
+    } else if (kind == "huge") {
+        // A good project, padded one byte past the limit.
+        QByteArray bytes = crlf(QStringList{"", "", ""} + restOfProject());
+        bytes += QByteArray(1024 * 1024 + 1 - bytes.size(), ' ');
+        writeFile(project, bytes);
+    } else if (kind == "escape-line") {
+        QStringList lines = QStringList{"", "", ""} + restOfProject();
+        lines[14] = "\x1b[31mred\x1b[0m";
+        writeFile(project, crlf(lines));
+    } else if (kind == "escape-picture") {
+        writeFile(project, crlf(QStringList{w.folder.file("gone\x07.jpg"), "", ""} + restOfProject()));
     }
     QElapsedTimer timer;
     timer.start();
     QVERIFY(!w.form.projects()->loadProject(project));
     QVERIFY(timer.elapsed() < 5000); // a pipe is refused, not waited on
     QCOMPARE(w.script.errors().size(), 1);
-    QVERIFY2(w.script.errors().first().contains(mentions), qPrintable(w.script.errors().first()));
+    const QString box = w.script.errors().first();
+    QVERIFY2(box.contains(mentions), qPrintable(box));
+    // Whatever the file holds, the box gets no raw control character.
+    for (const QChar c : box)
+        QVERIFY2(c.unicode() >= 0x20 || c == u'\n', qPrintable(QString::number(c.unicode())));
+}
+
+void TstProject::longTitlesAreCutWithAWarning_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("front title of 1000 stays") << 5 << 1000 << 1000;
+    QTest::newRow("front title of 1001 is cut") << 5 << 1001 << 1000;
+    QTest::newRow("spine title of 10 MB is cut") << 6 << 10 * 1000 * 1000 / 20 << 1000;
+}
+
+void TstProject::longTitlesAreCutWithAWarning()
+{
+    QFETCH(int, line);
+    QFETCH(int, length);
+    QFETCH(int, kept);
+    QStringList lines = QStringList{"", "", ""} + restOfProject();
+    lines[line - 1] = QString(length, u'T');
+    const ProjectReading reading = readProjectBytes(crlf(lines));
+    QVERIFY(!reading.error);
+    QCOMPARE((line == 5 ? reading.project.title.CoverText : reading.project.title.SpineText).size(), kept);
+    QCOMPARE(reading.warnings.size(), length > kept ? 1 : 0);
+
+    // In the window: loaded, and one box says what was cut.
+    ProjectWindow w;
+    QVERIFY(w.form.load());
+    const QString project = w.folder.file("long.vtr");
+    writeFile(project, crlf(lines));
+    QVERIFY(w.form.projects()->loadProject(project));
+    QCOMPARE(w.script.errors().size(), length > kept ? 1 : 0);
+    if (length > kept)
+        QVERIFY2(w.script.errors().first().contains(
+                     QString("has %1 characters; it was cut to the first 1000").arg(length)),
+                 qPrintable(w.script.errors().first()));
+    QCOMPARE((line == 5 ? w.form.titleStyle().CoverText : w.form.titleStyle().SpineText).size(), kept);
 }
 
 void TstProject::missingTemplateOfAnotherFolderCountsAsBlank()
@@ -603,6 +661,17 @@ void TstProject::commandLine_data()
                                         << int(M::Print) << "a.vtr" << "Office";
     QTest::newRow("copies capped") << QStringList{"--print", "a.vtr", "--copies", "5000"} << QStringList{}
                                    << int(M::Print) << "a.vtr" << "999";
+    QTest::newRow("copies beyond every number type capped")
+        << QStringList{"--print", "a.vtr", "--copies", "99999999999"} << QStringList{} << int(M::Print) << "a.vtr"
+        << "999";
+    QTest::newRow("copies with leading zeros") << QStringList{"--print", "a.vtr", "--copies", "0000012"}
+                                               << QStringList{} << int(M::Print) << "a.vtr" << "12";
+    QTest::newRow("copies zero") << QStringList{"--print", "a.vtr", "--copies", "0"} << QStringList{}
+                                 << int(M::UsageError) << "" << "";
+    QTest::newRow("copies negative") << QStringList{"--print", "a.vtr", "--copies", "-3"} << QStringList{}
+                                     << int(M::UsageError) << "" << "";
+    QTest::newRow("export to standard output") << QStringList{"--export-pdf", "-", "a.vtr"} << QStringList{}
+                                               << int(M::ExportPdf) << "a.vtr" << "-";
     QTest::newRow("copies not a number") << QStringList{"--print", "a.vtr", "--copies", "two"} << QStringList{}
                                          << int(M::UsageError) << "" << "";
     QTest::newRow("printer without print") << QStringList{"--printer", "x", "a.vtr"} << QStringList{}
@@ -629,7 +698,7 @@ void TstProject::commandLine()
     if (c.mode == CommandLine::Mode::ExportPdf)
         QCOMPARE(c.output, extra);
     if (c.mode == CommandLine::Mode::Print && !extra.isEmpty())
-        QVERIFY(c.printer == extra || QString::number(c.copies) == extra);
+        QVERIFY2(c.printer == extra || QString::number(c.copies) == extra, qPrintable(QString::number(c.copies)));
 }
 
 void TstProject::handoverDeliversPath()

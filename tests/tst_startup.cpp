@@ -76,7 +76,8 @@ private slots:
     void longTextsAreNotCutMidWord();
     void helpOpensLanguagePage();
     void closeWritesSettingsThenCatalogue();
-    void exitWritesNothing();
+    void exitWritesSettingsAsCloseDoes();
+    void unstorableSettingsAreToldOnce();
     void secondInstanceIsRefused();
     void lockIsPerUser();
 
@@ -92,6 +93,7 @@ private slots:
     void installedModeRegistersAndKeepsFilesPerUser();
     void projectOnCommandLineSetsFormat();
     void projectThroughDesktopExecLine();
+    void secondStartHandsProjectOver_data();
     void secondStartHandsProjectOver();
     void noDisplayMessageFromRunScript();
 };
@@ -309,20 +311,44 @@ void TstStartup::closeWritesSettingsThenCatalogue()
     QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).size(), 6);
 }
 
-void TstStartup::exitWritesNothing()
+void TstStartup::exitWritesSettingsAsCloseDoes()
 {
-    ProgramFolder folder;
-    AppState state;
-    HookRecorder rec;
-    {
-        Form1 form(state, folder.path(), QString(), rec.hooks());
-        QVERIFY(form.load());
-        state.Catalogue.entries[0].DimA = 1; // would show in the file if it were written
-        form.action("mnuFileEsci")->trigger();
-        QCOMPARE(rec.exits, QList<int>{0});
-    }
-    QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(form.load());
+    form.selectFormat(5);
+    form.action("mnuFileEsci")->trigger();
+    QCOMPARE(rec.exits, QList<int>{0});
+    QVERIFY(rec.warnings.isEmpty());
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(1), QString("5"));
     QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), fileBytes(VT_SOURCE_DATA_DIR "/Files/Covers.ini"));
+    // The window's own close afterwards (were the process still there) stores nothing twice.
+    QVERIFY(QFile::remove(folder.file("Files/Vantrelo.ini")));
+    form.close();
+    QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
+}
+
+void TstStartup::unstorableSettingsAreToldOnce()
+{
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QVERIFY(form.load());
+    // The settings file's name taken by a folder: no write can replace it.
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
+    QVERIFY(QDir().mkpath(folder.file("Files/Vantrelo.ini")));
+    const QByteArray catalogue = fileBytes(folder.file("Files/Covers.ini"));
+    form.selectFormat(3);
+    QVERIFY(!form.SalvaOpzioni());
+    QVERIFY(!form.SalvaOpzioni());
+    state.Catalogue.entries[0].DimA = 1;
+    form.close();
+    QCOMPARE(rec.warnings.size(), 1);
+    QVERIFY2(rec.warnings.first().contains("Vantrelo.ini could not be saved: it is a folder"),
+             qPrintable(rec.warnings.first()));
+    QVERIFY(QFileInfo(folder.file("Files/Vantrelo.ini")).isDir());
+    // The catalogue could be written, and was; the values in memory are as they were.
+    QCOMPARE(state.Catalogue.entries[0].DimA, 1);
+    QVERIFY(fileBytes(folder.file("Files/Covers.ini")) != catalogue);
 }
 
 void TstStartup::secondInstanceIsRefused()
@@ -669,23 +695,36 @@ void TstStartup::projectThroughDesktopExecLine()
     QCOMPARE(settings.value(1), QString("7"));
 }
 
+void TstStartup::secondStartHandsProjectOver_data()
+{
+    QTest::addColumn<bool>("relative");
+    QTest::newRow("absolute path") << false;
+    // The running copy works in another folder: the name must reach it resolved against
+    // the second start's folder, not its own.
+    QTest::newRow("relative path from another folder") << true;
+}
+
 void TstStartup::secondStartHandsProjectOver()
 {
+    QFETCH(bool, relative);
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
     QTemporaryDir projects;
-    const QString project = writeProject(projects.path(), "handed over.vtr");
+    QVERIFY(QDir(projects.path()).mkpath("sub"));
+    const QString project = writeProject(projects.path() + "/sub", "handed over.vtr");
     QProcessEnvironment env = offscreenEnv();
     RunningProgram first;
     QVERIFY(first.start(folder.path(), env));
 
     QProcess second;
     second.setProcessEnvironment(env);
-    second.start(executableOf(folder.path()), {project});
+    if (relative)
+        second.setWorkingDirectory(projects.path());
+    second.start(executableOf(folder.path()), {relative ? QString("sub/handed over.vtr") : project});
     QVERIFY(second.waitForFinished(20000));
     QCOMPARE(second.exitCode(), 0);
     // The running copy opened it as Open does: the folder is remembered at once.
     QTRY_COMPARE_WITH_TIMEOUT(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(2),
-                              projects.path(), 10000);
+                              projects.path() + "/sub", 10000);
     QVERIFY(first.terminate());
     QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).value(1), QString("7"));
 }

@@ -56,6 +56,10 @@ struct AppState
     qint16 TitleOnSpine = 0;
     QString CurrentProjectPath;
     qint16 PrintQualityIndex = 0;
+    // The user has been told that the settings and catalogue cannot be stored (at start,
+    // for a per-user folder that takes no file, or at the first failed write): later
+    // failures say nothing more.
+    bool StoreFailureTold = false;
 };
 
 } // namespace vt

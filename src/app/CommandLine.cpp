@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace vt {
 
@@ -104,9 +105,17 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     c.mode = CommandLine::Mode::Print;
     c.printer = parser.value(printer);
     if (parser.isSet(copies)) {
-        bool ok = false;
-        const int n = parser.value(copies).toInt(&ok);
-        if (!ok || n < 1)
+        // Any run of digits is a count, however long: one too large for a number type
+        // is as capped as 5000 is.
+        const QString text = parser.value(copies).trimmed();
+        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+        if (!digits.match(text).hasMatch())
+            return usageError(QStringLiteral("--copies takes a whole number of at least 1"));
+        QString significant = text;
+        while (significant.size() > 1 && significant.startsWith(u'0'))
+            significant.remove(0, 1);
+        const int n = significant.size() > 4 ? MaxCopies : significant.toInt();
+        if (n < 1)
             return usageError(QStringLiteral("--copies takes a whole number of at least 1"));
         c.copies = std::min(n, MaxCopies);
     }

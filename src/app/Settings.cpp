@@ -42,9 +42,9 @@ QStringList settingsLines(const AppState &state, int selectedFormat, int windowS
 }
 
 bool writeSettingsFile(const QString &path, const AppState &state, int selectedFormat,
-                       int windowState)
+                       int windowState, QString *error)
 {
-    return writeTextLines(path, settingsLines(state, selectedFormat, windowState));
+    return writeTextLines(path, settingsLines(state, selectedFormat, windowState), error);
 }
 
 } // namespace vt

@@ -17,8 +17,9 @@ bool ReadSettings(const QString &path, AppState &state, qint16 &savedFormatIndex
 
 QStringList settingsLines(const AppState &state, int selectedFormat, int windowState);
 
-// Atomic: false, and the previous file whole, when the write failed.
+// Atomic: false, and the previous file whole, when the write failed; error, when given,
+// says why.
 bool writeSettingsFile(const QString &path, const AppState &state, int selectedFormat,
-                       int windowState);
+                       int windowState, QString *error = nullptr);
 
 } // namespace vt

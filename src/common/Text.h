@@ -19,3 +19,12 @@ namespace vt {
 QString singleLine(const QString &text);
 
 } // namespace vt
+
+namespace vt {
+
+// A text read from a file, made safe to show on a terminal or in a box: control
+// characters (ESC, BEL, line breaks, DEL and the C1 range) become "\x1b"-style escapes,
+// so a binary file can neither drive the terminal nor scramble the message.
+QString escapeControls(const QString &text);
+
+} // namespace vt

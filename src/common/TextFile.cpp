@@ -4,7 +4,11 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace vt {
 
@@ -68,41 +72,69 @@ std::optional<QString> readTextFile(const QString &path, const char *legacyEncod
     return decodeText(bytes, legacyEncoding);
 }
 
-bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error, bool inPlaceFallback)
+QString outputTargetProblem(const QString &path)
 {
-    // Unbuffered, so that a short write (full disk, size limit) shows in write()'s
-    // count: a buffered QSaveFile flushes at commit and would keep a truncated file.
-    QSaveFile file(path);
-    // A folder the user may not write to, holding files the user may write (a shared
-    // program folder set up so): the temporary file cannot be made there, and the file
-    // is written in place instead. Qt takes this path only when making the temporary
-    // file is refused; wherever the folder is writable the replacement stays atomic.
-    file.setDirectWriteFallback(inPlaceFallback);
-    auto failed = [&] {
+    struct stat st = {};
+    // stat follows links: a link to a device is refused like the device.
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    if (S_ISREG(st.st_mode))
+        return QString();
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("it is a folder, not a file");
+    return QStringLiteral("it is a device, a pipe or a socket, not a regular file; it is left as it is");
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    struct stat sa = {}, sb = {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    auto fail = [&](const QString &why) {
         if (error)
-            *error = file.errorString();
+            *error = why;
         return false;
     };
+    if (const QString problem = outputTargetProblem(path); !problem.isEmpty())
+        return fail(problem);
+    // Unbuffered, so that a short write (full disk, size limit) shows in write()'s
+    // count: a buffered QSaveFile flushes at commit and would keep a truncated file.
+    // No direct-write fallback: where no new file can be made, nothing is written,
+    // rather than an old file cut half-way by a failure in the middle of rewriting it.
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed();
-    if (file.write(bytes) != bytes.size()) {
-        failed();
+        return fail(file.errorString());
+    errno = 0;
+    const qint64 written = file.write(bytes);
+    const int cause = errno;
+    if (written != bytes.size()) {
+        // A short write leaves Qt's error unset ("Unknown error"); the system's errno
+        // still names the cause.
+        QString why = file.error() != QFileDevice::NoError ? file.errorString() : QString();
+        if (why.isEmpty() || why == QLatin1String("Unknown error"))
+            why = cause != 0 ? QString::fromLocal8Bit(std::strerror(cause))
+                             : QStringLiteral("only %1 of %2 bytes could be written").arg(qMax<qint64>(written, 0)).arg(bytes.size());
         file.cancelWriting();
-        return false;
+        return fail(why);
     }
     if (!file.commit())
-        return failed();
+        return fail(file.errorString());
     return true;
 }
 
-bool writeTextLines(const QString &path, const QStringList &lines)
+bool writeTextLines(const QString &path, const QStringList &lines, QString *error)
 {
     QByteArray out;
     for (const QString &line : lines) {
         out += line.toUtf8();
         out += "\r\n";
     }
-    return writeBytesAtomically(path, out, nullptr, true);
+    return writeBytesAtomically(path, out, error);
 }
 
 bool FieldReader::atLineEnd(qsizetype pos) const

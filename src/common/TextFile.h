@@ -30,18 +30,26 @@ QStringList splitLines(const QString &text);
 std::optional<QString> readTextFile(const QString &path,
                                     const char *legacyEncoding = "windows-1252");
 
-// Replaces the file through QSaveFile; false, and the previous file whole, on failure.
-// error, when given, receives the system's words for what failed. With inPlaceFallback,
-// in a folder where no new file may be made, an existing writable file is rewritten in
-// place (not atomically: for the program's own settings that is the only way to store
-// anything there). Files the user saves never take that path.
-bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr,
-                          bool inPlaceFallback = false);
+// Why nothing may be written at path: it exists and is not a regular file (a folder, a
+// device, a pipe, a socket), also when reached through a link. Replacing such a thing
+// with a file would destroy it, so writers refuse it and leave it as it is. Empty when
+// the path is free or names a regular file.
+QString outputTargetProblem(const QString &path);
 
-// Each line followed by CR LF, UTF-8, through QSaveFile, with the in-place fallback for
-// a folder that takes no new file. False when anything failed; the previous file is then
-// untouched.
-bool writeTextLines(const QString &path, const QStringList &lines);
+// True when both paths name the same existing file: the same path, a link to it or a
+// hard link.
+bool isSameFile(const QString &a, const QString &b);
+
+// Replaces the file through QSaveFile, always by a new file renamed over the old one, so
+// the file is never rewritten in place; false, and the previous file whole, on failure
+// (a folder that takes no new file, a full disk, a target that is no regular file).
+// error, when given, receives the system's words for what failed ("No space left on
+// device").
+bool writeBytesAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Each line followed by CR LF, UTF-8, through writeBytesAtomically. False when anything
+// failed; the previous file is then untouched.
+bool writeTextLines(const QString &path, const QStringList &lines, QString *error = nullptr);
 
 // Reads a text the way the program's files are read: either a whole line at a time,
 // or one field at a time. A field read skips leading blanks; a field beginning with a

@@ -97,9 +97,9 @@ QStringList catalogueLines(const AppState &state)
     return lines;
 }
 
-bool writeCatalogueFile(const QString &path, const AppState &state)
+bool writeCatalogueFile(const QString &path, const AppState &state, QString *error)
 {
-    return writeTextLines(path, catalogueLines(state));
+    return writeTextLines(path, catalogueLines(state), error);
 }
 
 } // namespace vt

@@ -58,6 +58,6 @@ QStringList catalogueLines(const AppState &state);
 
 // Replaces the file atomically; false (and the old file untouched) when that failed.
 // The settings file is written first by the caller (the main window's WriteCatalogue).
-bool writeCatalogueFile(const QString &path, const AppState &state);
+bool writeCatalogueFile(const QString &path, const AppState &state, QString *error = nullptr);
 
 } // namespace vt

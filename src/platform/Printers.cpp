@@ -50,6 +50,37 @@ QString DefaultPrinterEntry()
     return entry;
 }
 
+bool isPrintSystemReachable()
+{
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 3000, nullptr);
+    if (!http)
+        return false;
+    httpClose(http);
+    return true;
+}
+
+BatchPrinterChoice chooseBatchPrinter(const QString &named, const QString &systemDefault,
+                                      const QStringList &installed, bool reachable)
+{
+    auto refuse = [](const QString &why) { return BatchPrinterChoice{QString(), why}; };
+    if (!reachable)
+        return refuse(QStringLiteral("the print system (CUPS) cannot be reached: is its scheduler running?"));
+    const QString listed = installed.join(QStringLiteral(", "));
+    if (!named.isEmpty()) {
+        if (installed.contains(named))
+            return {named, QString()};
+        return refuse(installed.isEmpty()
+                          ? QStringLiteral("%1: unknown printer; no printer is installed").arg(named)
+                          : QStringLiteral("%1: unknown printer; the printers are: %2").arg(named, listed));
+    }
+    if (installed.isEmpty())
+        return refuse(QStringLiteral("no printer is installed and none was named with --printer"));
+    if (systemDefault.isEmpty() || !installed.contains(systemDefault))
+        return refuse(QStringLiteral("no default printer is set; name one with --printer (the printers are: %1)")
+                          .arg(listed));
+    return {systemDefault, QString()};
+}
+
 QStringList installedPrinterNames()
 {
     return QPrinterInfo::availablePrinterNames();

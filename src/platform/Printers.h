@@ -18,6 +18,22 @@ QString formatPrinterEntry(const QString &name, const QString &makeAndModel, con
 // The installed queues in the system's order.
 QStringList installedPrinterNames();
 
+// Whether the print system's scheduler answers at all (false when CUPS is stopped or
+// its address leads nowhere).
+bool isPrintSystemReachable();
+
+// The queue a print without a window goes to, or why there is none: the named queue, or
+// else the system's default. The reason says what is true: the print system cannot be
+// reached, no printer is installed, no default is set while queues exist, or the named
+// queue is not one of them.
+struct BatchPrinterChoice
+{
+    QString name;  // empty when error is set
+    QString error;
+};
+BatchPrinterChoice chooseBatchPrinter(const QString &named, const QString &systemDefault,
+                                      const QStringList &installed, bool reachable);
+
 // Makes the queue the user's default destination (what lpstat -d and every CUPS program
 // then see). False, with the reason in error, when CUPS refused.
 bool setSystemDefaultPrinter(const QString &name, QString *error = nullptr);

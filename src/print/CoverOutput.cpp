@@ -1,59 +1,107 @@
 #include "print/CoverOutput.h"
 
+#include "common/TextFile.h"
 #include "platform/Printers.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace vt {
 
-OutputResult writeCoverPdf(const QString &path, bool portrait, const PageComposer &compose,
-                           const PagePictures &pictures, const QString &title)
+OutputResult renderCoverPdf(QByteArray &pdf, bool portrait, const PageComposer &compose,
+                            const PagePictures &pictures, const QString &title)
 {
     OutputResult result;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
+    // The page is made in memory and written in one piece afterwards, so a write that
+    // fails half-way is seen and the earlier file kept (QPdfWriter writing to a buffered
+    // file would report success after a short write).
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("Vantrelo"));
+    writer.setTitle(title);
+    // Margins of 0: the inset is applied exactly, not rounded to whole points.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    writer.setResolution(1200);
+    const QSizeF paper = writer.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    PageGeometry g;
+    g.originMm = {PdfMarginMm, PdfMarginMm};
+    g.printableMm = {paper.width() - 2 * PdfMarginMm, paper.height() - 2 * PdfMarginMm};
+    g.dotsPerMm = writer.resolution() / 25.4;
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        result.error = QStringLiteral("the PDF could not be started");
         return result;
     }
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("Vantrelo"));
-        writer.setTitle(title);
-        // Margins of 0: the inset is applied exactly, not rounded to whole points.
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                         portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-        writer.setResolution(1200);
-        const QSizeF paper = writer.pageLayout().fullRect(QPageLayout::Millimeter).size();
-        PageGeometry g;
-        g.originMm = {PdfMarginMm, PdfMarginMm};
-        g.printableMm = {paper.width() - 2 * PdfMarginMm, paper.height() - 2 * PdfMarginMm};
-        g.dotsPerMm = writer.resolution() / 25.4;
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            result.error = QStringLiteral("the PDF could not be started");
-            file.cancelWriting();
-            return result;
-        }
-        const PrintComposition page = compose(g.printableMm, footerMeasure(&writer));
-        result.failures = page.failures;
-        paintPage(painter, g, page, pictures, result.failures);
-        if (!painter.end()) {
-            result.error = QStringLiteral("the PDF could not be finished");
-            file.cancelWriting();
-            return result;
-        }
-    }
-    if (!file.commit()) {
-        result.error = file.errorString();
+    const PrintComposition page = compose(g.printableMm, footerMeasure(&writer));
+    result.failures = page.failures;
+    paintPage(painter, g, page, pictures, result.failures);
+    if (!painter.end()) {
+        result.error = QStringLiteral("the PDF could not be finished");
         return result;
     }
     result.produced = true;
     return result;
+}
+
+OutputResult writeCoverPdf(const QString &path, bool portrait, const PageComposer &compose,
+                           const PagePictures &pictures, const QString &title)
+{
+    // Refused before the page is drawn: a device or a pipe stays as it is.
+    if (const QString problem = outputTargetProblem(path); !problem.isEmpty())
+        return OutputResult{false, problem, {}};
+    QByteArray pdf;
+    OutputResult result = renderCoverPdf(pdf, portrait, compose, pictures, title);
+    if (!result.produced)
+        return result;
+    if (!writeBytesAtomically(path, pdf, &result.error))
+        result.produced = false;
+    return result;
+}
+
+OutputResult exportCoverPdf(const QString &output, bool portrait, const PageComposer &compose,
+                            const PagePictures &pictures, const QString &title)
+{
+    if (output != QLatin1String(StandardOutputName))
+        return writeCoverPdf(output, portrait, compose, pictures, title);
+    QByteArray pdf;
+    OutputResult result = renderCoverPdf(pdf, portrait, compose, pictures, title);
+    if (!result.produced)
+        return result;
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        result.produced = false;
+        result.error = out.errorString();
+        return result;
+    }
+    errno = 0;
+    const qint64 written = out.write(pdf);
+    const int cause = errno;
+    if (written != pdf.size()) {
+        result.produced = false;
+        result.error = cause != 0 ? QString::fromLocal8Bit(std::strerror(cause)) : out.errorString();
+    }
+    return result;
+}
+
+QString exportOutputConflict(const QString &output, const QStringList &inputs)
+{
+    if (output == QLatin1String(StandardOutputName))
+        return QString();
+    for (const QString &input : inputs)
+        if (!input.isEmpty() && isSameFile(output, input))
+            return QStringLiteral("%1 is one of the files the cover is made from; writing the PDF there would destroy it")
+                .arg(input);
+    return QString();
 }
 
 PageGeometry printerGeometry(QPrinter &printer)

@@ -25,10 +25,27 @@ struct OutputResult
 // typical printer's would be, so catalogue positions land as on paper.
 inline constexpr double PdfMarginMm = 5.0;
 
-// Writes one A4 page, portrait or landscape, atomically: a failure leaves any earlier
-// file at the path whole.
+// Draws one A4 page, portrait or landscape, into pdf (the whole file's bytes).
+OutputResult renderCoverPdf(QByteArray &pdf, bool portrait, const PageComposer &compose,
+                            const PagePictures &pictures, const QString &title = QString());
+
+// Writes the page to a file atomically and unbuffered: a failure (a full disk, a target
+// that is no regular file) leaves any earlier file at the path whole, and error names
+// the cause.
 OutputResult writeCoverPdf(const QString &path, bool portrait, const PageComposer &compose,
                            const PagePictures &pictures, const QString &title = QString());
+
+// The command line's name for standard output as the PDF file.
+inline constexpr char StandardOutputName[] = "-";
+
+// Writes the page where the command line asks: a file, or standard output for "-".
+OutputResult exportCoverPdf(const QString &output, bool portrait, const PageComposer &compose,
+                            const PagePictures &pictures, const QString &title = QString());
+
+// Why an export may not write to output: it is one of the files the cover is made from
+// (the project or a picture, also through a link), which writing would destroy. Empty
+// when it is none of them.
+QString exportOutputConflict(const QString &output, const QStringList &inputs);
 
 // Prints one page on the printer as it is set up (queue, orientation, copies, quality).
 OutputResult printCover(QPrinter &printer, const PageComposer &compose, const PagePictures &pictures);

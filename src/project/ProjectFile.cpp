@@ -97,7 +97,7 @@ ProjectReading readProjectText(const QString &text)
     ProjectFile &p = r.project;
 
     auto fail = [&](int line, const QString &reason) {
-        r.error = ProjectError{line, reason};
+        r.error = ProjectError{line, escapeControls(reason)};
         return r;
     };
     auto missing = [&](int line) {
@@ -139,8 +139,22 @@ ProjectReading readProjectText(const QString &text)
             p.outlineSwitch = qint16(*v);
             break;
         }
-        case 5: p.title.CoverText = line; break;
-        case 6: p.title.SpineText = line; break;
+        case 5: case 6: {
+            QString title = line;
+            if (title.size() > MaxTitleCharacters) {
+                r.warnings << QStringLiteral("The %1 title on line %2 has %3 characters; it was cut to the first %4.")
+                                  .arg(n == 5 ? QStringLiteral("front") : QStringLiteral("spine"))
+                                  .arg(n)
+                                  .arg(title.size())
+                                  .arg(MaxTitleCharacters);
+                title.truncate(MaxTitleCharacters);
+                // Never half of a character outside the basic plane.
+                if (title.back().isHighSurrogate())
+                    title.chop(1);
+            }
+            (n == 5 ? p.title.CoverText : p.title.SpineText) = title;
+            break;
+        }
         case 7: p.title.FontName = line; break;
         case 8: p.title.FontSize = projectFontSize(numberOf(line)); break;
         case 9: p.title.FontBold = numberOf(line) == 1.0; break;
@@ -184,6 +198,19 @@ QString resolvePicturePath(const QString &projectFile, const QString &picturePat
     if (trimmed.isEmpty() || QDir::isAbsolutePath(trimmed))
         return trimmed;
     return QDir::cleanPath(QFileInfo(projectFile).absoluteDir().filePath(trimmed));
+}
+
+QStringList projectInputFiles(const QString &projectFile)
+{
+    QStringList files{projectFile};
+    if (const auto text = readTextFile(projectFile)) {
+        const ProjectReading reading = readProjectText(*text);
+        for (int k = 0; k < std::min(reading.linesRead, 3); ++k)
+            if (const QString picture = resolvePicturePath(projectFile, reading.project.picturePaths[size_t(k)]);
+                !picture.isEmpty())
+                files << picture;
+    }
+    return files;
 }
 
 } // namespace vt

@@ -23,6 +23,12 @@ namespace vt {
 
 inline constexpr int ProjectLineCount = 15;
 
+// A project is a few hundred bytes; anything larger than this is not one, and reading
+// it would only stall the window.
+inline constexpr qint64 MaxProjectBytes = 1024 * 1024;
+// Titles longer than this are cut when a project is read.
+inline constexpr int MaxTitleCharacters = 1000;
+
 struct ProjectFile
 {
     std::array<QString, 3> picturePaths; // kept exactly as read, blanks included
@@ -57,8 +63,10 @@ struct ProjectReading
     ProjectFile project;
     int linesRead = 0;
     std::optional<ProjectError> error;
+    QStringList warnings; // what was changed to take the file (a title cut short)
 };
 
+// Texts from the file that a reason quotes have their control characters escaped.
 ProjectReading readProjectText(const QString &text);
 ProjectReading readProjectBytes(const QByteArray &bytes);
 
@@ -73,5 +81,9 @@ float projectFontSize(double read);
 // Where a picture path of a project points: the path itself when absolute, otherwise the
 // path taken from the project file's folder, so a project can travel with its pictures.
 QString resolvePicturePath(const QString &projectFile, const QString &picturePath);
+
+// The files a cover is made from: the project file itself and the pictures its first
+// three lines name, resolved as loading resolves them (as far as the file can be read).
+QStringList projectInputFiles(const QString &projectFile);
 
 } // namespace vt

@@ -329,7 +329,9 @@ void frmOpzioni::finish(int n, bool withSound)
             if (m_ctx.writeSettings)
                 m_ctx.writeSettings();
         });
-        steps.run(QStringLiteral("catalogue"), [&] { return writeCatalogueFile(catalogueFilePath(state), state); });
+        steps.run(QStringLiteral("catalogue"), [&] {
+            return m_ctx.writeCatalogue ? m_ctx.writeCatalogue() : writeCatalogueFile(catalogueFilePath(state), state);
+        });
     } else {
         steps.run(QStringLiteral("settings"), [&] {
             // A settings file that cannot be read would put defaults in place (sounds

@@ -30,6 +30,9 @@ struct OptionsContext
     std::function<void()> reloadTexts;
     // Writes the settings file (the main window knows its format and window state).
     std::function<void()> writeSettings;
+    // Writes the catalogue file, telling the user when that failed; false then. When
+    // empty, the file is written without a word.
+    std::function<bool()> writeCatalogue;
     // Runs the main window's format selection once OK has stored the new sizes.
     std::function<void()> formatSelection;
 };

@@ -437,6 +437,15 @@ bool frmStampa::print()
             return false;
         if (m_ctx.writePdf)
             result = m_ctx.writePdf(path, m_portrait);
+        // The printer's advice would not help here: the box says what kept the file from
+        // being written (a full disk, a folder that takes no file).
+        if (!result.produced && m_ctx.message) {
+            m_ctx.message(this,
+                          QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path),
+                                                                           result.error),
+                          printErrorTitle());
+            return true;
+        }
     } else {
         QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr;
         if (!printer) {

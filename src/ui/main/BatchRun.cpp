@@ -1,10 +1,12 @@
 #include "ui/main/BatchRun.h"
 
 #include "app/AppState.h"
+#include "common/Text.h"
 #include "common/TextFile.h"
 #include "formats/FormatSelection.h"
 #include "platform/Printers.h"
 #include "print/CoverOutput.h"
+#include "project/ProjectFile.h"
 #include "ui/main/Form1.h"
 #include "ui/main/ProjectCommands.h"
 
@@ -20,7 +22,7 @@ namespace {
 
 QString shown(const QString &path)
 {
-    return QDir::toNativeSeparators(path);
+    return escapeControls(QDir::toNativeSeparators(path));
 }
 
 int failed(QTextStream &err, const QString &line)
@@ -39,6 +41,14 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     if (!isRegularFile(project))
         return failed(err, QStringLiteral("%1: not a project file").arg(shown(project)));
 
+    // Refused like a wrong argument, before anything is read or written.
+    if (command.mode == CommandLine::Mode::ExportPdf)
+        if (const QString conflict = exportOutputConflict(command.output, projectInputFiles(project));
+            !conflict.isEmpty()) {
+            failed(err, QStringLiteral("%1: refused: %2").arg(shown(command.output), conflict));
+            return 2;
+        }
+
     QString message;
     Form1Hooks hooks;
     hooks.warn = [&message](QWidget *, const QString &text, const QString &) { message = text; };
@@ -53,21 +63,25 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     form.projects()->setDialogs(dialogs);
     if (!form.projects()->loadProject(project))
         return failed(err, message.simplified());
+    if (!message.isEmpty()) // loaded with a change, such as a title cut short
+        err << "vantrelo: warning: " << message.simplified() << Qt::endl;
 
     const PageComposer compose = form.pageComposer();
     const PagePictures pictures = form.pagePictures();
     OutputResult result;
     if (command.mode == CommandLine::Mode::ExportPdf) {
-        result = writeCoverPdf(command.output, isPortraitOrientation(state.CurrentOrientation), compose, pictures,
-                               QFileInfo(project).completeBaseName());
+        result = exportCoverPdf(command.output, isPortraitOrientation(state.CurrentOrientation), compose, pictures,
+                                QFileInfo(project).completeBaseName());
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
-        const QString name = command.printer.isEmpty() ? QPrinterInfo::defaultPrinterName() : command.printer;
-        if (name.isEmpty())
-            return failed(err, QStringLiteral("no printer is installed and none was named with --printer"));
-        if (!installedPrinterNames().contains(name))
-            return failed(err, QStringLiteral("%1: unknown printer").arg(name));
+        const bool reachable = isPrintSystemReachable();
+        const BatchPrinterChoice choice =
+            chooseBatchPrinter(command.printer, reachable ? QPrinterInfo::defaultPrinterName() : QString(),
+                               reachable ? installedPrinterNames() : QStringList(), reachable);
+        if (!choice.error.isEmpty())
+            return failed(err, choice.error);
+        const QString name = choice.name;
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(name);
         printer.setPageOrientation(isPortraitOrientation(state.CurrentOrientation) ? QPageLayout::Portrait

@@ -45,6 +45,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace vt {
@@ -134,8 +135,12 @@ void Form1::buildMenus()
     connect(addItem(m_mnuFile, "mnuFileStampa"), &QAction::triggered, m_print, &PrintCommand::open);
     m_mnuFile->addSeparator();
     QAction *exit = addItem(m_mnuFile, "mnuFileEsci");
-    // Exit ends the process at once: nothing is written.
-    connect(exit, &QAction::triggered, this, [this] { m_hooks.exitNow(0); });
+    // Exit stores what closing the window stores (the chosen format among the settings),
+    // then ends the process.
+    connect(exit, &QAction::triggered, this, [this] {
+        storeOnShutdown();
+        m_hooks.exitNow(0);
+    });
 
     m_mnuFormato = addMenu(nullptr, "mnuFormato");
     for (int k = 0; k < int(m_mnuFormato1.size()); ++k) {
@@ -578,6 +583,7 @@ void Form1::mnuOpzioni_Click()
     context.playSound = m_hooks.playSound;
     context.reloadTexts = [this] { reloadTexts(LanguageReading::Normal); };
     context.writeSettings = [this] { SalvaOpzioni(); };
+    context.writeCatalogue = [this] { return storeCatalogue(); };
     context.formatSelection = [this] { Combo1_Click(); };
     openOptionsDialog(this, context);
 }
@@ -813,13 +819,53 @@ void Form1::playSound(const QString &relativeWav)
 
 bool Form1::SalvaOpzioni()
 {
-    return writeSettingsFile(settingsFilePath(m_state), m_state, selectedFormat(), windowStateCode());
+    const QString path = settingsFilePath(m_state);
+    QString error;
+    if (writeSettingsFile(path, m_state, selectedFormat(), windowStateCode(), &error))
+        return true;
+    tellStoreFailure(path, error);
+    return false;
+}
+
+bool Form1::storeCatalogue()
+{
+    const QString path = catalogueFilePath(m_state);
+    QString error;
+    if (writeCatalogueFile(path, m_state, &error))
+        return true;
+    tellStoreFailure(path, error);
+    return false;
 }
 
 void Form1::WriteCatalogue()
 {
     SalvaOpzioni();
-    writeCatalogueFile(catalogueFilePath(m_state), m_state);
+    storeCatalogue();
+}
+
+void Form1::tellStoreFailure(const QString &path, const QString &error)
+{
+    if (m_state.StoreFailureTold)
+        return;
+    m_state.StoreFailureTold = true;
+    const QString message = QStringLiteral("%1 could not be saved: %2.\nThe settings stay in effect until Vantrelo ends.")
+                                .arg(QDir::toNativeSeparators(path), error);
+    // A signal asks the program to end now: a box would hold it open.
+    if (m_closingBySignal) {
+        std::fprintf(stderr, "vantrelo: %s\n", message.simplified().toLocal8Bit().constData());
+        return;
+    }
+    m_hooks.warn(this, message, text(18));
+}
+
+void Form1::storeOnShutdown()
+{
+    // Only a copy that holds the lock writes: a refused one would overwrite the running
+    // copy's settings with its own half-loaded state.
+    if (!m_shutdownDone && m_instanceLock && m_instanceLock->isHeld()) {
+        m_shutdownDone = true;
+        WriteCatalogue();
+    }
 }
 
 void Form1::closeBySystem(int signalNumber)
@@ -830,17 +876,13 @@ void Form1::closeBySystem(int signalNumber)
         m_hooks.exitNow(128 + signalNumber);
         return;
     }
+    m_closingBySignal = true;
     close();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // Only a copy that holds the lock writes: a refused one would overwrite the running
-    // copy's settings with its own half-loaded state.
-    if (!m_shutdownDone && m_instanceLock && m_instanceLock->isHeld()) {
-        m_shutdownDone = true;
-        WriteCatalogue();
-    }
+    storeOnShutdown();
     event->accept();
 }
 

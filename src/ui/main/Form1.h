@@ -84,6 +84,8 @@ public:
     bool SalvaOpzioni();
     // Settings first, then the catalogue: what closing the window stores.
     void WriteCatalogue();
+    // Writes the catalogue file; false, after telling the user, when that failed.
+    bool storeCatalogue();
     // SIGTERM or SIGINT: closes the window as the desktop would, or, before this copy
     // holds the single-instance lock, ends the process at once.
     void closeBySystem(int signalNumber);
@@ -169,6 +171,11 @@ private:
     void arrangeAndCut(int formatIndex);
     void showPreview();
     QString text(int entry) const { return m_state.Language[entry]; }
+    // What closing stores, once, and only by the copy that holds the lock.
+    void storeOnShutdown();
+    // A settings or catalogue file that could not be written: said once per run, since
+    // every later write would fail alike. The values in memory stay in effect.
+    void tellStoreFailure(const QString &path, const QString &error);
 
     AppState &m_state;
     QString m_appPath;
@@ -179,6 +186,7 @@ private:
     ProjectCommands *m_projects = nullptr;
     PrintCommand *m_print = nullptr;
     bool m_shutdownDone = false;
+    bool m_closingBySignal = false;
     bool m_clientSizeFixed = false;
 
     CoverPictures m_pictures;

@@ -31,9 +31,10 @@ struct BusyPointer
     BusyPointer &operator=(const BusyPointer &) = delete;
 };
 
+// Paths come from files and command lines: their control characters are shown escaped.
 QString quoted(const QString &path)
 {
-    return u'"' + QDir::toNativeSeparators(path) + u'"';
+    return u'"' + escapeControls(QDir::toNativeSeparators(path)) + u'"';
 }
 
 } // namespace
@@ -103,14 +104,17 @@ bool ProjectCommands::loadProject(const QString &path)
 
     // The box comes after the busy pointer is gone: it waits for the user.
     QString failure;
-    if (!applyProject(path, failure)) {
+    QStringList warnings;
+    if (!applyProject(path, failure, warnings)) {
         report(failure);
         return false;
     }
+    if (!warnings.isEmpty())
+        report(warnings.join(u'\n'));
     return true;
 }
 
-bool ProjectCommands::applyProject(const QString &path, QString &failure)
+bool ProjectCommands::applyProject(const QString &path, QString &failure, QStringList &warnings)
 {
     BusyPointer busy;
     StepRunner steps(ErrorPolicy::AbandonWithMessage, [&](const QString &step) {
@@ -124,12 +128,19 @@ bool ProjectCommands::applyProject(const QString &path, QString &failure)
             failure = QStringLiteral("%1 is not a project file: it is a folder, a device or a pipe.").arg(quoted(path));
             return false;
         }
+        if (const qint64 size = QFileInfo(path).size(); size > MaxProjectBytes) {
+            failure = QStringLiteral("%1 is not a project file: it is %2 bytes long, and a project is at most 1 MiB.")
+                          .arg(quoted(path))
+                          .arg(size);
+            return false;
+        }
         const auto text = readTextFile(path);
         if (!text) {
             failure = QStringLiteral("%1 cannot be opened for reading.").arg(quoted(path));
             return false;
         }
         reading = readProjectText(*text);
+        warnings = reading.warnings;
         return true;
     });
     auto lineFailure = [&] {

@@ -61,7 +61,7 @@ public:
 
 private:
     // The load's steps; false with the reason in failure.
-    bool applyProject(const QString &path, QString &failure);
+    bool applyProject(const QString &path, QString &failure, QStringList &warnings);
     bool writeProject(const QString &path);
     void report(const QString &description);
 
