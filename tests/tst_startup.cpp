@@ -19,6 +19,7 @@
 
 #include <csignal>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vt;
@@ -79,6 +80,8 @@ private slots:
     void exitWritesNothing();
     void secondInstanceIsRefused();
     void lockIsPerUser();
+    void privateFolderIsChecked_data();
+    void privateFolderIsChecked();
 
     void desktopExecEscaping_data();
     void desktopExecEscaping();
@@ -354,27 +357,122 @@ void TstStartup::secondInstanceIsRefused()
     QVERIFY(rec.warnings.isEmpty());
 }
 
+namespace {
+// Points the temporary folder at a fresh one, open to every user as /tmp is, and unsets
+// XDG_RUNTIME_DIR, for one test; puts both back afterwards.
+struct SharedTemp
+{
+    QTemporaryDir dir;
+    QByteArray oldTmp = qgetenv("TMPDIR"), oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    SharedTemp()
+    {
+        ::chmod(QFile::encodeName(dir.path()).constData(), 01777);
+        qputenv("TMPDIR", dir.path().toLocal8Bit());
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
+    ~SharedTemp()
+    {
+        restore("TMPDIR", oldTmp);
+        restore("XDG_RUNTIME_DIR", oldRuntime);
+    }
+    static void restore(const char *name, const QByteArray &value)
+    {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    QString userFolder() const { return dir.path() + QStringLiteral("/vantrelo-%1").arg(::getuid()); }
+};
+} // namespace
+
 void TstStartup::lockIsPerUser()
 {
     ProgramFolder folder;
     QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther | QFile::ReadOther);
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    qunsetenv("XDG_RUNTIME_DIR"); // the shared temporary folder, where users meet
+    SharedTemp temp; // the shared temporary folder, where users meet
     const QString mine = SingleInstanceLock(folder.path()).lockFilePath();
-    QCOMPARE(SingleInstanceLock(folder.path(), ::getuid()).lockFilePath(), mine);
-    QVERIFY(SingleInstanceLock(folder.path(), ::getuid() + 1).lockFilePath() != mine);
-    QVERIFY(SingleInstanceLock(folder.path(), ::getuid()).lockFilePath()
-            != SingleInstanceLock(folder.file("Files"), ::getuid()).lockFilePath());
+    QVERIFY2(mine.startsWith(temp.userFolder() + "/vantrelo-"), qPrintable(mine));
+    QVERIFY(SingleInstanceLock(folder.path()).lockFilePath()
+            != SingleInstanceLock(folder.file("Files")).lockFilePath());
 
     SingleInstanceLock first(folder.path());
     QVERIFY(first.acquire());
     QVERIFY(first.isHeld());
-    // The same user is refused; another user of the same program folder is not.
+    // The same user is refused; another user of the same program folder is not, and has
+    // a folder of their own.
     QVERIFY(!SingleInstanceLock(folder.path()).acquire());
     if (::getuid() == 0)
-        QVERIFY(runAsOtherUser([&] { return SingleInstanceLock(folder.path()).acquire(); }));
-    if (!runtime.isEmpty())
-        qputenv("XDG_RUNTIME_DIR", runtime);
+        QVERIFY(runAsOtherUser([&] {
+            SingleInstanceLock other(folder.path());
+            return other.acquire() && other.lockFilePath().startsWith(temp.dir.path() + "/vantrelo-65534/");
+        }));
+}
+
+void TstStartup::privateFolderIsChecked_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("refusal"); // empty: the folder is used
+    QTest::newRow("made when missing") << "none" << "";
+    QTest::newRow("left by an earlier start") << "ours 0700" << "";
+    QTest::newRow("made first by another user") << "other user's" << "belongs to another user (user id 65534)";
+    QTest::newRow("ours but open to the group") << "ours 0770" << "has mode 0770, not 0700";
+    QTest::newRow("ours but readable by all") << "ours 0755" << "has mode 0755, not 0700";
+    QTest::newRow("a link to a private folder of ours") << "link" << "is not a folder";
+    QTest::newRow("a file in its place") << "file" << "is not a folder";
+    QTest::newRow("XDG_RUNTIME_DIR, private") << "runtime 0700" << "";
+    QTest::newRow("XDG_RUNTIME_DIR open to all") << "runtime 0777" << "has mode 0777, not 0700";
+}
+
+void TstStartup::privateFolderIsChecked()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, refusal);
+    SharedTemp temp;
+    const QString path = temp.userFolder();
+    const QByteArray bytes = QFile::encodeName(path);
+    QString expected = path;
+    if (setup.startsWith("ours ")) {
+        QVERIFY(::mkdir(bytes.constData(), 0700) == 0);
+        QVERIFY(::chmod(bytes.constData(), mode_t(setup.mid(5).toUInt(nullptr, 8))) == 0);
+    } else if (setup == "other user's") {
+        if (::getuid() != 0)
+            QSKIP("needs root, to act as another user");
+        QVERIFY(runAsOtherUser([&] { return ::mkdir(bytes.constData(), 0700) == 0; }));
+    } else if (setup == "link") {
+        QVERIFY(::mkdir(QFile::encodeName(temp.dir.path() + "/mine").constData(), 0700) == 0);
+        QVERIFY(::symlink("mine", bytes.constData()) == 0);
+    } else if (setup == "file") {
+        QVERIFY(writeTextLines(path, {"planted"}));
+    } else if (setup.startsWith("runtime ")) {
+        expected = temp.dir.path() + "/run";
+        QVERIFY(::mkdir(QFile::encodeName(expected).constData(), 0700) == 0);
+        QVERIFY(::chmod(QFile::encodeName(expected).constData(), mode_t(setup.mid(8).toUInt(nullptr, 8))) == 0);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(expected));
+    }
+    const PrivateFolder folder = privateRuntimeFolder();
+    if (refusal.isEmpty()) {
+        QCOMPARE(folder.path, expected);
+        QVERIFY(folder.error.isEmpty());
+        struct stat st = {};
+        QVERIFY(::lstat(QFile::encodeName(expected).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), 0700);
+        return;
+    }
+    QVERIFY(folder.path.isEmpty());
+    QVERIFY2(folder.error.contains(expected + " " + refusal), qPrintable(folder.error));
+    // A refused folder takes no lock and the window does not start: it says why.
+    ProgramFolder program;
+    SingleInstanceLock lock(program.path());
+    QVERIFY(!lock.acquire());
+    QCOMPARE(lock.folderError(), folder.error);
+    AppState state;
+    HookRecorder rec;
+    Form1 form(state, program.path(), QString(), rec.hooks());
+    QVERIFY(!form.load());
+    QCOMPARE(rec.warnings.size(), 1);
+    QVERIFY(rec.warnings.first().contains(refusal));
+    QCOMPARE(rec.exits, QList<int>{1});
 }
 
 void TstStartup::desktopExecEscaping_data()

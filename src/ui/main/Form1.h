@@ -179,6 +179,7 @@ private:
     ProjectCommands *m_projects = nullptr;
     PrintCommand *m_print = nullptr;
     bool m_shutdownDone = false;
+    bool m_started = false; // the window's load sequence has run to its end
     bool m_clientSizeFixed = false;
 
     CoverPictures m_pictures;
