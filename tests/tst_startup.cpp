@@ -3,6 +3,7 @@
 #include "TestWindow.h"
 
 #include "app/ProgramFolders.h"
+#include "app/ProjectHandover.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
 #include "common/TextFile.h"
@@ -15,9 +16,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -95,8 +99,14 @@ private slots:
     void installedModeRegistersAndKeepsFilesPerUser();
     void projectOnCommandLineSetsFormat();
     void projectThroughDesktopExecLine();
+    void secondStartHandsProjectOver_data();
     void secondStartHandsProjectOver();
+    void handoverMessageIsLengthAndBytes();
     void noDisplayMessageFromRunScript();
+    void unreachableDisplay_data();
+    void unreachableDisplay();
+    void signalDuringStartupBox_data();
+    void signalDuringStartupBox();
 };
 
 void TstStartup::loadShowsEnglishWindow()
@@ -712,13 +722,13 @@ void TstStartup::installedModeRegistersAndKeepsFilesPerUser()
 
 namespace {
 // A project of format 7 with one picture beside it, given by a relative path.
-QString writeProject(const QString &folder, const QString &name)
+QString writeProject(const QString &folder, const QString &name, const QString &picture = "green.png")
 {
     QImage img(40, 30, QImage::Format_RGB32);
     img.fill(Qt::green);
     img.save(folder + "/green.png");
     const QString path = folder + u'/' + name;
-    writeTextLines(path, {"green.png", "", "", " 1 ", "Front", "Spine", "Liberation Sans", "12", " 0 ", " 0 ",
+    writeTextLines(path, {picture, "", "", " 1 ", "Front", "Spine", "Liberation Sans", "12", " 0 ", " 0 ",
                           " 0 ", " 255 ", " 1 ", " 1 ", " 7 "});
     return path;
 }
@@ -767,25 +777,70 @@ void TstStartup::projectThroughDesktopExecLine()
     QCOMPARE(settings.value(1), QString("7"));
 }
 
+void TstStartup::secondStartHandsProjectOver_data()
+{
+    QTest::addColumn<QByteArray>("name"); // as the file system spells it
+    QTest::newRow("blank") << QByteArray("handed over.vtr");
+    QTest::newRow("line break") << QByteArray("line\nbreak.vtr");
+    QTest::newRow("Latin-1, not UTF-8") << QByteArray("caf\xe9 cr\xe8me.vtr");
+}
+
 void TstStartup::secondStartHandsProjectOver()
 {
+    QFETCH(QByteArray, name);
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
     QTemporaryDir projects;
-    const QString project = writeProject(projects.path(), "handed over.vtr");
+    // The picture by its full path: a name Qt cannot decode is opened through a link.
+    const QString made = writeProject(projects.path(), "made.vtr", projects.path() + "/green.png");
+    const QByteArray path = QFile::encodeName(projects.path()) + '/' + name;
+    QVERIFY(::rename(QFile::encodeName(made).constData(), path.constData()) == 0);
     QProcessEnvironment env = offscreenEnv();
     RunningProgram first;
     QVERIFY(first.start(folder.path(), env));
 
+    // The name goes to the second start as bytes, as a file manager passes it.
     QProcess second;
+    QString octal; // every byte as \ooo, for printf
+    for (const char c : name)
+        octal += QString::asprintf("\\%03o", unsigned(uchar(c)));
+    env.insert("VT_PROJECT_NAME", octal);
     second.setProcessEnvironment(env);
-    second.start(executableOf(folder.path()), {project});
+    second.setWorkingDirectory(projects.path());
+    second.start("/bin/bash", {"-c", "exec \"$0\" \"$(printf \"$VT_PROJECT_NAME\")\"", executableOf(folder.path())});
     QVERIFY(second.waitForFinished(20000));
     QCOMPARE(second.exitCode(), 0);
-    // The running copy opened it as Open does: the folder is remembered at once.
-    QTRY_COMPARE_WITH_TIMEOUT(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(2),
-                              projects.path(), 10000);
+    // The running copy opened it as Open does: the settings are written at once.
+    QTRY_COMPARE_WITH_TIMEOUT(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(1),
+                              QString("7"), 10000);
+    if (!name.contains('\xe9'))
+        QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).value(2), projects.path());
     QVERIFY(first.terminate());
     QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).value(1), QString("7"));
+}
+
+void TstStartup::handoverMessageIsLengthAndBytes()
+{
+    // A line break or any byte is part of the name; the length comes first, big-endian.
+    QCOMPARE(handoverMessage("a\nb"), QByteArray("\0\0\0\3a\nb", 7));
+    QCOMPARE(handoverMessage(QByteArray(300, '\xe9')).left(4), QByteArray("\0\0\1\x2c", 4));
+    // A name Qt decodes faithfully is kept; one it cannot gets a link that reaches the file.
+    QTemporaryDir dir;
+    QCOMPARE(openableFileName(QFile::encodeName(dir.path() + "/Öl.vtr"), dir.path() + "/names"), dir.path() + "/Öl.vtr");
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xe9.vtr";
+    QFile file(QFile::decodeName(latin1));
+    QVERIFY(!file.exists()); // Qt alone cannot reach it
+    const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "project", 7), ssize_t(7));
+    ::close(fd);
+    const QString openable = openableFileName(latin1, dir.path() + "/names");
+    QVERIFY2(openable.startsWith(dir.path() + "/names/"), qPrintable(openable));
+    QVERIFY(openable.endsWith("caf_.vtr"));
+    QCOMPARE(fileBytes(openable), QByteArray("project"));
+    // The bytes of a project argument, found again among the arguments.
+    QCOMPARE(projectArgumentBytes({"--", "caf\xe9.vtr"}, QFile::decodeName("caf\xe9.vtr")), QByteArray("caf\xe9.vtr"));
+    QCOMPARE(projectArgumentBytes({"my", "caf\xe9.vtr"}, QFile::decodeName("my caf\xe9.vtr")), QByteArray("my caf\xe9.vtr"));
 }
 
 void TstStartup::noDisplayMessageFromRunScript()
@@ -806,6 +861,111 @@ void TstStartup::noDisplayMessageFromRunScript()
     QVERIFY(p.exitCode() != 0);
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(err.contains("no display"), qPrintable(err));
+}
+
+void TstStartup::unreachableDisplay_data()
+{
+    QTest::addColumn<QString>("display"); // empty: none at all
+    QTest::addColumn<QString>("run");     // window, export, print
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // expected on standard error; empty: nothing at all
+    QTest::newRow("export, display gone") << ":987" << "export" << 0 << "";
+    QTest::newRow("export, no display") << "" << "export" << 0 << "";
+    QTest::newRow("print, display gone") << ":987" << "print" << 1 << "no-such-queue";
+    QTest::newRow("window, display gone")
+        << ":987" << "window" << 2 << "vantrelo: the display :987 cannot be opened; --export-pdf and --print work without one\n";
+}
+
+void TstStartup::unreachableDisplay()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, run);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    if (QFile::exists("/tmp/.X11-unix/X987"))
+        QSKIP("display :987 exists here");
+    ProgramFolder folder(true, QStringLiteral(VT_RUN_DIR));
+    QTemporaryDir work;
+    const QString project = writeProject(work.path(), "cover.vtr");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "XDG_SESSION_TYPE"})
+        env.remove(name);
+    if (display.isEmpty())
+        env.remove("DISPLAY");
+    else
+        env.insert("DISPLAY", display);
+    QStringList arguments;
+    if (run == "export")
+        arguments = {"--export-pdf", work.filePath("cover.pdf"), project};
+    else if (run == "print")
+        arguments = {"--print", project, "--printer", "no-such-queue"};
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(executableOf(folder.path()), arguments);
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit); // Qt's abort was a crash
+    QVERIFY2(p.exitCode() == exitCode, qPrintable(QString::number(p.exitCode()) + ": " + err));
+    // Nothing of Qt's own: neither the platforms tried nor the unset runtime folder.
+    QVERIFY2(!err.contains("qt.qpa") && !err.contains("XDG_RUNTIME_DIR"), qPrintable(err));
+    if (run == "print")
+        QVERIFY2(err.contains(message), qPrintable(err));
+    else
+        QCOMPARE(err, message);
+    if (run == "export")
+        QVERIFY(fileBytes(work.filePath("cover.pdf")).startsWith("%PDF"));
+}
+
+void TstStartup::signalDuringStartupBox_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("project that cannot be read") << "project";
+    QTest::newRow("update question") << "update";
+}
+
+void TstStartup::signalDuringStartupBox()
+{
+    QFETCH(QString, box);
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
+    QProcessEnvironment env = offscreenEnv();
+    QTemporaryDir work;
+    // A server that offers a newer release: the question waits for an answer.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    int asked = 0;
+    connect(&server, &QTcpServer::newConnection, &server, [&] {
+        QTcpSocket *socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&asked, socket] {
+            if (!socket->readAll().contains("\r\n\r\n"))
+                return;
+            ++asked;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n002008001");
+            socket->disconnectFromHost();
+        });
+    });
+    RunningProgram run;
+    if (box == "update") {
+        env.insert("VANTRELO_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/v.txt").arg(server.serverPort()));
+    } else {
+        // A folder by the project's name: it cannot be read as a project, and the box says so.
+        QVERIFY(QDir().mkpath(work.filePath("folder.vtr")));
+        run.process.setArguments({work.filePath("folder.vtr")});
+    }
+    QVERIFY(run.start(folder.path(), env));
+    if (box == "update")
+        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, 10000);
+    QTest::qWait(1000); // the box is up and waits
+    QCOMPARE(run.process.state(), QProcess::Running);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(run.process.processId()), SIGTERM);
+    QVERIFY2(run.process.waitForFinished(5000), "still running 5 s after SIGTERM");
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.process.exitCode(), 0);
+    // As at any other time: the settings are written on the way out.
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).size(), 6);
 }
 
 QTEST_MAIN(TstStartup)
