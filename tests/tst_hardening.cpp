@@ -68,6 +68,7 @@ private slots:
     void perUserFilesNextToThePackage();
     void userEditedDesktopEntryStays_data();
     void userEditedDesktopEntryStays();
+    void manualPageNamesEveryOption();
 };
 
 void TstHardening::fieldsAtTheEndOfTheText_data()
@@ -306,6 +307,22 @@ void TstHardening::userEditedDesktopEntryStays()
     QCOMPARE(wrote, replaced);
     QCOMPARE(readFile(entry), replaced ? desktopEntryText(exe, icon).toUtf8() : before);
     QVERIFY(readFile(home.filePath("mime/packages/vantrelo.xml")).contains("*.vtr"));
+}
+
+void TstHardening::manualPageNamesEveryOption()
+{
+    QString page = QString::fromUtf8(readFile(VT_SOURCE_DATA_DIR "/../packaging/vantrelo.1"));
+    QVERIFY(page.startsWith(".TH VANTRELO 1 "));
+    page.replace("\\-", "-");
+    // Every option the usage names, and the short ones the parser takes as well.
+    QStringList options{"-h", "-v"};
+    for (const QRegularExpressionMatch &m : QRegularExpression("(?<![\\w-])--?[a-z][a-z-]*").globalMatch(commandLineUsage()))
+        options << m.captured(0);
+    options.removeDuplicates();
+    QVERIFY2(options.size() >= 8, qPrintable(options.join(' ')));
+    for (const QString &option : options)
+        QVERIFY2(QRegularExpression("(?<![\\w-])" + QRegularExpression::escape(option) + "(?![\\w-])").match(page).hasMatch(),
+                 qPrintable(option));
 }
 
 QTEST_GUILESS_MAIN(TstHardening)

@@ -6,6 +6,7 @@
 #include "app/ProjectHandover.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
+#include "app/StartPlatform.h"
 #include "common/TextFile.h"
 #include "ui/main/Form1.h"
 
@@ -103,6 +104,10 @@ private slots:
     void secondStartHandsProjectOver();
     void handoverMessageIsLengthAndBytes();
     void noDisplayMessageFromRunScript();
+    void platformCandidates_data();
+    void platformCandidates();
+    void startupNoise_data();
+    void startupNoise();
     void unreachableDisplay_data();
     void unreachableDisplay();
     void signalDuringStartupBox_data();
@@ -861,6 +866,64 @@ void TstStartup::noDisplayMessageFromRunScript()
     QVERIFY(p.exitCode() != 0);
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(err.contains("no display"), qPrintable(err));
+}
+
+void TstStartup::platformCandidates_data()
+{
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QByteArray>("session");
+    QTest::addColumn<QByteArray>("desktop");
+    QTest::addColumn<QByteArray>("candidates");
+    QTest::newRow("X11") << QByteArray(":0") << QByteArray() << QByteArray("x11") << QByteArray("XFCE:") << QByteArray("xcb;offscreen");
+    QTest::newRow("Wayland session with XWayland")
+        << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("KDE:")
+        << QByteArray("wayland;xcb;offscreen");
+    QTest::newRow("GNOME on Wayland keeps X11 first")
+        << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("ubuntu:GNOME:gnome")
+        << QByteArray("xcb;wayland;offscreen");
+    QTest::newRow("Wayland only") << QByteArray() << QByteArray("wayland-0") << QByteArray() << QByteArray(":")
+                                  << QByteArray("wayland;offscreen");
+    QTest::newRow("nothing") << QByteArray() << QByteArray() << QByteArray() << QByteArray(":") << QByteArray("offscreen");
+}
+
+void TstStartup::platformCandidates()
+{
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, session);
+    QFETCH(QByteArray, desktop);
+    QFETCH(QByteArray, candidates);
+    QCOMPARE(vt::platformCandidates({display, wayland, session, desktop}), candidates);
+}
+
+void TstStartup::startupNoise_data()
+{
+    QTest::addColumn<QByteArray>("category");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("trying"); // while the platforms are tried
+    QTest::addColumn<bool>("noise");
+    const QString runtime = "QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'";
+    QTest::newRow("runtime folder unset") << QByteArray("default") << runtime << false << true;
+    QTest::newRow("runtime folder of another user")
+        << QByteArray("default") << "QStandardPaths: runtime directory '/run/user/0' is not owned by UID 1000" << false << false;
+    QTest::newRow("display gone, while trying") << QByteArray("qt.qpa.xcb") << "could not connect to display :9" << true << true;
+    QTest::newRow("display lost later") << QByteArray("qt.qpa.xcb") << "could not connect to display :9" << false << false;
+    QTest::newRow("plugin not loaded, while trying")
+        << QByteArray("qt.qpa.plugin") << "Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found." << true << true;
+    QTest::newRow("other plugin trouble")
+        << QByteArray("qt.qpa.plugin") << "Could not find a platform theme" << true << false;
+    QTest::newRow("a program's own warning") << QByteArray("default") << "vantrelo: something" << true << false;
+}
+
+void TstStartup::startupNoise()
+{
+    QFETCH(QByteArray, category);
+    QFETCH(QString, message);
+    QFETCH(bool, trying);
+    QFETCH(bool, noise);
+    const QMessageLogContext context("file.cpp", 1, "f", category.constData());
+    QCOMPARE(isStartupNoise(context, message, trying), noise);
 }
 
 void TstStartup::unreachableDisplay_data()
