@@ -88,7 +88,12 @@ std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLi
             fail();
     });
     // Certificate errors are never ignored: the reply fails on its own.
+    int pieces = 0;
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        // Each chunk of a chunked answer comes as a piece of its own: a release number
+        // in thousands of them is no release number, and each one costs time.
+        if (++pieces > limits.maxPieces)
+            fail();
         while (!failed && reply->bytesAvailable() > 0) {
             body += reply->read(2048);
             // The deadline is looked at here too: under a stream of data its timer may
