@@ -48,7 +48,7 @@ PrivateFolder privateRuntimeFolder()
     if (folder.error.isEmpty())
         folder.error = whyNotPrivate(path);
     if (!folder.error.isEmpty()) {
-        folder.error = QStringLiteral("The folder for the program's lock is not safe to use. %1\n"
+        folder.error = QStringLiteral("The folder for the program's lock is not safe to use.\n%1\n"
                                       "Only a folder of your own with mode 0700 keeps other users from "
                                       "taking over the program's lock and the projects it is handed. "
                                       "Remove that folder or set XDG_RUNTIME_DIR to a private folder, then "
