@@ -5,12 +5,16 @@
 #include "app/CommandLine.h"
 #include "app/ProgramFolders.h"
 #include "app/Registration.h"
+#include "app/ProjectHandover.h"
 #include "app/SignalCloser.h"
+#include "app/SingleInstance.h"
+#include "app/StartPlatform.h"
 #include "ui/main/BatchRun.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
@@ -34,9 +38,12 @@ int main(int argc, char **argv)
     // The command line is read before anything needs a display: --help, --version and a
     // usage error answer on any terminal, and export and print draw offscreen without one.
     QStringList arguments;
-    for (int k = 1; k < argc; ++k)
-        arguments << QString::fromLocal8Bit(argv[k]);
-    const vt::CommandLine command =
+    QList<QByteArray> argumentBytes;
+    for (int k = 1; k < argc; ++k) {
+        argumentBytes << QByteArray(argv[k]);
+        arguments << QFile::decodeName(argumentBytes.last());
+    }
+    vt::CommandLine command =
         vt::parseCommandLine(arguments, [](const QString &path) { return QFileInfo(path).isFile(); });
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -62,11 +69,32 @@ int main(int argc, char **argv)
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // A display that is named but cannot be opened: Qt falls back to offscreen instead of
+    // aborting, and what that means is decided below.
+    const vt::DisplayEnvironment display = vt::DisplayEnvironment::fromProcess();
+    const bool platformChosenHere = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (platformChosenHere)
+        qputenv("QT_QPA_PLATFORM", vt::platformCandidates(display));
+    vt::keepStartupNoiseOffStandardError();
+    // A project name that is not UTF-8 is opened through a link Qt can read.
+    if (const QByteArray bytes = vt::projectArgumentBytes(argumentBytes, command.project);
+        !bytes.isEmpty() && QFile::encodeName(command.project) != bytes)
+        command.project = vt::openableFileName(bytes, vt::nameAliasFolder(vt::privateRuntimeFolder().path));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrelo"));
     QApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
     QApplication::setDesktopFileName(QStringLiteral("vantrelo"));
+    vt::setTryingPlatforms(false);
+    if (platformChosenHere) {
+        // The candidates' own environment stays out of the processes the program starts.
+        qunsetenv("QT_QPA_PLATFORM");
+        if (!vt::isBatchMode(command.mode) && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+            err << "vantrelo: the display " << vt::displayName(display)
+                << " cannot be opened; --export-pdf and --print work without one" << Qt::endl;
+            return 2;
+        }
+    }
 
     try {
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());

@@ -66,6 +66,9 @@ private slots:
     void systemWideRegistration();
     void perUserFilesNextToThePackage_data();
     void perUserFilesNextToThePackage();
+    void userEditedDesktopEntryStays_data();
+    void userEditedDesktopEntryStays();
+    void manualPageNamesEveryOption();
 };
 
 void TstHardening::fieldsAtTheEndOfTheText_data()
@@ -269,6 +272,57 @@ void TstHardening::perUserFilesNextToThePackage()
     QCOMPARE(QFile::exists(userMime), !packaged);
     if (!packaged)
         QCOMPARE(readFile(userEntry), desktopEntryText(exe, icon).toUtf8());
+}
+
+void TstHardening::userEditedDesktopEntryStays_data()
+{
+    const QString exe = "/opt/vantrelo/vantrelo", icon = "/opt/vantrelo/Files/vantrelo.png";
+    const QByteArray ours = desktopEntryText(exe, icon).toUtf8();
+    QTest::addColumn<QByteArray>("before"); // the entry an earlier start or the user left
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("none yet") << QByteArray() << true;
+    QTest::newRow("as this copy wrote it") << ours << true;
+    QTest::newRow("as a copy elsewhere wrote it")
+        << desktopEntryText("/home/u/old/vantrelo", "/home/u/old/Files/vantrelo.png").toUtf8() << true;
+    QTest::newRow("this copy's, from before the mark")
+        << QByteArray(ours.left(ours.indexOf("X-Vantrelo-Written="))) << true;
+    QTest::newRow("a line the user changed")
+        << QByteArray(ours).replace("Name=Vantrelo\n", "Name=My covers\n") << false;
+    QTest::newRow("a line the user added") << ours + "NoDisplay=true\n" << false;
+    QTest::newRow("a line the user removed") << QByteArray(ours).replace("Terminal=false\n", "") << false;
+    QTest::newRow("the mark alone") << QByteArray(ours.mid(ours.indexOf("X-Vantrelo-Written="))) << false;
+    QTest::newRow("someone else's entry") << QByteArray("[Desktop Entry]\nExec=other %f\n") << false;
+}
+
+void TstHardening::userEditedDesktopEntryStays()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(bool, replaced);
+    const QString exe = "/opt/vantrelo/vantrelo", icon = "/opt/vantrelo/Files/vantrelo.png";
+    QTemporaryDir home;
+    const QString entry = home.filePath("applications/vantrelo.desktop");
+    if (!before.isEmpty())
+        writeFile(entry, before);
+    const bool wrote = registerProjectFileType(exe, icon, home.path());
+    QCOMPARE(wrote, replaced);
+    QCOMPARE(readFile(entry), replaced ? desktopEntryText(exe, icon).toUtf8() : before);
+    QVERIFY(readFile(home.filePath("mime/packages/vantrelo.xml")).contains("*.vtr"));
+}
+
+void TstHardening::manualPageNamesEveryOption()
+{
+    QString page = QString::fromUtf8(readFile(VT_SOURCE_DATA_DIR "/../packaging/vantrelo.1"));
+    QVERIFY(page.startsWith(".TH VANTRELO 1 "));
+    page.replace("\\-", "-");
+    // Every option the usage names, and the short ones the parser takes as well.
+    QStringList options{"-h", "-v"};
+    for (const QRegularExpressionMatch &m : QRegularExpression("(?<![\\w-])--?[a-z][a-z-]*").globalMatch(commandLineUsage()))
+        options << m.captured(0);
+    options.removeDuplicates();
+    QVERIFY2(options.size() >= 8, qPrintable(options.join(' ')));
+    for (const QString &option : options)
+        QVERIFY2(QRegularExpression("(?<![\\w-])" + QRegularExpression::escape(option) + "(?![\\w-])").match(page).hasMatch(),
+                 qPrintable(option));
 }
 
 QTEST_GUILESS_MAIN(TstHardening)

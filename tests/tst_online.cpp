@@ -15,6 +15,16 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <thread>
+
 using namespace vt;
 
 namespace {
@@ -67,6 +77,105 @@ QByteArray httpResponse(int status, const QByteArray &body, const QByteArray &ex
 
 const QString Running = QStringLiteral("002008000");
 
+// An HTTP server on 127.0.0.1 that answers in chunks, from a thread of its own so that
+// it sends as fast as the client takes: the body given in one chunk, or, with endless
+// set, 1 GB announced as one chunk and sent in 64 KiB pieces. It stops after 10 s
+// whatever happens, so a client that never stops reading cannot hang the test.
+class ChunkedServer
+{
+public:
+    enum class Chunks { One, Large, OneByte };
+    ChunkedServer(const QByteArray &body, Chunks chunks)
+    {
+        listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr *>(&address), size) != 0
+            || ::listen(listener, 4) != 0
+            || ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+            return;
+        port = ntohs(address.sin_port);
+        worker = std::thread([this, body, chunks] { serve(body, chunks); });
+    }
+    ~ChunkedServer()
+    {
+        ::shutdown(listener, SHUT_RDWR);
+        if (worker.joinable())
+            worker.join();
+        ::close(listener);
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/version.txt").arg(port); }
+    qint64 sentBytes() const { return sent; }
+
+private:
+    void serve(const QByteArray &body, Chunks chunks)
+    {
+        const int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            return;
+        QElapsedTimer clock;
+        clock.start();
+        const timeval wait{0, 100 * 1000};
+        ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+        QByteArray request;
+        char buffer[4096];
+        while (!request.contains("\r\n\r\n") && clock.elapsed() < 10000) {
+            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            request.append(buffer, n);
+        }
+        QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nTransfer-Encoding: chunked\r\n\r\n";
+        if (chunks == Chunks::One) {
+            head += QByteArray::number(body.size(), 16) + "\r\n" + body + "\r\n0\r\n\r\n";
+            sendAll(client, head, clock);
+        } else if (chunks == Chunks::Large) {
+            if (sendAll(client, head + QByteArray::number(qint64(1) << 30, 16) + "\r\n", clock)) {
+                const QByteArray piece(64 * 1024, '9');
+                while (sent < (qint64(1) << 30) && sendAll(client, piece, clock))
+                    sent += piece.size();
+            }
+        } else if (sendAll(client, head, clock)) {
+            QByteArray piece;
+            for (int k = 0; k < 8192; ++k)
+                piece += "1\r\n9\r\n";
+            while (sent < (qint64(1) << 30) && sendAll(client, piece, clock))
+                sent += 8192;
+        }
+        ::close(client);
+    }
+    // False once the client has gone or the 10 s are over.
+    bool sendAll(int client, const QByteArray &bytes, const QElapsedTimer &clock)
+    {
+        for (qsizetype done = 0; done < bytes.size();) {
+            if (clock.elapsed() > 10000)
+                return false;
+            const ssize_t n = ::send(client, bytes.constData() + done, size_t(bytes.size() - done), MSG_NOSIGNAL);
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                continue;
+            if (n <= 0)
+                return false;
+            done += n;
+        }
+        return true;
+    }
+
+    int listener = -1;
+    quint16 port = 0;
+    std::thread worker;
+    std::atomic<qint64> sent{0};
+};
+
+// The largest resident size this process has had, in KiB.
+long peakResidentKiB()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 // Sets an environment variable for one test and puts it back afterwards.
 struct EnvGuard
 {
@@ -104,6 +213,8 @@ private slots:
     void serverAnswer();
     void silentServerCostsAtMostTheBound();
     void answerCapIsExact();
+    void chunkedAnswer_data();
+    void chunkedAnswer();
 
     void yesOpensProductPageAndEndsWithoutSaving();
     void noLeavesTheStartAlone();
@@ -250,6 +361,43 @@ void TstOnline::answerCapIsExact()
     QCOMPARE(atCap->size(), limits.maxBytes);
     body += '0';
     QVERIFY(!fetchReleaseText(QUrl(server.url()), limits).has_value());
+}
+
+void TstOnline::chunkedAnswer_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("chunks");
+    QTest::addColumn<bool>("read"); // the answer is taken
+    const int one = int(ChunkedServer::Chunks::One);
+    QTest::newRow("release number in one chunk") << QByteArray("002008001") << one << true;
+    QTest::newRow("64 KiB exactly") << QByteArray(64 * 1024, '0') << one << true;
+    QTest::newRow("one byte over 64 KiB") << QByteArray(64 * 1024 + 1, '0') << one << false;
+    QTest::newRow("1 GB in one chunk") << QByteArray() << int(ChunkedServer::Chunks::Large) << false;
+    QTest::newRow("1 GB in chunks of one byte") << QByteArray() << int(ChunkedServer::Chunks::OneByte) << false;
+}
+
+void TstOnline::chunkedAnswer()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, chunks);
+    QFETCH(bool, read);
+    ChunkedServer server(body, ChunkedServer::Chunks(chunks));
+    const long peakBefore = peakResidentKiB();
+    QElapsedTimer clock;
+    clock.start();
+    const std::optional<QByteArray> answer = fetchReleaseText(QUrl(server.url()));
+    const qint64 ms = clock.elapsed();
+    QCOMPARE(answer.has_value(), read);
+    if (read)
+        QCOMPARE(*answer, body);
+    // Refused soon after the cap is passed, within the 3 s bound, and without reading the
+    // whole answer: the network thread may read ahead of the cap, never to the end.
+    const QString measured = QStringLiteral("%1 ms, %2 bytes sent, peak +%3 KiB")
+                                 .arg(ms).arg(server.sentBytes()).arg(peakResidentKiB() - peakBefore);
+    QVERIFY2(ms < 2500, qPrintable(measured));
+    QVERIFY2(server.sentBytes() < 512 * 1024 * 1024, qPrintable(measured));
+    if (chunks != int(ChunkedServer::Chunks::One))
+        qInfo("%s", qPrintable(measured));
 }
 
 void TstOnline::yesOpensProductPageAndEndsWithoutSaving()

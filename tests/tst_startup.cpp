@@ -3,8 +3,10 @@
 #include "TestWindow.h"
 
 #include "app/ProgramFolders.h"
+#include "app/ProjectHandover.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
+#include "app/StartPlatform.h"
 #include "common/TextFile.h"
 #include "ui/main/Form1.h"
 
@@ -15,10 +17,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vt;
@@ -80,6 +86,8 @@ private slots:
     void unstorableSettingsAreToldOnce();
     void secondInstanceIsRefused();
     void lockIsPerUser();
+    void privateFolderIsChecked_data();
+    void privateFolderIsChecked();
 
     void desktopExecEscaping_data();
     void desktopExecEscaping();
@@ -95,7 +103,16 @@ private slots:
     void projectThroughDesktopExecLine();
     void secondStartHandsProjectOver_data();
     void secondStartHandsProjectOver();
+    void handoverMessageIsLengthAndBytes();
     void noDisplayMessageFromRunScript();
+    void platformCandidates_data();
+    void platformCandidates();
+    void startupNoise_data();
+    void startupNoise();
+    void unreachableDisplay_data();
+    void unreachableDisplay();
+    void signalDuringStartupBox_data();
+    void signalDuringStartupBox();
 };
 
 void TstStartup::loadShowsEnglishWindow()
@@ -380,27 +397,122 @@ void TstStartup::secondInstanceIsRefused()
     QVERIFY(rec.warnings.isEmpty());
 }
 
+namespace {
+// Points the temporary folder at a fresh one, open to every user as /tmp is, and unsets
+// XDG_RUNTIME_DIR, for one test; puts both back afterwards.
+struct SharedTemp
+{
+    QTemporaryDir dir;
+    QByteArray oldTmp = qgetenv("TMPDIR"), oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    SharedTemp()
+    {
+        ::chmod(QFile::encodeName(dir.path()).constData(), 01777);
+        qputenv("TMPDIR", dir.path().toLocal8Bit());
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
+    ~SharedTemp()
+    {
+        restore("TMPDIR", oldTmp);
+        restore("XDG_RUNTIME_DIR", oldRuntime);
+    }
+    static void restore(const char *name, const QByteArray &value)
+    {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    QString userFolder() const { return dir.path() + QStringLiteral("/vantrelo-%1").arg(::getuid()); }
+};
+} // namespace
+
 void TstStartup::lockIsPerUser()
 {
     ProgramFolder folder;
     QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ExeOther | QFile::ReadOther);
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    qunsetenv("XDG_RUNTIME_DIR"); // the shared temporary folder, where users meet
+    SharedTemp temp; // the shared temporary folder, where users meet
     const QString mine = SingleInstanceLock(folder.path()).lockFilePath();
-    QCOMPARE(SingleInstanceLock(folder.path(), ::getuid()).lockFilePath(), mine);
-    QVERIFY(SingleInstanceLock(folder.path(), ::getuid() + 1).lockFilePath() != mine);
-    QVERIFY(SingleInstanceLock(folder.path(), ::getuid()).lockFilePath()
-            != SingleInstanceLock(folder.file("Files"), ::getuid()).lockFilePath());
+    QVERIFY2(mine.startsWith(temp.userFolder() + "/vantrelo-"), qPrintable(mine));
+    QVERIFY(SingleInstanceLock(folder.path()).lockFilePath()
+            != SingleInstanceLock(folder.file("Files")).lockFilePath());
 
     SingleInstanceLock first(folder.path());
     QVERIFY(first.acquire());
     QVERIFY(first.isHeld());
-    // The same user is refused; another user of the same program folder is not.
+    // The same user is refused; another user of the same program folder is not, and has
+    // a folder of their own.
     QVERIFY(!SingleInstanceLock(folder.path()).acquire());
     if (::getuid() == 0)
-        QVERIFY(runAsOtherUser([&] { return SingleInstanceLock(folder.path()).acquire(); }));
-    if (!runtime.isEmpty())
-        qputenv("XDG_RUNTIME_DIR", runtime);
+        QVERIFY(runAsOtherUser([&] {
+            SingleInstanceLock other(folder.path());
+            return other.acquire() && other.lockFilePath().startsWith(temp.dir.path() + "/vantrelo-65534/");
+        }));
+}
+
+void TstStartup::privateFolderIsChecked_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("refusal"); // empty: the folder is used
+    QTest::newRow("made when missing") << "none" << "";
+    QTest::newRow("left by an earlier start") << "ours 0700" << "";
+    QTest::newRow("made first by another user") << "other user's" << "belongs to another user (user id 65534)";
+    QTest::newRow("ours but open to the group") << "ours 0770" << "has mode 0770, not 0700";
+    QTest::newRow("ours but readable by all") << "ours 0755" << "has mode 0755, not 0700";
+    QTest::newRow("a link to a private folder of ours") << "link" << "is not a folder";
+    QTest::newRow("a file in its place") << "file" << "is not a folder";
+    QTest::newRow("XDG_RUNTIME_DIR, private") << "runtime 0700" << "";
+    QTest::newRow("XDG_RUNTIME_DIR open to all") << "runtime 0777" << "has mode 0777, not 0700";
+}
+
+void TstStartup::privateFolderIsChecked()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, refusal);
+    SharedTemp temp;
+    const QString path = temp.userFolder();
+    const QByteArray bytes = QFile::encodeName(path);
+    QString expected = path;
+    if (setup.startsWith("ours ")) {
+        QVERIFY(::mkdir(bytes.constData(), 0700) == 0);
+        QVERIFY(::chmod(bytes.constData(), mode_t(setup.mid(5).toUInt(nullptr, 8))) == 0);
+    } else if (setup == "other user's") {
+        if (::getuid() != 0)
+            QSKIP("needs root, to act as another user");
+        QVERIFY(runAsOtherUser([&] { return ::mkdir(bytes.constData(), 0700) == 0; }));
+    } else if (setup == "link") {
+        QVERIFY(::mkdir(QFile::encodeName(temp.dir.path() + "/mine").constData(), 0700) == 0);
+        QVERIFY(::symlink("mine", bytes.constData()) == 0);
+    } else if (setup == "file") {
+        QVERIFY(writeTextLines(path, {"planted"}));
+    } else if (setup.startsWith("runtime ")) {
+        expected = temp.dir.path() + "/run";
+        QVERIFY(::mkdir(QFile::encodeName(expected).constData(), 0700) == 0);
+        QVERIFY(::chmod(QFile::encodeName(expected).constData(), mode_t(setup.mid(8).toUInt(nullptr, 8))) == 0);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(expected));
+    }
+    const PrivateFolder folder = privateRuntimeFolder();
+    if (refusal.isEmpty()) {
+        QCOMPARE(folder.path, expected);
+        QVERIFY(folder.error.isEmpty());
+        struct stat st = {};
+        QVERIFY(::lstat(QFile::encodeName(expected).constData(), &st) == 0);
+        QCOMPARE(int(st.st_mode & 07777), 0700);
+        return;
+    }
+    QVERIFY(folder.path.isEmpty());
+    QVERIFY2(folder.error.contains(expected + " " + refusal), qPrintable(folder.error));
+    // A refused folder takes no lock and the window does not start: it says why.
+    ProgramFolder program;
+    SingleInstanceLock lock(program.path());
+    QVERIFY(!lock.acquire());
+    QCOMPARE(lock.folderError(), folder.error);
+    AppState state;
+    HookRecorder rec;
+    Form1 form(state, program.path(), QString(), rec.hooks());
+    QVERIFY(!form.load());
+    QCOMPARE(rec.warnings.size(), 1);
+    QVERIFY(rec.warnings.first().contains(refusal));
+    QCOMPARE(rec.exits, QList<int>{1});
 }
 
 void TstStartup::desktopExecEscaping_data()
@@ -640,13 +752,13 @@ void TstStartup::installedModeRegistersAndKeepsFilesPerUser()
 
 namespace {
 // A project of format 7 with one picture beside it, given by a relative path.
-QString writeProject(const QString &folder, const QString &name)
+QString writeProject(const QString &folder, const QString &name, const QString &picture = "green.png")
 {
     QImage img(40, 30, QImage::Format_RGB32);
     img.fill(Qt::green);
     img.save(folder + "/green.png");
     const QString path = folder + u'/' + name;
-    writeTextLines(path, {"green.png", "", "", " 1 ", "Front", "Spine", "Liberation Sans", "12", " 0 ", " 0 ",
+    writeTextLines(path, {picture, "", "", " 1 ", "Front", "Spine", "Liberation Sans", "12", " 0 ", " 0 ",
                           " 0 ", " 255 ", " 1 ", " 1 ", " 7 "});
     return path;
 }
@@ -697,36 +809,73 @@ void TstStartup::projectThroughDesktopExecLine()
 
 void TstStartup::secondStartHandsProjectOver_data()
 {
-    QTest::addColumn<bool>("relative");
-    QTest::newRow("absolute path") << false;
-    // The running copy works in another folder: the name must reach it resolved against
-    // the second start's folder, not its own.
-    QTest::newRow("relative path from another folder") << true;
+    QTest::addColumn<QByteArray>("name"); // as the file system spells it
+    QTest::newRow("blank") << QByteArray("handed over.vtr");
+    QTest::newRow("line break") << QByteArray("line\nbreak.vtr");
+    QTest::newRow("Latin-1, not UTF-8") << QByteArray("caf\xe9 cr\xe8me.vtr");
+    // The running copy works in another folder: a relative name must reach it resolved
+    // against the second start's folder, not its own.
+    QTest::newRow("relative path into a subfolder") << QByteArray("sub/handed over.vtr");
 }
 
 void TstStartup::secondStartHandsProjectOver()
 {
-    QFETCH(bool, relative);
+    QFETCH(QByteArray, name);
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
     QTemporaryDir projects;
+    // The picture by its full path: a name Qt cannot decode is opened through a link.
+    const QString made = writeProject(projects.path(), "made.vtr", projects.path() + "/green.png");
+    const QByteArray path = QFile::encodeName(projects.path()) + '/' + name;
     QVERIFY(QDir(projects.path()).mkpath("sub"));
-    const QString project = writeProject(projects.path() + "/sub", "handed over.vtr");
+    QVERIFY(::rename(QFile::encodeName(made).constData(), path.constData()) == 0);
     QProcessEnvironment env = offscreenEnv();
     RunningProgram first;
     QVERIFY(first.start(folder.path(), env));
 
+    // The name goes to the second start as bytes, as a file manager passes it.
     QProcess second;
+    QString octal; // every byte as \ooo, for printf
+    for (const char c : name)
+        octal += QString::asprintf("\\%03o", unsigned(uchar(c)));
+    env.insert("VT_PROJECT_NAME", octal);
     second.setProcessEnvironment(env);
-    if (relative)
-        second.setWorkingDirectory(projects.path());
-    second.start(executableOf(folder.path()), {relative ? QString("sub/handed over.vtr") : project});
+    second.setWorkingDirectory(projects.path());
+    second.start("/bin/bash", {"-c", "exec \"$0\" \"$(printf \"$VT_PROJECT_NAME\")\"", executableOf(folder.path())});
     QVERIFY(second.waitForFinished(20000));
     QCOMPARE(second.exitCode(), 0);
-    // The running copy opened it as Open does: the folder is remembered at once.
-    QTRY_COMPARE_WITH_TIMEOUT(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(2),
-                              projects.path() + "/sub", 10000);
+    // The running copy opened it as Open does: the settings are written at once.
+    QTRY_COMPARE_WITH_TIMEOUT(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(1),
+                              QString("7"), 10000);
+    if (!name.contains('\xe9'))
+        QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).value(2),
+                 projects.path() + (name.contains('/') ? QStringLiteral("/sub") : QString()));
     QVERIFY(first.terminate());
     QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).value(1), QString("7"));
+}
+
+void TstStartup::handoverMessageIsLengthAndBytes()
+{
+    // A line break or any byte is part of the name; the length comes first, big-endian.
+    QCOMPARE(handoverMessage("a\nb"), QByteArray("\0\0\0\3a\nb", 7));
+    QCOMPARE(handoverMessage(QByteArray(300, '\xe9')).left(4), QByteArray("\0\0\1\x2c", 4));
+    // A name Qt decodes faithfully is kept; one it cannot gets a link that reaches the file.
+    QTemporaryDir dir;
+    QCOMPARE(openableFileName(QFile::encodeName(dir.path() + "/Öl.vtr"), dir.path() + "/names"), dir.path() + "/Öl.vtr");
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xe9.vtr";
+    QFile file(QFile::decodeName(latin1));
+    QVERIFY(!file.exists()); // Qt alone cannot reach it
+    const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "project", 7), ssize_t(7));
+    ::close(fd);
+    const QString openable = openableFileName(latin1, dir.path() + "/names");
+    QVERIFY2(openable.startsWith(dir.path() + "/names/"), qPrintable(openable));
+    QVERIFY(openable.endsWith("caf_.vtr"));
+    QCOMPARE(fileBytes(openable), QByteArray("project"));
+    // The bytes of a project argument, found again among the arguments.
+    QCOMPARE(projectArgumentBytes({"--", "caf\xe9.vtr"}, QFile::decodeName("caf\xe9.vtr")), QByteArray("caf\xe9.vtr"));
+    QCOMPARE(projectArgumentBytes({"my", "caf\xe9.vtr"}, QFile::decodeName("my caf\xe9.vtr")), QByteArray("my caf\xe9.vtr"));
 }
 
 void TstStartup::noDisplayMessageFromRunScript()
@@ -747,6 +896,169 @@ void TstStartup::noDisplayMessageFromRunScript()
     QVERIFY(p.exitCode() != 0);
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(err.contains("no display"), qPrintable(err));
+}
+
+void TstStartup::platformCandidates_data()
+{
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QByteArray>("session");
+    QTest::addColumn<QByteArray>("desktop");
+    QTest::addColumn<QByteArray>("candidates");
+    QTest::newRow("X11") << QByteArray(":0") << QByteArray() << QByteArray("x11") << QByteArray("XFCE:") << QByteArray("xcb;offscreen");
+    QTest::newRow("Wayland session with XWayland")
+        << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("KDE:")
+        << QByteArray("wayland;xcb;offscreen");
+    QTest::newRow("GNOME on Wayland keeps X11 first")
+        << QByteArray(":0") << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("ubuntu:GNOME:gnome")
+        << QByteArray("xcb;wayland;offscreen");
+    QTest::newRow("Wayland only") << QByteArray() << QByteArray("wayland-0") << QByteArray() << QByteArray(":")
+                                  << QByteArray("wayland;offscreen");
+    QTest::newRow("nothing") << QByteArray() << QByteArray() << QByteArray() << QByteArray(":") << QByteArray("offscreen");
+}
+
+void TstStartup::platformCandidates()
+{
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, session);
+    QFETCH(QByteArray, desktop);
+    QFETCH(QByteArray, candidates);
+    QCOMPARE(vt::platformCandidates({display, wayland, session, desktop}), candidates);
+}
+
+void TstStartup::startupNoise_data()
+{
+    QTest::addColumn<QByteArray>("category");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("trying"); // while the platforms are tried
+    QTest::addColumn<bool>("noise");
+    const QString runtime = "QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'";
+    QTest::newRow("runtime folder unset") << QByteArray("default") << runtime << false << true;
+    QTest::newRow("runtime folder of another user")
+        << QByteArray("default") << "QStandardPaths: runtime directory '/run/user/0' is not owned by UID 1000" << false << false;
+    QTest::newRow("display gone, while trying") << QByteArray("qt.qpa.xcb") << "could not connect to display :9" << true << true;
+    QTest::newRow("display lost later") << QByteArray("qt.qpa.xcb") << "could not connect to display :9" << false << false;
+    QTest::newRow("plugin not loaded, while trying")
+        << QByteArray("qt.qpa.plugin") << "Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found." << true << true;
+    QTest::newRow("other plugin trouble")
+        << QByteArray("qt.qpa.plugin") << "Could not find a platform theme" << true << false;
+    QTest::newRow("a program's own warning") << QByteArray("default") << "vantrelo: something" << true << false;
+}
+
+void TstStartup::startupNoise()
+{
+    QFETCH(QByteArray, category);
+    QFETCH(QString, message);
+    QFETCH(bool, trying);
+    QFETCH(bool, noise);
+    const QMessageLogContext context("file.cpp", 1, "f", category.constData());
+    QCOMPARE(isStartupNoise(context, message, trying), noise);
+}
+
+void TstStartup::unreachableDisplay_data()
+{
+    QTest::addColumn<QString>("display"); // empty: none at all
+    QTest::addColumn<QString>("run");     // window, export, print
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // expected on standard error; empty: nothing at all
+    QTest::newRow("export, display gone") << ":987" << "export" << 0 << "";
+    QTest::newRow("export, no display") << "" << "export" << 0 << "";
+    QTest::newRow("print, display gone") << ":987" << "print" << 1 << "no-such-queue";
+    QTest::newRow("window, display gone")
+        << ":987" << "window" << 2 << "vantrelo: the display :987 cannot be opened; --export-pdf and --print work without one\n";
+}
+
+void TstStartup::unreachableDisplay()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, run);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    if (QFile::exists("/tmp/.X11-unix/X987"))
+        QSKIP("display :987 exists here");
+    ProgramFolder folder(true, QStringLiteral(VT_RUN_DIR));
+    QTemporaryDir work;
+    const QString project = writeProject(work.path(), "cover.vtr");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "XDG_SESSION_TYPE"})
+        env.remove(name);
+    if (display.isEmpty())
+        env.remove("DISPLAY");
+    else
+        env.insert("DISPLAY", display);
+    QStringList arguments;
+    if (run == "export")
+        arguments = {"--export-pdf", work.filePath("cover.pdf"), project};
+    else if (run == "print")
+        arguments = {"--print", project, "--printer", "no-such-queue"};
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(executableOf(folder.path()), arguments);
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit); // Qt's abort was a crash
+    QVERIFY2(p.exitCode() == exitCode, qPrintable(QString::number(p.exitCode()) + ": " + err));
+    // Nothing of Qt's own: neither the platforms tried nor the unset runtime folder.
+    QVERIFY2(!err.contains("qt.qpa") && !err.contains("XDG_RUNTIME_DIR"), qPrintable(err));
+    if (run == "print")
+        QVERIFY2(err.contains(message), qPrintable(err));
+    else
+        QCOMPARE(err, message);
+    if (run == "export")
+        QVERIFY(fileBytes(work.filePath("cover.pdf")).startsWith("%PDF"));
+}
+
+void TstStartup::signalDuringStartupBox_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("project that cannot be read") << "project";
+    QTest::newRow("update question") << "update";
+}
+
+void TstStartup::signalDuringStartupBox()
+{
+    QFETCH(QString, box);
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QFile::remove(folder.file("Files/Vantrelo.ini"));
+    QProcessEnvironment env = offscreenEnv();
+    QTemporaryDir work;
+    // A server that offers a newer release: the question waits for an answer.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    int asked = 0;
+    connect(&server, &QTcpServer::newConnection, &server, [&] {
+        QTcpSocket *socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&asked, socket] {
+            if (!socket->readAll().contains("\r\n\r\n"))
+                return;
+            ++asked;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n002008001");
+            socket->disconnectFromHost();
+        });
+    });
+    RunningProgram run;
+    if (box == "update") {
+        env.insert("VANTRELO_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/v.txt").arg(server.serverPort()));
+    } else {
+        // A folder by the project's name: it cannot be read as a project, and the box says so.
+        QVERIFY(QDir().mkpath(work.filePath("folder.vtr")));
+        run.process.setArguments({work.filePath("folder.vtr")});
+    }
+    QVERIFY(run.start(folder.path(), env));
+    if (box == "update")
+        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, 10000);
+    QTest::qWait(1000); // the box is up and waits
+    QCOMPARE(run.process.state(), QProcess::Running);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(run.process.processId()), SIGTERM);
+    QVERIFY2(run.process.waitForFinished(5000), "still running 5 s after SIGTERM");
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.process.exitCode(), 0);
+    // As at any other time: the settings are written on the way out.
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).size(), 6);
 }
 
 QTEST_MAIN(TstStartup)

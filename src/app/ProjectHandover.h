@@ -1,10 +1,16 @@
 #pragma once
 // A project opened while the program already runs (a double-click in the file manager)
 // is handed to the running copy over a local socket, instead of being refused and lost.
+//
+// One message per connection: the length of the name as 4 bytes (big-endian), then the
+// name as the file system spells it (QFile::encodeName). A name is bytes, not a line:
+// it may hold a line break, and need not be UTF-8.
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace vt {
 
@@ -12,9 +18,27 @@ namespace vt {
 // program folder just as the lock is.
 QString handoverServerName(const QString &lockFilePath);
 
+// Where names Qt cannot decode get their links: in the user's private folder (the one
+// of the lock, privateRuntimeFolder()); empty when there is none.
+QString nameAliasFolder(const QString &privateFolder);
+
+// The bytes of the command line's project: the argument (or, for a name given in
+// pieces, the arguments joined by blanks) that decodes to project. Empty when none does.
+QByteArray projectArgumentBytes(const QList<QByteArray> &arguments, const QString &project);
+
+// The message that carries one file name.
+QByteArray handoverMessage(const QByteArray &fileName);
+
 // Sends one absolute path to the running copy and waits, bounded, for its receipt.
 // False when no copy listens or it did not answer in time.
 bool handOverProject(const QString &serverName, const QString &absolutePath, int timeoutMs = 3000);
+
+// A name Qt can open for the file named by these bytes. Qt reads file names as UTF-8,
+// so a name in another encoding (an old Latin-1 disc, say) does not survive
+// QFile::decodeName: such a file is reached through a link with a UTF-8 name in
+// aliasFolder (a folder private to the user), made on the way. Names that decode
+// faithfully, and every name when aliasFolder is empty, are returned decoded.
+QString openableFileName(const QByteArray &fileName, const QString &aliasFolder);
 
 class ProjectHandoverServer : public QObject
 {
@@ -23,7 +47,8 @@ public:
     // Longest message taken: a path, not a file's contents.
     static constexpr qint64 MaxMessageBytes = 64 * 1024;
 
-    ProjectHandoverServer(QString name, QObject *parent = nullptr);
+    // aliasFolder: where names Qt cannot decode get their link (see openableFileName).
+    ProjectHandoverServer(QString name, QString aliasFolder = {}, QObject *parent = nullptr);
     // Only the holder of the single-instance lock listens, so a socket file left by a copy
     // that crashed can be replaced safely.
     bool listen();
@@ -34,8 +59,10 @@ signals:
 
 private:
     void accept();
+    void readMessage(QLocalSocket *socket);
 
     QString m_name;
+    QString m_aliasFolder;
     QLocalServer *m_server = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include "common/TextFile.h"
 
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,7 +47,12 @@ QString desktopExecArgument(const QString &arg)
     return desktopStringValue(quoted);
 }
 
-QString desktopEntryText(const QString &executablePath, const QString &iconPath)
+namespace {
+
+constexpr char WrittenKey[] = "X-Vantrelo-Written=";
+
+// The entry without its last line, the mark of what this program wrote.
+QString desktopEntryBody(const QString &executablePath, const QString &iconPath)
 {
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
@@ -59,6 +65,31 @@ QString desktopEntryText(const QString &executablePath, const QString &iconPath)
                           "MimeType=%2;\n"
                           "Categories=Graphics;Publishing;\n")
         .arg(desktopExecArgument(executablePath), QLatin1String(ProjectMimeType), desktopStringValue(iconPath));
+}
+
+QByteArray writtenMark(const QByteArray &body)
+{
+    return WrittenKey + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().left(32) + '\n';
+}
+
+} // namespace
+
+QString desktopEntryText(const QString &executablePath, const QString &iconPath)
+{
+    const QByteArray body = desktopEntryBody(executablePath, iconPath).toUtf8();
+    return QString::fromUtf8(body + writtenMark(body));
+}
+
+bool isDesktopEntryWeWrote(const QByteArray &entry, const QString &executablePath, const QString &iconPath)
+{
+    // An entry of this executable from before the mark existed.
+    if (entry == desktopEntryBody(executablePath, iconPath).toUtf8())
+        return true;
+    const qsizetype markAt = entry.lastIndexOf(QByteArray("\n") + WrittenKey) + 1;
+    if (markAt <= 0)
+        return false;
+    const QByteArray body = entry.left(markAt);
+    return entry.mid(markAt) == writtenMark(body);
 }
 
 QString mimePackageText()
@@ -97,9 +128,16 @@ bool registerProjectFileType(const QString &executablePath, const QString &iconP
     QDir().mkpath(appsDir);
     const bool mimeOk =
         writeBytesAtomically(mimeDir + QStringLiteral("/packages/vantrelo.xml"), mimePackageText().toUtf8());
+    // An entry the user has edited (or one that is not ours) is theirs: it stays as it is.
+    const QString entryPath = appsDir + QStringLiteral("/vantrelo.desktop");
+    QFile existing(entryPath);
+    const bool ours = !existing.exists()
+                      || (existing.open(QIODevice::ReadOnly)
+                          && isDesktopEntryWeWrote(existing.read(64 * 1024), executablePath, iconPath)
+                          && existing.atEnd());
+    existing.close();
     const bool desktopOk =
-        writeBytesAtomically(appsDir + QStringLiteral("/vantrelo.desktop"),
-                             desktopEntryText(executablePath, iconPath).toUtf8());
+        ours && writeBytesAtomically(entryPath, desktopEntryText(executablePath, iconPath).toUtf8());
     if (mimeOk)
         startDetachedIfPresent(QStringLiteral("update-mime-database"), {mimeDir});
     if (desktopOk)
@@ -152,8 +190,10 @@ bool registerInstalledCopy(const QString &appPath, const QString &executablePath
     const QString appsDir = dataHome + QStringLiteral("/applications");
     if (removeIfOurs(mimeDir + QStringLiteral("/packages/vantrelo.xml"), mimePackageText().toUtf8()))
         startDetachedIfPresent(QStringLiteral("update-mime-database"), {mimeDir});
-    if (removeIfOurs(appsDir + QStringLiteral("/vantrelo.desktop"),
-                     desktopEntryText(executablePath, iconPath).toUtf8()))
+    const QString entryPath = appsDir + QStringLiteral("/vantrelo.desktop");
+    QFile entry(entryPath);
+    if (entry.open(QIODevice::ReadOnly) && isDesktopEntryWeWrote(entry.read(64 * 1024), executablePath, iconPath)
+        && entry.atEnd() && (entry.close(), QFile::remove(entryPath)))
         startDetachedIfPresent(QStringLiteral("update-desktop-database"), {appsDir});
     return false;
 }

@@ -16,14 +16,20 @@ QString desktopExecArgument(const QString &arg);
 // A string value of a desktop entry: backslashes and control characters escaped.
 QString desktopStringValue(const QString &text);
 
+// The per-user entry. Its last line marks it as written by the program, with a digest of
+// the lines above it, so that a later start can tell it from one the user has edited.
 QString desktopEntryText(const QString &executablePath, const QString &iconPath);
+// True for an entry exactly as some start wrote it (of this or of another copy of the
+// program), and for this executable's entry from before the mark existed.
+bool isDesktopEntryWeWrote(const QByteArray &entry, const QString &executablePath, const QString &iconPath);
 QString mimePackageText();
 
 // $XDG_DATA_HOME, or ~/.local/share when unset or not absolute.
 QString userDataHome();
 
 // Writes both files under dataHome and starts the desktop's cache updaters, if present,
-// without waiting for them. Returns whether both files were written.
+// without waiting for them. A desktop entry already there is replaced only when it is
+// still byte for byte what a start wrote. Returns whether both files were written.
 bool registerProjectFileType(const QString &executablePath, const QString &iconPath, const QString &dataHome);
 
 // $XDG_DATA_DIRS as a list, or /usr/local/share and /usr/share when unset.

@@ -3,6 +3,7 @@
 #include "net/ReleaseNumber.h"
 #include "net/WebAddresses.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
@@ -64,6 +65,13 @@ std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLi
     request.setTransferTimeout(limits.timeoutMs);
 
     QNetworkReply *reply = manager.get(request);
+    // The network thread parses no more than a little of the answer ahead of this one.
+    // Without a bound it goes on reading a long answer after the abort, until the end
+    // (the manager's destruction waits for it), and one in tiny chunks keeps it busy
+    // for seconds without handing a byte over: the start came seconds late.
+    reply->setReadBufferSize(16 * 1024);
+    QElapsedTimer clock;
+    clock.start();
     QByteArray body;
     bool failed = false;
     auto fail = [&] {
@@ -80,10 +88,17 @@ std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLi
             fail();
     });
     // Certificate errors are never ignored: the reply fails on its own.
+    int pieces = 0;
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        // Each chunk of a chunked answer comes as a piece of its own: a release number
+        // in thousands of them is no release number, and each one costs time.
+        if (++pieces > limits.maxPieces)
+            fail();
         while (!failed && reply->bytesAvailable() > 0) {
             body += reply->read(2048);
-            if (body.size() > limits.maxBytes)
+            // The deadline is looked at here too: under a stream of data its timer may
+            // come late.
+            if (body.size() > limits.maxBytes || clock.hasExpired(limits.timeoutMs))
                 fail();
         }
     });

@@ -382,8 +382,13 @@ bool Form1::runLoadSequence(LoadMode mode)
     });
     if (window) {
         m_instanceLock = std::make_unique<SingleInstanceLock>(m_state.AppPath);
-        if (!m_instanceLock->acquire())
-            return refuseOrHandOver();
+        if (!m_instanceLock->acquire()) {
+            if (m_instanceLock->folderError().isEmpty())
+                return refuseOrHandOver();
+            m_hooks.warn(this, m_instanceLock->folderError(), text(18));
+            m_hooks.exitNow(1);
+            return false;
+        }
         startHandoverServer();
     }
     // The picture areas start side by side; every format selection places them anew.
@@ -407,6 +412,7 @@ bool Form1::runLoadSequence(LoadMode mode)
     // The update check: a Yes ends the program here, before the window is ever shown.
     if (runUpdateCheck(this, m_state.Language, m_hooks))
         return false;
+    m_started = true;
     return true;
 }
 
@@ -427,7 +433,8 @@ bool Form1::refuseOrHandOver()
 
 void Form1::startHandoverServer()
 {
-    m_handover = new ProjectHandoverServer(handoverServerName(m_instanceLock->lockFilePath()), this);
+    m_handover = new ProjectHandoverServer(handoverServerName(m_instanceLock->lockFilePath()),
+                                           nameAliasFolder(QFileInfo(m_instanceLock->lockFilePath()).path()), this);
     connect(m_handover, &ProjectHandoverServer::projectReceived, this, &Form1::openHandedOverProject);
     m_handover->listen();
 }
@@ -878,6 +885,11 @@ void Form1::closeBySystem(int signalNumber)
     }
     m_closingBySignal = true;
     close();
+    // Still starting (a box of the load sequence, such as the update question or a
+    // project's error, runs its own event loop): the window was never shown, so closing
+    // it ends nothing. The shutdown above has run; the process ends here.
+    if (!m_started)
+        m_hooks.exitNow(0);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

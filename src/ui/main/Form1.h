@@ -187,6 +187,7 @@ private:
     PrintCommand *m_print = nullptr;
     bool m_shutdownDone = false;
     bool m_closingBySignal = false;
+    bool m_started = false; // the window's load sequence has run to its end
     bool m_clientSizeFixed = false;
 
     CoverPictures m_pictures;

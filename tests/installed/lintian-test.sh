@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The Debian package through lintian: any error or warning fails the test, and the
+# tags lintian only mentions for information are listed for whoever reads the log.
+#
+#   lintian-test.sh BUILD_DIR
+#
+# Exit 77 (skipped) when lintian, dpkg-deb or cpack is missing (scripts/setup-deps
+# installs them).
+set -euo pipefail
+build=$(cd "$1" && pwd)
+
+for tool in lintian dpkg-deb cpack; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup-deps installs it)"; exit 77; }
+done
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+(cd "$build" && cpack -G DEB -B "$tmp/pkg" >/dev/null)
+deb=$(ls "$tmp"/pkg/vantrelo_*_amd64.deb)
+echo "package: $(basename "$deb")"
+
+# Informational tags shown (-I) so the hardening ones are seen too; root is told it
+# should not run lintian, which is no finding about the package.
+report=$(lintian -I --tag-display-limit 0 "$deb" 2>&1 | grep -v '^running with root privileges' || true)
+[[ -z "$report" ]] || printf '%s\n' "$report"
+if grep -E '^[EW]: ' <<<"$report" >/dev/null; then
+  echo "FAIL: lintian reports errors or warnings" >&2
+  exit 1
+fi
+if grep -E 'hardening-' <<<"$report" >/dev/null; then
+  echo "FAIL: the program is built without Debian's hardening flags" >&2
+  exit 1
+fi
+echo "lintian: no error, no warning"
