@@ -1001,8 +1001,10 @@ void TstStartup::unreachableDisplay()
     QVERIFY2(p.exitCode() == exitCode, qPrintable(QString::number(p.exitCode()) + ": " + err));
     // Nothing of Qt's own: neither the platforms tried nor the unset runtime folder.
     QVERIFY2(!err.contains("qt.qpa") && !err.contains("XDG_RUNTIME_DIR"), qPrintable(err));
+    // Printing got as far as choosing the queue: it names the queue, or says that the
+    // print system itself is not there when no scheduler runs on this machine.
     if (run == "print")
-        QVERIFY2(err.contains(message), qPrintable(err));
+        QVERIFY2(err.contains(message) || err.contains("the print system (CUPS) cannot be reached"), qPrintable(err));
     else
         QCOMPARE(err, message);
     if (run == "export")
