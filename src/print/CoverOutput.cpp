@@ -1,5 +1,6 @@
 #include "print/CoverOutput.h"
 
+#include "lang/LanguageTable.h"
 #include "platform/Printers.h"
 
 #include <QPageSize>
@@ -14,6 +15,9 @@ OutputResult writeCoverPdf(const QString &path, bool portrait, const PageCompose
                            const PagePictures &pictures, const QString &title)
 {
     OutputResult result;
+    // Every way out below that produces nothing is the file's fault.
+    result.cause = OutputFailure::FileNotWritten;
+    result.target = path;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         result.error = file.errorString();
@@ -53,6 +57,7 @@ OutputResult writeCoverPdf(const QString &path, bool portrait, const PageCompose
         return result;
     }
     result.produced = true;
+    result.cause = OutputFailure::None;
     return result;
 }
 
@@ -75,7 +80,9 @@ OutputResult printCover(QPrinter &printer, const PageComposer &compose, const Pa
 {
     OutputResult result;
     const QString name = printer.printerName();
+    result.target = name;
     if (name.isEmpty() || !isPrinterAcceptingJobs(name)) {
+        result.cause = name.isEmpty() ? OutputFailure::NoPrinter : OutputFailure::PrinterRefused;
         result.error = name.isEmpty() ? QStringLiteral("no printer is chosen")
                                       : QStringLiteral("the printer %1 does not accept jobs").arg(name);
         return result;
@@ -85,6 +92,7 @@ OutputResult printCover(QPrinter &printer, const PageComposer &compose, const Pa
     QPainter painter;
     if (!painter.begin(&printer)) {
         result.error = QStringLiteral("the printer %1 could not begin the job").arg(name);
+        result.cause = OutputFailure::PrinterStopped;
         return result;
     }
     const PrintComposition page = compose(g.printableMm, footerMeasure(&printer));
@@ -94,10 +102,34 @@ OutputResult printCover(QPrinter &printer, const PageComposer &compose, const Pa
     printer.setFullPage(false);
     if (!ended) {
         result.error = QStringLiteral("the printer %1 could not finish the job").arg(name);
+        result.cause = OutputFailure::PrinterStopped;
         return result;
     }
     result.produced = true;
     return result;
+}
+
+QString outputErrorText(const LanguageTable &texts, const OutputResult &result)
+{
+    auto t = [&texts](int entry) { return texts.fallbackText(entry); };
+    if (result.produced)
+        return result.failures.isEmpty() ? QString() : t(LanguageTable::PrintErrorPartsEntry);
+    switch (result.cause) {
+    case OutputFailure::FileNotWritten:
+        // The system's reason is the only part not in the user's language; without it
+        // "cannot be written" would leave the user guessing between a full disk and a
+        // folder without rights.
+        return t(LanguageTable::PrintErrorFileEntry)
+            .arg(result.target, result.error.isEmpty() ? QStringLiteral("?") : result.error);
+    case OutputFailure::NoPrinter:
+        return t(LanguageTable::PrintErrorNoPrinterEntry);
+    case OutputFailure::PrinterRefused:
+        return t(LanguageTable::PrintErrorRefusedEntry).arg(result.target);
+    case OutputFailure::PrinterStopped:
+    case OutputFailure::None:
+        break;
+    }
+    return t(LanguageTable::PrintErrorStoppedEntry).arg(result.target);
 }
 
 } // namespace vt

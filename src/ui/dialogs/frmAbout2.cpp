@@ -41,6 +41,9 @@ QLabel *makeLabel(QWidget *parent, const char *name)
     return label;
 }
 
+// Where the main window stood when the box hid it.
+constexpr char MainWindowPlaceProperty[] = "vtPlaceBeforeAbout";
+
 } // namespace
 
 frmAbout2::frmAbout2(const AppState &state, QWidget *mainWindow, std::function<bool(const QString &)> open)
@@ -171,8 +174,25 @@ void frmAbout2::closeEvent(QCloseEvent *event)
     // However the box is closed (a click, Esc, the window's own close button), the main
     // window comes back: a program with only a hidden window left could not be used.
     m_timer->stop();
-    if (m_mainWindow)
+    if (m_mainWindow) {
+        // Shown again, a window is placed anew by some window managers (in a screen
+        // corner, half off the screen at 200 %): put it back where it was.
+        const QRect place = m_mainWindow->property(MainWindowPlaceProperty).toRect();
+        const bool known = place.isValid();
+        if (known) {
+            m_mainWindow->resize(place.size());
+            m_mainWindow->move(place.topLeft()); // the frame's corner, as pos() gave it
+        }
         m_mainWindow->show();
+        if (known) {
+            QPointer<QWidget> mainWindow = m_mainWindow;
+            // Once more after the window manager has mapped it, which may move it again.
+            QTimer::singleShot(0, mainWindow, [mainWindow, place] {
+                if (mainWindow && mainWindow->isVisible() && mainWindow->pos() != place.topLeft())
+                    mainWindow->move(place.topLeft());
+            });
+        }
+    }
     event->accept();
 }
 
@@ -225,8 +245,12 @@ bool frmAbout2::eventFilter(QObject *watched, QEvent *event)
 
 frmAbout2 *showAboutBox(const AppState &state, QWidget *mainWindow, std::function<bool(const QString &)> open)
 {
-    if (mainWindow)
+    if (mainWindow) {
+        // A maximised window keeps its state by itself; only a normal one is placed back.
+        const bool normal = mainWindow->windowState() == Qt::WindowNoState;
+        mainWindow->setProperty(MainWindowPlaceProperty, normal ? QRect(mainWindow->pos(), mainWindow->size()) : QRect());
         mainWindow->hide();
+    }
     auto *box = new frmAbout2(state, mainWindow, std::move(open));
     box->show();
     if (QWidget *viewport = box->findChild<QWidget *>(QStringLiteral("Picture1")))
