@@ -183,8 +183,10 @@ void TstTitleEditor::captionsComeFromLanguageTable()
         {"Label4", t[89]}, {"Label5", t[90]}, {"Label6", t[91]},
         {"Label1_0", "Ok"}, {"Label1_1", t[37]}};
     // The buttons' captions carry an access key ("&Ok"): compared as shown.
-    for (const auto &[name, caption] : captions)
-        QCOMPARE(StripAmpersands(child<QLabel>(dialog, name)->text()), caption);
+    for (const auto &[name, caption] : captions) {
+        const QString shown = child<QLabel>(dialog, name)->text();
+        QCOMPARE(QString(name).startsWith("Label1_") ? StripAmpersands(shown) : shown, caption);
+    }
     QCOMPARE(child<QLabel>(dialog, "Label1_0")->text(), QString("&Ok"));
     for (const auto &[name, caption] : {std::pair{"Check1", "B"}, {"Check2", "i"}, {"Check3", "S"}})
         QCOMPARE(child<QCheckBox>(dialog, name)->text(), QString(caption));

@@ -10,6 +10,7 @@
 #include "common/Text.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
+#include "formats/TemplateWords.h"
 #include "formats/Templates.h"
 #include "formats/TitleRendering.h"
 #include "lang/QtTranslations.h"
@@ -468,7 +469,8 @@ void Form1::Combo1_Click()
     StepRunner steps(ErrorPolicy::SkipAndContinue);
     const int i = selectedFormat();
     steps.run(QStringLiteral("placeholders"), [&] {
-        CaricaCopertineSmile(m_pictures, i, m_state.AppPath, loadPicture);
+        CaricaCopertineSmile(m_pictures, i, m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, loadPicture),
+                             templateWordsKey(m_state.Language));
     });
     bool portrait = true;
     steps.run(QStringLiteral("scale"), [&] {
