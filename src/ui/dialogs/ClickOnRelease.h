@@ -5,8 +5,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <functional>
 
 namespace vt {
@@ -35,14 +33,27 @@ protected:
     }
 };
 
+// The keyboard focus on a control that has no face of its own for the style to mark (a
+// picture, a button's caption): a frame in the highlight colour over a faint tint.
+inline void paintFocusRing(QWidget &widget)
+{
+    QPainter p(&widget);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor ring = widget.palette().color(QPalette::Highlight);
+    p.setPen(QPen(ring, 1.5));
+    ring.setAlpha(40);
+    p.setBrush(ring);
+    p.drawRoundedRect(QRectF(widget.rect()).adjusted(0.75, 0.75, -0.75, -0.75), 3, 3);
+}
+
 // A picture that acts as a button for the keyboard too: it takes the focus by Tab, shows
-// it with the style's focus frame, and Space acts as a click.
+// it (paintFocusRing), and Space acts as a click.
 class KeyClickLabel : public ClickOnRelease<QLabel>
 {
 public:
     explicit KeyClickLabel(QWidget *parent = nullptr) : ClickOnRelease<QLabel>(parent)
     {
-        setFocusPolicy(Qt::StrongFocus);
+        setFocusPolicy(Qt::TabFocus);
     }
 
 protected:
@@ -60,11 +71,7 @@ protected:
         QLabel::paintEvent(event);
         if (!hasFocus())
             return;
-        QPainter p(this);
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.backgroundColor = palette().color(QPalette::Window);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        paintFocusRing(*this);
     }
     void focusInEvent(QFocusEvent *event) override
     {

@@ -10,10 +10,9 @@
 #include <QWidget>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include "common/Text.h"
+#include "ui/dialogs/ClickOnRelease.h"
 
 #include <algorithm>
 
@@ -23,7 +22,7 @@ namespace {
 
 constexpr char CaptionProperty[] = "vtHoverLiftCaption";
 // Room around the caption's text for the focus frame.
-constexpr int FocusMarginPixels = 2;
+constexpr int FocusMarginPixels = 3;
 
 bool isPressKey(const QKeyEvent *key)
 {
@@ -44,12 +43,7 @@ protected:
         QLabel::paintEvent(event);
         if (!hasFocus())
             return;
-        QPainter p(this);
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect();
-        option.backgroundColor = palette().color(QPalette::Window);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        paintFocusRing(*this);
     }
     void focusInEvent(QFocusEvent *event) override
     {
@@ -115,7 +109,7 @@ HoverLiftButton::HoverLiftButton(const QPixmap &picture, const QString &caption,
     // The caption is the button for the keyboard: it takes the focus by Tab, shows it,
     // and Space or Enter press it. Its own buddy, so its access key (Alt + the
     // underlined letter) reaches it.
-    m_caption->setFocusPolicy(Qt::StrongFocus);
+    m_caption->setFocusPolicy(Qt::TabFocus); // a click presses it at once: no focus to show
     m_caption->setMargin(FocusMarginPixels);
     m_caption->setBuddy(m_caption);
     m_caption->setProperty(CaptionProperty, true);
