@@ -20,8 +20,9 @@ script is only needed when the catalogue sizes or the artwork change; the
 build does not run it.
 
 Every picture is drawn in the proportions of the paper insert it stands for,
-with fold lines where the insert is folded, a friendly empty smiley and short
-hints telling which part of the sheet is which.  The areas where the program
+with fold lines where the insert is folded and a friendly empty smiley.  The
+words telling which part of the sheet is which are not drawn: they go to
+Words.txt, and the program draws them in the user's language.  The areas where the program
 writes the red default title (front: top at 1/7 of the height, jewel-case
 fronts: 1/5; spine: along the vertical centre line) are kept free of artwork
 so the title stays readable.

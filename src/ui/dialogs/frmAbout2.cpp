@@ -44,6 +44,44 @@ QLabel *makeLabel(QWidget *parent, const char *name)
 // Where the main window stood when the box hid it.
 constexpr char MainWindowPlaceProperty[] = "vtPlaceBeforeAbout";
 
+// Keeps a window that was shown again at its place for a moment: the window manager
+// places it after it is mapped, and may move it again once more when its frame arrives.
+class PlaceKeeper : public QObject
+{
+public:
+    PlaceKeeper(QWidget *window, QPoint place) : QObject(window), m_window(window), m_place(place)
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(KeepMilliseconds, this, [this] { deleteLater(); });
+        QTimer::singleShot(0, this, [this] { putBack(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Show))
+            QTimer::singleShot(0, this, [this] { putBack(); });
+        return false;
+    }
+
+private:
+    static constexpr int KeepMilliseconds = 1500;
+    static constexpr int MostMoves = 4; // never a fight with a manager that insists
+
+    void putBack()
+    {
+        if (!m_window || !m_window->isVisible() || m_window->pos() == m_place || m_moves >= MostMoves
+            || m_window->windowState() != Qt::WindowNoState)
+            return;
+        ++m_moves;
+        m_window->move(m_place);
+    }
+
+    QPointer<QWidget> m_window;
+    QPoint m_place;
+    int m_moves = 0;
+};
+
 } // namespace
 
 frmAbout2::frmAbout2(const AppState &state, QWidget *mainWindow, std::function<bool(const QString &)> open)
@@ -184,14 +222,8 @@ void frmAbout2::closeEvent(QCloseEvent *event)
             m_mainWindow->move(place.topLeft()); // the frame's corner, as pos() gave it
         }
         m_mainWindow->show();
-        if (known) {
-            QPointer<QWidget> mainWindow = m_mainWindow;
-            // Once more after the window manager has mapped it, which may move it again.
-            QTimer::singleShot(0, mainWindow, [mainWindow, place] {
-                if (mainWindow && mainWindow->isVisible() && mainWindow->pos() != place.topLeft())
-                    mainWindow->move(place.topLeft());
-            });
-        }
+        if (known)
+            new PlaceKeeper(m_mainWindow, place.topLeft());
     }
     event->accept();
 }
