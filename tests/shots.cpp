@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 
@@ -89,6 +90,11 @@ int main(int argc, char **argv)
         save(&form, file("main-min"));
         form.resize(900, 700);
         QTest::qWait(200);
+        QMenu *formats = form.menu(QStringLiteral("mnuFormato"));
+        formats->popup(form.mapToGlobal(QPoint(60, 0)));
+        QTest::qWait(200);
+        formats->grab().save(file("format-menu"));
+        formats->hide();
 
         PrintDialogMemory memory;
         {
