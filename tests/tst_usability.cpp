@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace vt;
@@ -411,6 +412,14 @@ void TstUsability::lowResolutionMark()
     const TwipRect area = slot == 0 && isSlimFormat(format) ? l.slimFront : l.areas[size_t(slot)];
     const QRectF areaPx(area.left / 15, area.top / 15, area.width / 15, area.height / 15);
     QVERIFY(areaPx.adjusted(-1, -1, 1, 1).contains(QRectF(signs[0]->geometry())));
+    // The canvas under the sign shows the tip (the sign itself lets the pointer through).
+    QWidget *canvas = form.canvas();
+    const QPoint at = signs[0]->geometry().center();
+    QHelpEvent help(QEvent::ToolTip, at, canvas->mapToGlobal(at));
+    QApplication::sendEvent(canvas, &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), signs[0]->toolTip());
+    QToolTip::hideText();
     // Putting a sharp picture in its place takes the mark away.
     QVERIFY(solidPicture(3000, 3000).save(file));
     form.loadSlotFromChosenFile(slot, file);
