@@ -179,14 +179,21 @@ void TstAbout::anyCloseShowsMainWindowAsItWas()
     auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
     form.show();
+    // Away from the screen's corner, where a window shown anew would be put.
+    form.move(120, 90);
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.selectFormat(9);
     const QRect geometry = form.geometry();
+    const QPoint place = form.pos();
     const Qt::WindowStates windowState = form.windowState();
     QPointer<frmAbout2> box = showAboutBox(state, &form, rec.hooks().openExternally);
     // As the window's own close button does: not one of the box's click rules.
     box->close();
     QTRY_VERIFY(box.isNull());
     QVERIFY(form.isVisible());
+    QCOMPARE(form.geometry(), geometry);
+    QTest::qWait(20); // the second placing, after the window is mapped
+    QCOMPARE(form.pos(), place);
     QCOMPARE(form.geometry(), geometry);
     QCOMPARE(form.windowState(), windowState);
     QCOMPARE(form.selectedFormat(), 9);
@@ -257,10 +264,10 @@ void TstAbout::everyTableEntryHasItsPictureAfterLanguageSwitch()
         QCOMPARE(a->icon().pixmap(16).toImage(), menuPicture(expected).pixmap(16).toImage());
         ++checked;
     }
-    // Four menu bar entries and the cover-search submenu; File 8, Format 18, Tools 4 and
+    // Four menu bar entries and the cover-search submenu; File 8, Format 22, Tools 4 and
     // the 6 sites, Donations 1, help 4.
-    QCOMPARE(checked, 5 + 8 + 18 + 4 + 6 + 1 + 4);
-    for (int k = 0; k < 18; ++k)
+    QCOMPARE(checked, 5 + 8 + 22 + 4 + 6 + 1 + 4);
+    for (int k = 0; k < 22; ++k)
         QVERIFY(!menuIconFor("mnuFormato1", k).isEmpty());
     QVERIFY(form.menu("mnuGuida")->menuAction()->icon().isNull());
     QVERIFY(form.menu("mnuGuida")->icon().isNull());

@@ -1,4 +1,5 @@
 // The options dialog: per-format print positions and sizes, the sound switch, OK and Cancel.
+#include "KeyboardWalk.h"
 #include "TestWindow.h"
 
 #include "app/ProgramFolders.h"
@@ -89,6 +90,7 @@ private slots:
     void notANumberStopsAtThatField_data();
     void notANumberStopsAtThatField();
     void okWritesExactlyTheEditedLines();
+    void byKeyboardAlone();
     void okRefusesASizeThatIsNoNumber();
     void cancelRestoresBothFiles();
     void hoverSoundFollowsTheSwitch();
@@ -314,6 +316,34 @@ void TstOptions::okWritesExactlyTheEditedLines()
     QCOMPARE(splitLines(*readTextFile(settingsFilePath(h.state))).at(4), QString("1"));
     QCOMPARE(h.log, (QStringList{"reload", "settings", "format selection"}));
     QCOMPARE(d.result(), int(QDialog::Accepted));
+}
+
+void TstOptions::byKeyboardAlone()
+{
+    Harness h;
+    frmOpzioni d(h.context(3));
+    // Row by row as the grid reads: X, Y and the two sizes of picture 1, then of picture 2
+    // (format 3 has no third picture), the sound switch, OK, Cancel.
+    QCOMPARE(tabWalk(&d), (QStringList{"Combo1", "Text1_0", "Text1_1", "Text1_6", "Text1_7", "Text1_2", "Text1_3",
+                                       "Text1_8", "Text1_9", "Check1", "Label1_0", "Label1_1"}));
+    QVERIFY(tabTo("Check1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(!d.soundSwitch()->isChecked());
+    QVERIFY(tabTo("Text1_0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "41.5");
+    // Enter in a field confirms, as the default button's key.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QCOMPARE(splitLines(*readTextFile(catalogueFilePath(h.state))).at(44), QString("41.5"));
+    QVERIFY(!h.state.SoundsOn);
+
+    // Alt with the underlined letter of Cancel ("&Cancel") cancels.
+    frmOpzioni again(h.context(0));
+    QCOMPARE(tabWalk(&again).constFirst(), QString("Combo1"));
+    QCOMPARE(again.findChild<QLabel *>("Label1_1")->text(), QString("&Cancel"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(again.result(), int(QDialog::Rejected));
 }
 
 void TstOptions::okRefusesASizeThatIsNoNumber()

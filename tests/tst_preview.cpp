@@ -103,7 +103,15 @@ void TstPreview::previewScale_data()
     QTest::newRow("landscape at start-up size") << 0 << 7290.0 << 24 << 24 * 274 << 24 * 183;
     QTest::newRow("portrait at double height") << 3 << 14580.0 << 37 << 37 * 120 << 37 * 120;
     QTest::newRow("landscape at double height") << 9 << 14580.0 << 49 << 49 * 257 << 49 * 197;
-    QTest::newRow("half height") << 0 << 3645.0 << 12 << 12 * 274 << 12 * 183;
+    // 24.5 / 7290 x 3645 gives 12, but a landscape sheet 12 x 210 = 2520 high would not
+    // leave 840 above and below in 3645: the largest that fits is (3645 - 1680) / 210 = 9.36.
+    QTest::newRow("half height: the sheet clear of toolbar and status line") << 0 << 3645.0 << 9 << 9 * 274 << 9 * 183;
+    // 18.5 / 7290 x 4900 = 12.43 -> 12; 12 x 297 = 3564 > 4900 - 1680 = 3220: 3220 / 297 = 10.8 -> 10.
+    QTest::newRow("portrait at the smallest window") << 3 << 4900.0 << 10 << 10 * 120 << 10 * 120;
+    // 18.5 / 7290 x 5700 = 14.47 -> 14; 14 x 297 = 4158 > 5700 - 1680 = 4020; 4020 / 297 = 13.5 -> 13.
+    QTest::newRow("portrait just too tall") << 3 << 5700.0 << 13 << 13 * 120 << 13 * 120;
+    // 18.5 / 7290 x 7000 = 17.76 -> 18; 18 x 297 = 5346 > 7000 - 1680 = 5320; 5320 / 297 = 17.9 -> 17.
+    QTest::newRow("portrait a little below start-up size") << 3 << 7000.0 << 17 << 17 * 120 << 17 * 120;
 }
 
 void TstPreview::previewScale()
@@ -628,7 +636,10 @@ void TstPreview::initialFolderFallback()
     AppState s;
     s.AppPath = "/opt/vantrelo";
     s.LastPictureFolder = last;
-    QCOMPARE(initialPictureFolder(s), kept ? last : QString("/opt/vantrelo/Modelli"));
+    // Never the program folder's templates: the user's pictures folder (or home, where the
+    // desktop has none).
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QCOMPARE(initialPictureFolder(s), kept ? last : QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
 }
 
 void TstPreview::userPictureSurvivesFormatChanges()

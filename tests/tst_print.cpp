@@ -1,6 +1,7 @@
 // Printing: the page as operations in millimetres, the page as drawn (image, PDF and a
 // real print queue), the print dialog and the command line's export and print.
 #include "CatalogueState.h"
+#include "KeyboardWalk.h"
 #include "SmallDisk.h"
 #include "TestWindow.h"
 
@@ -132,7 +133,8 @@ struct FakePrintSystem
     QStringList log;
     QString pdfAnswer;
     bool printSucceeds = true;
-    QString pdfError; // set: the PDF is not written, for this reason
+    OutputResult printOutcome; // used when printSucceeds is false
+    OutputResult pdfOutcome{true, {}, {}, OutputFailure::None, {}};
 
     FakePrintSystem()
     {
@@ -163,16 +165,15 @@ struct FakePrintSystem
                        .arg(current)
                        .arg(p.pageLayout().orientation() == QPageLayout::Portrait ? "portrait" : "landscape")
                        .arg(p.copyCount());
+            if (!printSucceeds)
+                return printOutcome;
             OutputResult r;
-            r.produced = printSucceeds;
+            r.produced = true;
             return r;
         };
         c.writePdf = [this](const QString &path, bool portrait) {
             log << "pdf:" + path + (portrait ? ":portrait" : ":landscape");
-            OutputResult r;
-            r.produced = pdfError.isEmpty();
-            r.error = pdfError;
-            return r;
+            return pdfOutcome;
         };
         c.choosePdfPath = [this](QWidget *, const QString &proposed) {
             log << "choose:" + proposed;
@@ -276,7 +277,12 @@ private slots:
     void dialogCopies();
     void dialogOrientation();
     void dialogCancelPrintsNothing();
+    void dialogByKeyboardAlone_data();
+    void dialogByKeyboardAlone();
+    void dialogKeyboardCancel();
+    void dialogFailureShowsOneBox_data();
     void dialogFailureShowsOneBox();
+    void pdfIntoUnwritableFolderNamesTheFile();
     void dialogPdfEntry();
     void dialogWithoutPrinters();
     void dialogPdfFailureSaysWhy();
@@ -743,16 +749,155 @@ void TstPrint::dialogCancelPrintsNothing()
     QVERIFY(sys.entries("sound:").isEmpty());
 }
 
-void TstPrint::dialogFailureShowsOneBox()
+void TstPrint::dialogByKeyboardAlone_data()
+{
+    QTest::addColumn<QString>("confirm");
+    QTest::newRow("Enter in the copies field") << "enter";
+    QTest::newRow("Space on the print button") << "space";
+    QTest::newRow("Enter on the print button") << "button-enter";
+    QTest::newRow("access key Alt+P") << "alt";
+}
+
+void TstPrint::dialogByKeyboardAlone()
+{
+    QFETCH(QString, confirm);
+    FakePrintSystem sys;
+    frmStampa dialog(sys.context());
+    // Reading order: printer, the orientation shown, quality, copies, Print, Cancel.
+    QCOMPARE(tabWalk(&dialog), (QStringList{"Combo1", "Image2", "cboQualita", "Combo2", "Label1_0", "Label1_1"}));
+    QVERIFY(dialog.button(0)->isDefault());
+    QCOMPARE(dialog.button(0)->caption()->text(), QString("&Print"));
+    QCOMPARE(dialog.button(1)->caption()->text(), QString("&Cancel"));
+
+    // Another printer by arrow key, landscape by Space on the orientation picture, 3 copies.
+    QVERIFY(tabTo("Combo1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(dialog.printerList()->currentText(), QString("Photo"));
+    QVERIFY(tabTo("Image2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(!dialog.portraitShown());
+    QCOMPARE(focusName(), QString("Image3")); // the focus stays on the orientation
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(dialog.portraitShown());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(tabTo("Combo2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "3");
+    QVERIFY(sys.entries("print:").isEmpty());
+
+    if (confirm == "enter") {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    } else if (confirm == "space" || confirm == "button-enter") {
+        QVERIFY(tabTo("Label1_0"));
+        // The focus shows on the button: its caption is drawn differently with it.
+        const QImage focused = dialog.button(0)->caption()->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(dialog.button(0)->caption()->grab().toImage() != focused);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTest::keyClick(QApplication::focusWidget(), confirm == "space" ? Qt::Key_Space : Qt::Key_Return);
+    } else {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+    }
+    QCOMPARE(sys.entries("print:"), QStringList{"print:Photo:landscape:3"});
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TstPrint::dialogKeyboardCancel()
 {
     FakePrintSystem sys;
-    sys.printSucceeds = false;
     frmStampa dialog(sys.context());
+    QCOMPARE(tabWalk(&dialog).size(), 6);
+    // Enter on Cancel cancels: a focused button takes Enter from the default one.
+    QVERIFY(tabTo("Label1_1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(sys.entries("print:").isEmpty());
+}
+
+void TstPrint::dialogFailureShowsOneBox_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("pdf");
+    QTest::addColumn<bool>("produced");
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("systemReason");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::newRow("queue refuses: printer named, dialog stays")
+        << "English.lng" << false << false << int(OutputFailure::PrinterRefused) << "Office Laser" << ""
+        << "Printing failed"
+        << "The cover was not printed: the printer Office Laser does not accept jobs. Choose another printer." << true;
+    QTest::newRow("job stopped, in French")
+        << "Français.lng" << false << false << int(OutputFailure::PrinterStopped) << "Office Laser" << ""
+        << "Échec de l'impression"
+        << "La jaquette n'a pas été imprimée : l'imprimante Office Laser a interrompu le travail." << true;
+    QTest::newRow("unwritable PDF, in German: file and reason named")
+        << "Deutsch.lng" << true << false << int(OutputFailure::FileNotWritten) << "/proc/cover.pdf"
+        << "Permission denied" << "Drucken fehlgeschlagen"
+        << "Das Cover wurde nicht gedruckt: Die Datei /proc/cover.pdf kann nicht geschrieben werden "
+           "(Permission denied). Wählen Sie einen anderen Ordner oder Dateinamen."
+        << true;
+    QTest::newRow("no printer, in Spanish")
+        << "Spanish.lng" << false << false << int(OutputFailure::NoPrinter) << "" << "" << "Error de impresión"
+        << "La carátula no se imprimió: no hay ninguna impresora elegida." << true;
+    QTest::newRow("page out with parts missing: told, dialog closes")
+        << "Italiano.lng" << false << true << int(OutputFailure::None) << "" << "" << "Stampa non riuscita"
+        << "La copertina è stata stampata, ma alcune immagini o alcuni testi non sono stati disegnati." << false;
+}
+
+void TstPrint::dialogFailureShowsOneBox()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, pdf);
+    QFETCH(bool, produced);
+    QFETCH(int, cause);
+    QFETCH(QString, target);
+    QFETCH(QString, systemReason);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(bool, staysOpen);
+    FakePrintSystem sys;
+    QVERIFY(readLanguageFile(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Lang/") + language, sys.state.Language));
+    OutputResult outcome;
+    outcome.produced = produced;
+    outcome.cause = OutputFailure(cause);
+    outcome.target = target;
+    outcome.error = systemReason;
+    if (produced)
+        outcome.failures << "picture 2";
+    sys.printSucceeds = false;
+    sys.printOutcome = outcome;
+    sys.pdfOutcome = outcome;
+    sys.pdfAnswer = "/proc/cover.pdf";
+    frmStampa dialog(sys.context());
+    dialog.show();
+    if (pdf)
+        dialog.printerList()->setCurrentIndex(dialog.printerList()->count() - 1);
     dialog.pressButton(0);
-    const QStringList boxes = sys.entries("box:");
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.first(), "box:" + printErrorTitle() + "|" + printErrorText());
-    QVERIFY(printErrorText().contains("\r\rSe il problema"));
+    QCOMPARE(sys.entries("box:"), QStringList{"box:" + title + "|" + text});
+    QCOMPARE(dialog.isVisible(), staysOpen);
+    QCOMPARE(dialog.result(), staysOpen ? 0 : int(QDialog::Accepted));
+    // The user picks another printer or file and tries again from the same dialog.
+    if (staysOpen) {
+        sys.printSucceeds = true;
+        sys.pdfOutcome = OutputResult{true, {}, {}, OutputFailure::None, {}};
+        dialog.pressButton(0);
+        QCOMPARE(sys.entries("box:").size(), 1);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+}
+
+void TstPrint::pdfIntoUnwritableFolderNamesTheFile()
+{
+    const QString path = "/proc/cover.pdf";
+    const OutputResult r = writeCoverPdf(path, true, [](QSizeF, const TextMeasure &) { return PrintComposition(); },
+                                         PagePictures{});
+    QVERIFY(!r.produced);
+    QCOMPARE(int(r.cause), int(OutputFailure::FileNotWritten));
+    QCOMPARE(r.target, path);
+    QVERIFY(!r.error.isEmpty());
 }
 
 void TstPrint::dialogPdfEntry()
@@ -805,14 +950,16 @@ void TstPrint::dialogPdfFailureSaysWhy()
 {
     FakePrintSystem sys;
     sys.pdfAnswer = "/full/cover.pdf";
-    sys.pdfError = "No space left on device";
+    sys.pdfOutcome = OutputResult{false, "No space left on device", {}, OutputFailure::FileNotWritten, "/full/cover.pdf"};
     frmStampa dialog(sys.context());
     dialog.printerList()->setCurrentIndex(dialog.printerList()->count() - 1);
     QVERIFY(dialog.pdfChosen());
     dialog.pressButton(0);
     QCOMPARE(sys.entries("pdf:").size(), 1);
-    QCOMPARE(sys.entries("box:"),
-             QStringList{"box:" + printErrorTitle() + "|/full/cover.pdf could not be written: No space left on device"});
+    // One box that names the file and the system's reason; never a success.
+    const QStringList boxes = sys.entries("box:");
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].contains("/full/cover.pdf") && boxes[0].contains("No space left on device"), qPrintable(boxes[0]));
 }
 
 void TstPrint::writtenPdfOnAFullDiskKeepsTheOldFile()

@@ -330,6 +330,13 @@ void TstProject::saveOnNewProjectRunsSaveAsThenSavesInPlace()
     QCOMPARE(w.rec.sounds.size(), 2);
 }
 
+// Where the file dialogs start before a folder was used: Documents, or home without one.
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 void TstProject::saveAsProposals()
 {
     ProjectWindow w;
@@ -337,7 +344,8 @@ void TstProject::saveAsProposals()
     const QString defaultName = QString(w.state.Language[102]).remove(u'&') + ".vtr";
     QVERIFY(w.form.projects()->saveAs()); // cancelled: empty answer
     QCOMPARE(w.script.lastSave.proposedName, defaultName);
-    QCOMPARE(w.script.lastSave.initialFolder, w.folder.path()); // the program folder at first
+    // Never the program folder: the user's documents folder at first.
+    QCOMPARE(w.script.lastSave.initialFolder, documentsFolder());
     QCOMPARE(w.script.lastSave.title, QString(w.state.Language[52]).remove(u'&'));
     QCOMPARE(w.state.CurrentProjectPath, defaultName);
 
@@ -611,7 +619,7 @@ void TstProject::openRemembersFolderEvenWhenLoadFails()
     writeFile(project, "only one line\r\n");
     w.script.openAnswer = project;
     w.form.projects()->open();
-    QCOMPARE(w.script.log.first(), "open:" + w.state.Language[101] + "|" + QDir::currentPath());
+    QCOMPARE(w.script.log.first(), "open:" + w.state.Language[101] + "|" + documentsFolder());
     QCOMPARE(w.script.errors().size(), 1);
     QCOMPARE(w.state.LastProjectFolder, w.folder.file("projects"));
     QCOMPARE(splitLines(*readTextFile(w.folder.file("Files/Vantrelo.ini"))).at(2), w.folder.file("projects"));

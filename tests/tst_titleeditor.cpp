@@ -1,4 +1,5 @@
 // The title editor and the hover-lift buttons of the dialogs.
+#include "KeyboardWalk.h"
 #include "common/Text.h"
 #include "lang/LanguageFile.h"
 #include "platform/FontFamilies.h"
@@ -138,6 +139,7 @@ private slots:
     void confirmStoresEverything();
     void cancelChangesNothing_data();
     void cancelChangesNothing();
+    void byKeyboardAlone();
     void coverTextChangeRedrawsBeforeStyle_data();
     void coverTextChangeRedrawsBeforeStyle();
     void titleSwitchesAndTheirLabels_data();
@@ -180,8 +182,12 @@ void TstTitleEditor::captionsComeFromLanguageTable()
         {"Label10", t[92]}, {"Label8", t[92]}, {"Label11", t[93]}, {"Label9", t[93]},
         {"Label4", t[89]}, {"Label5", t[90]}, {"Label6", t[91]},
         {"Label1_0", "Ok"}, {"Label1_1", t[37]}};
-    for (const auto &[name, caption] : captions)
-        QCOMPARE(child<QLabel>(dialog, name)->text(), caption);
+    // The buttons' captions carry an access key ("&Ok"): compared as shown.
+    for (const auto &[name, caption] : captions) {
+        const QString shown = child<QLabel>(dialog, name)->text();
+        QCOMPARE(QString(name).startsWith("Label1_") ? StripAmpersands(shown) : shown, caption);
+    }
+    QCOMPARE(child<QLabel>(dialog, "Label1_0")->text(), QString("&Ok"));
     for (const auto &[name, caption] : {std::pair{"Check1", "B"}, {"Check2", "i"}, {"Check3", "S"}})
         QCOMPARE(child<QCheckBox>(dialog, name)->text(), QString(caption));
     QVERIFY(!t[92].isEmpty() && !t[37].isEmpty());
@@ -501,6 +507,40 @@ void TstTitleEditor::cancelChangesNothing()
     QCOMPARE(h.count("cover:"), 0);
     QCOMPARE(h.count("format:"), 1);
     QCOMPARE(h.count("sound:Files/Click2.wav"), clickSound ? 1 : 0);
+}
+
+void TstTitleEditor::byKeyboardAlone()
+{
+    Harness h;
+    frmTitolo dialog(h.context());
+    QCOMPARE(tabWalk(&dialog), (QStringList{"Text1", "Text2", "Combo1", "Combo2", "Check1", "Check2", "Check3",
+                                            "Shape16", "Check4", "Check5", "Label1_0", "Label1_1"}));
+    QVERIFY(tabTo("Check1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // bold
+    QVERIFY(tabTo("Text1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "Night Train");
+    QVERIFY(h.style.CoverText == "Front" || h.style.CoverText == "Night Train");
+    // Space on the OK button confirms.
+    QVERIFY(tabTo("Label1_0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(h.style.CoverText, QString("Night Train"));
+    QVERIFY(h.style.FontBold);
+
+    // Enter in the spine field confirms too; Escape in a fresh one cancels.
+    frmTitolo second(h.context());
+    tabWalk(&second);
+    QVERIFY(tabTo("Text2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End); // Tab selected the whole text
+    QTest::keyClicks(QApplication::focusWidget(), " 2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(second.result(), int(QDialog::Accepted));
+    QCOMPARE(h.style.SpineText, QString("Spine 2"));
+    frmTitolo third(h.context());
+    tabWalk(&third);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(third.result(), int(QDialog::Rejected));
 }
 
 void TstTitleEditor::coverTextChangeRedrawsBeforeStyle_data()

@@ -20,8 +20,9 @@ script is only needed when the catalogue sizes or the artwork change; the
 build does not run it.
 
 Every picture is drawn in the proportions of the paper insert it stands for,
-with fold lines where the insert is folded, a friendly empty smiley and short
-hints telling which part of the sheet is which.  The areas where the program
+with fold lines where the insert is folded and a friendly empty smiley.  The
+words telling which part of the sheet is which are not drawn: they go to
+Words.txt, and the program draws them in the user's language.  The areas where the program
 writes the red default title (front: top at 1/7 of the height, jewel-case
 fronts: 1/5; spine: along the vertical centre line) are kept free of artwork
 so the title stays readable.
@@ -188,6 +189,8 @@ class Sheet:
         self.fonts = fonts
         self.image = Image.new("RGB", (self.w, self.h), background)
         self.draw = ImageDraw.Draw(self.image)
+        # The words the program draws over the picture in the user's language.
+        self.words: list[str] = []
 
     # -- coordinates -------------------------------------------------------
 
@@ -286,19 +289,47 @@ class Sheet:
         self.draw.ellipse([cx - rx, cy - ry, cx + rx, cy + ry], fill=fill,
                           outline=outline, width=width)
 
+    def word(self, key: str, suffix: str, x_mm: float, y_mm: float,
+             size_mm: float, max_mm: float, vertical: bool, bold: bool,
+             colour: tuple) -> None:
+        """Records a word for the program to draw, in the user's language, as
+        shares of the picture: x and y of its anchor (the centre; the centre
+        of the top end for vertical words), the em height as a share of the
+        picture height, the longest it may run as a share of the width
+        (horizontal) or height (vertical)."""
+        length = max_mm / (self.height_mm if vertical else self.width_mm)
+        self.words.append("\t".join([
+            key, suffix, f"{x_mm / self.width_mm:.5f}",
+            f"{y_mm / self.height_mm:.5f}",
+            f"{self.s(size_mm) / self.h:.5f}", f"{length:.5f}",
+            "v" if vertical else "h", "b" if bold else "n",
+            "#%02x%02x%02x" % colour]))
+
     def text(self, cx_mm: float, cy_mm: float, text: str, size_mm: float,
-             colour: tuple, bold: bool = False) -> None:
-        """Horizontal text centred on (cx, cy) in mm; size is the em height."""
+             colour: tuple, bold: bool = False, key: str = "",
+             max_mm: float = 0.0) -> None:
+        """Horizontal text centred on (cx, cy) in mm; size is the em height.
+        With a key the text is not drawn but recorded as a word (see word)."""
+        if key:
+            self.word(key, "", cx_mm, cy_mm, size_mm, max_mm, False, bold,
+                      colour)
+            return
         font = self.fonts.get(self.s(size_mm), bold)
         self.draw.text((self.x(cx_mm), self.y(cy_mm)), text, font=font,
                        fill=colour, anchor="mm")
 
     def vertical_text(self, cx_mm: float, top_mm: float, text: str,
                       size_mm: float, colour: tuple,
-                      bold: bool = False) -> float:
+                      bold: bool = False, key: str = "", suffix: str = "",
+                      max_mm: float = 0.0) -> float:
         """Text turned a quarter turn clockwise (reading top to bottom, like
         the spine title), centred across on cx, starting at top.  Returns the
-        length it takes up, in mm."""
+        length it takes up, in mm.  With a key the text is recorded as a word
+        (key, then suffix as it stands) instead of being drawn."""
+        if key:
+            self.word(key, suffix, cx_mm, top_mm, size_mm, max_mm, True, bold,
+                      colour)
+            return 0.0
         font = self.fonts.get(self.s(size_mm), bold)
         left, upper, right, lower = font.getbbox(text)
         strip = Image.new("L", (right - left + 2, lower - upper + 2), 0)
@@ -418,8 +449,10 @@ def front_panel(sheet: Sheet, box: Box, title_top: float,
     r = min((free_bottom - free_top) / 2, box.w * 0.27)
     cy = (free_top + free_bottom) / 2
     sheet.smiley(box.cx, cy, r)
-    sheet.text(box.cx, name_y, name, size, LABEL_TEXT, bold=True)
-    sheet.text(box.cx, hint_y, "drop a picture here", size * 0.8, HINT_TEXT)
+    sheet.text(box.cx, name_y, name, size, LABEL_TEXT, bold=True, key=name,
+               max_mm=box.w * 0.8)
+    sheet.text(box.cx, hint_y, "drop a picture here", size * 0.8, HINT_TEXT,
+               key="DROP", max_mm=box.w * 0.8)
 
 
 def blurb_panel(sheet: Sheet, box: Box, name: str, top: tuple,
@@ -431,7 +464,7 @@ def blurb_panel(sheet: Sheet, box: Box, name: str, top: tuple,
                             box.y1 - inset, inset * 0.8, frame)
     size = label_size(sheet)
     sheet.text(box.cx, box.y0 + box.h * 0.14, name, size, LABEL_TEXT,
-               bold=True)
+               bold=True, key=name, max_mm=box.w * 0.8)
     r = min(box.h * 0.11, box.w * 0.16)
     cy = box.y0 + box.h * 0.33
     sheet.smiley(box.cx, cy, r)
@@ -440,7 +473,7 @@ def blurb_panel(sheet: Sheet, box: Box, name: str, top: tuple,
                     cy + r + box.h * 0.09, box.y0 + box.h * 0.78, bars,
                     rows=7)
     sheet.text(box.cx, box.y0 + box.h * 0.86, "drop a picture here",
-               size * 0.8, HINT_TEXT)
+               size * 0.8, HINT_TEXT, key="DROP", max_mm=box.w * 0.8)
 
 
 def back_panel(sheet: Sheet, box: Box) -> None:
@@ -463,8 +496,12 @@ def spine_band(sheet: Sheet, box: Box, hint: str = "SPINE") -> None:
     for x in (box.x0 + line / 2, box.x1 - line / 2):
         sheet.vline(x, box.y0, box.y1, FOLD_LINE, width_mm=line)
     size = min(label_size(sheet) * 0.85, box.w * 0.42)
+    # The name is the word SPINE in the user's language; a suffix such as
+    # "7 mm" stays as it is.
+    suffix = hint[len("SPINE"):] if hint.startswith("SPINE") else ""
     sheet.vertical_text(box.cx, box.y0 + box.h * 0.05, hint, size,
-                        LABEL_TEXT, bold=True)
+                        LABEL_TEXT, bold=True, key="SPINE", suffix=suffix,
+                        max_mm=box.h * 0.3)
 
 
 # ---------------------------------------------------------------------------
@@ -565,19 +602,25 @@ def disc_template(diameter_mm: float, dpi: int, fonts: Fonts) -> Sheet:
     # The front title ends about a fifth of the way down; the name goes
     # half-way between there and the clamping ring.
     sheet.text(c, c - clamp - (c - clamp - d * 0.21) / 2, "DISC LABEL", size,
-               LABEL_TEXT, bold=True)
+               LABEL_TEXT, bold=True, key="DISC", max_mm=clamp * 2.6)
     ring = c - clamp                       # width of the printable ring
     r = ring * 0.27
     cy = c + clamp + ring * 0.42
     sheet.smiley(c, cy, r)
     sheet.text(c, cy + r + size * 1.25, "drop a picture here", size * 0.72,
-               HINT_TEXT)
+               HINT_TEXT, key="DROP", max_mm=clamp * 2.4)
     return sheet
 
 
 # ---------------------------------------------------------------------------
 # Main
 # ---------------------------------------------------------------------------
+
+
+# The words of every picture, for the program to draw in the user's language.
+WORDS_FILE = "Words.txt"
+WORDS_HEADER = ("# picture\tword\tsuffix\tx\ty\tsize\tlength\t"
+                "h|v\tb|n\tcolour  (written by tools/make-templates.py)")
 
 
 def build_all(formats: list[CoverFormat], out_dir: Path, dpi: int,
@@ -624,11 +667,15 @@ def build_all(formats: list[CoverFormat], out_dir: Path, dpi: int,
          lambda w, h: slim_template(w, h, dpi, fonts, "SPINE 9 mm")),
     ]
     results = []
+    words = [WORDS_HEADER]
     for rel, w_mm, h_mm, make in jobs:
         sheet = make(w_mm, h_mm)
         path = out_dir / rel
         size = sheet.save(path, dpi, quality)
         results.append((path, size, w_mm, h_mm))
+        words += [rel + "\t" + w for w in sheet.words]
+    (out_dir / WORDS_FILE).write_text("\r\n".join(words) + "\r\n",
+                                      encoding="utf-8")
     return results
 
 

@@ -18,6 +18,14 @@ double scaleFactorFor(const QString &orientation);
 // selected) leaves sizes, orientation and shape as they were and scales as for a portrait
 // format; a scale or size that does not fit its integer keeps its previous value.
 // Returns whether the format is portrait (what the printer's page orientation follows).
+// Room kept free above and below the centred sheet: the toolbar row (780 twips) and a
+// 4-pixel gap.
+inline constexpr int PreviewSheetClearanceTwips = 780 + 60;
+
+// The scale, made smaller where needed so the A4 sheet (297 mm high upright, 210 mm on
+// its side) fits between the toolbar row and the status line.
+qint16 fitScaleToHeight(qint16 scale, bool portrait, double innerHeightTwips);
+
 bool computePreviewScale(AppState &state, int formatIndex, double innerHeightTwips);
 
 } // namespace vt

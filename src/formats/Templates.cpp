@@ -38,7 +38,7 @@ bool isFreeForPlaceholder(int slot, const QString &path)
 }
 
 void CaricaCopertineSmile(CoverPictures &pictures, int formatIndex, const QString &appPath,
-                          const PictureLoader &load)
+                          const PictureLoader &load, const QString &wordsKey)
 {
     const auto relative = placeholderPaths(formatIndex);
     for (int slot = 0; slot < 3; ++slot) {
@@ -48,7 +48,7 @@ void CaricaCopertineSmile(CoverPictures &pictures, int formatIndex, const QStrin
         if (!isFreeForPlaceholder(slot, s.Path))
             continue;
         const QString path = appPath + u'/' + relative[size_t(slot)];
-        if (s.Path == path && !s.CleanCopy.isNull())
+        if (s.Path == path && !s.CleanCopy.isNull() && s.CleanCopy.text(QStringLiteral("vtWords")) == wordsKey)
             continue; // already showing: decoding it again would give the same picture
         if (!QFileInfo::exists(path))
             continue;

@@ -23,7 +23,9 @@ using PictureLoader = std::function<QImage(const QString &path)>;
 // Loads the format's placeholders into the free slots. A slot holding a user's picture
 // is never touched; a free slot for which the format names no placeholder is left as it
 // is. A placeholder already showing is not decoded again.
+// wordsKey: the language the placeholders' words are drawn in (templateWordsKey); a
+// placeholder showing words of another language is loaded again.
 void CaricaCopertineSmile(CoverPictures &pictures, int formatIndex, const QString &appPath,
-                          const PictureLoader &load);
+                          const PictureLoader &load, const QString &wordsKey = QString());
 
 } // namespace vt

@@ -4,13 +4,31 @@
 
 namespace vt {
 
-// The numbered user-interface texts, entries 0..151, all empty at start. Entry 151 came
-// later than the rest: language files that end at 150 still load, and the program then
-// shows that entry's English text (fallbackText).
+// The numbered user-interface texts, entries 0..165, all empty at start. Entries from 151
+// on came later than the rest: language files that end before them still load, and the
+// program then shows those entries' English texts (fallbackText).
 struct LanguageTable
 {
-    static constexpr int Size = 152;
     static constexpr int PdfFileEntry = 151;
+    // The language's locale name ("fr", "pt_PT"), for Qt's own translations.
+    static constexpr int LocaleEntry = 152;
+    // The print error: its title, then one text per cause.
+    static constexpr int PrintErrorTitleEntry = 153;
+    static constexpr int PrintErrorFileEntry = 154;      // %1 the file, %2 the system's reason
+    static constexpr int PrintErrorNoPrinterEntry = 155;
+    static constexpr int PrintErrorRefusedEntry = 156;   // %1 the printer
+    static constexpr int PrintErrorStoppedEntry = 157;   // %1 the printer
+    static constexpr int PrintErrorPartsEntry = 158;
+    // The words drawn over the placeholder pictures.
+    static constexpr int TemplateBackEntry = 159;
+    static constexpr int TemplateFrontEntry = 160;
+    static constexpr int TemplateSpineEntry = 161;
+    static constexpr int TemplateDropEntry = 162;
+    static constexpr int TemplateInsideEntry = 163;
+    static constexpr int TemplateDiscEntry = 164;
+    // The low-resolution mark's tip; %1 the pixels per inch.
+    static constexpr int LowResolutionEntry = 165;
+    static constexpr int Size = 166;
     std::array<QString, Size> entries{};
 
     QString operator[](int k) const
@@ -23,9 +41,36 @@ struct LanguageTable
     QString fallbackText(int k) const
     {
         const QString t = (*this)[k];
-        if (!t.isEmpty() || k != PdfFileEntry)
+        if (!t.isEmpty() || k < PdfFileEntry)
             return t;
-        return QStringLiteral("PDF file");
+        return englishText(k);
+    }
+
+    static QString englishText(int k)
+    {
+        switch (k) {
+        case PdfFileEntry: return QStringLiteral("PDF file");
+        case PrintErrorTitleEntry: return QStringLiteral("Printing failed");
+        case PrintErrorFileEntry:
+            return QStringLiteral("The cover was not printed: the file %1 cannot be written (%2). "
+                                  "Choose another folder or file name.");
+        case PrintErrorNoPrinterEntry: return QStringLiteral("The cover was not printed: no printer is chosen.");
+        case PrintErrorRefusedEntry:
+            return QStringLiteral("The cover was not printed: the printer %1 does not accept jobs. "
+                                  "Choose another printer.");
+        case PrintErrorStoppedEntry: return QStringLiteral("The cover was not printed: the printer %1 stopped the job.");
+        case PrintErrorPartsEntry:
+            return QStringLiteral("The cover was printed, but some of its pictures or texts could not be drawn.");
+        case TemplateBackEntry: return QStringLiteral("BACK");
+        case TemplateFrontEntry: return QStringLiteral("FRONT");
+        case TemplateSpineEntry: return QStringLiteral("SPINE");
+        case TemplateDropEntry: return QStringLiteral("drop a picture here");
+        case TemplateInsideEntry: return QStringLiteral("INSIDE");
+        case TemplateDiscEntry: return QStringLiteral("DISC LABEL");
+        case LowResolutionEntry:
+            return QStringLiteral("Low resolution: %1 pixels per inch at the printed size; 200 or more print sharply.");
+        default: return QString();
+        }
     }
 };
 

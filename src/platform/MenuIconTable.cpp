@@ -16,7 +16,7 @@ constexpr const char *Handheld = "console-handheld";
 constexpr std::array<const char *, 6> OwnPictures{BookCase, DiscCase, VideoTape, BlueDisc, SeveralDiscs, Handheld};
 
 // The help menu's own entry on the menu bar ("mnuGuida") has no picture.
-constexpr std::array<MenuIconEntry, 32> Table{{
+constexpr std::array<MenuIconEntry, 34> Table{{
     {"mnuFile", -1, -1, "document-new"},
     {"mnuApriDS", -1, -1, "document-open"},
     {"mnuSalva", -1, -1, "document-save"},
@@ -34,8 +34,10 @@ constexpr std::array<MenuIconEntry, 32> Table{{
     {"mnuFormato1", 11, 11, BlueDisc},
     {"mnuFormato1", 12, 14, SeveralDiscs},
     {"mnuFormato1", 15, 15, DiscCase},
-    {"mnuFormato1", 16, 16, "input-gaming"},
-    {"mnuFormato1", 17, 17, Handheld},
+    {"mnuFormato1", 16, 17, "input-gaming"},
+    {"mnuFormato1", 18, 18, Handheld},
+    {"mnuFormato1", 19, 19, BookCase},
+    {"mnuFormato1", 20, 21, DiscCase},
     {"mnuStrumenti", -1, -1, "applications-accessories"},
     {"mnuOpzioni", -1, -1, "emblem-system"},
     {"mnuTitolo", -1, -1, "edit-select-all"},

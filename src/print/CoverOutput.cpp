@@ -1,6 +1,7 @@
 #include "print/CoverOutput.h"
 
 #include "common/TextFile.h"
+#include "lang/LanguageTable.h"
 #include "platform/Printers.h"
 
 #include <QBuffer>
@@ -20,6 +21,8 @@ OutputResult renderCoverPdf(QByteArray &pdf, bool portrait, const PageComposer &
                             const PagePictures &pictures, const QString &title)
 {
     OutputResult result;
+    // Every way out below that produces nothing is the file's fault.
+    result.cause = OutputFailure::FileNotWritten;
     // The page is made in memory and written in one piece afterwards, so a write that
     // fails half-way is seen and the earlier file kept (QPdfWriter writing to a buffered
     // file would report success after a short write).
@@ -50,6 +53,7 @@ OutputResult renderCoverPdf(QByteArray &pdf, bool portrait, const PageComposer &
         return result;
     }
     result.produced = true;
+    result.cause = OutputFailure::None;
     return result;
 }
 
@@ -58,13 +62,16 @@ OutputResult writeCoverPdf(const QString &path, bool portrait, const PageCompose
 {
     // Refused before the page is drawn: a device or a pipe stays as it is.
     if (const QString problem = outputTargetProblem(path); !problem.isEmpty())
-        return OutputResult{false, problem, {}};
+        return OutputResult{false, problem, {}, OutputFailure::FileNotWritten, path};
     QByteArray pdf;
     OutputResult result = renderCoverPdf(pdf, portrait, compose, pictures, title);
+    result.target = path;
     if (!result.produced)
         return result;
-    if (!writeBytesAtomically(path, pdf, &result.error))
+    if (!writeBytesAtomically(path, pdf, &result.error)) {
         result.produced = false;
+        result.cause = OutputFailure::FileNotWritten;
+    }
     return result;
 }
 
@@ -80,6 +87,7 @@ OutputResult exportCoverPdf(const QString &output, bool portrait, const PageComp
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.produced = false;
+        result.cause = OutputFailure::FileNotWritten;
         result.error = out.errorString();
         return result;
     }
@@ -88,6 +96,7 @@ OutputResult exportCoverPdf(const QString &output, bool portrait, const PageComp
     const int cause = errno;
     if (written != pdf.size()) {
         result.produced = false;
+        result.cause = OutputFailure::FileNotWritten;
         result.error = cause != 0 ? QString::fromLocal8Bit(std::strerror(cause)) : out.errorString();
     }
     return result;
@@ -123,7 +132,9 @@ OutputResult printCover(QPrinter &printer, const PageComposer &compose, const Pa
 {
     OutputResult result;
     const QString name = printer.printerName();
+    result.target = name;
     if (name.isEmpty() || !isPrinterAcceptingJobs(name)) {
+        result.cause = name.isEmpty() ? OutputFailure::NoPrinter : OutputFailure::PrinterRefused;
         result.error = name.isEmpty() ? QStringLiteral("no printer is chosen")
                                       : QStringLiteral("the printer %1 does not accept jobs").arg(name);
         return result;
@@ -133,6 +144,7 @@ OutputResult printCover(QPrinter &printer, const PageComposer &compose, const Pa
     QPainter painter;
     if (!painter.begin(&printer)) {
         result.error = QStringLiteral("the printer %1 could not begin the job").arg(name);
+        result.cause = OutputFailure::PrinterStopped;
         return result;
     }
     const PrintComposition page = compose(g.printableMm, footerMeasure(&printer));
@@ -142,10 +154,34 @@ OutputResult printCover(QPrinter &printer, const PageComposer &compose, const Pa
     printer.setFullPage(false);
     if (!ended) {
         result.error = QStringLiteral("the printer %1 could not finish the job").arg(name);
+        result.cause = OutputFailure::PrinterStopped;
         return result;
     }
     result.produced = true;
     return result;
+}
+
+QString outputErrorText(const LanguageTable &texts, const OutputResult &result)
+{
+    auto t = [&texts](int entry) { return texts.fallbackText(entry); };
+    if (result.produced)
+        return result.failures.isEmpty() ? QString() : t(LanguageTable::PrintErrorPartsEntry);
+    switch (result.cause) {
+    case OutputFailure::FileNotWritten:
+        // The system's reason is the only part not in the user's language; without it
+        // "cannot be written" would leave the user guessing between a full disk and a
+        // folder without rights.
+        return t(LanguageTable::PrintErrorFileEntry)
+            .arg(result.target, result.error.isEmpty() ? QStringLiteral("?") : result.error);
+    case OutputFailure::NoPrinter:
+        return t(LanguageTable::PrintErrorNoPrinterEntry);
+    case OutputFailure::PrinterRefused:
+        return t(LanguageTable::PrintErrorRefusedEntry).arg(result.target);
+    case OutputFailure::PrinterStopped:
+    case OutputFailure::None:
+        break;
+    }
+    return t(LanguageTable::PrintErrorStoppedEntry).arg(result.target);
 }
 
 } // namespace vt

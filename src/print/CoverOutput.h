@@ -14,12 +14,28 @@ namespace vt {
 // Builds the page once the printable area and the footer's measure are known.
 using PageComposer = std::function<PrintComposition(QSizeF printableMm, const TextMeasure &measure)>;
 
+// Why a cover did not come out, as the user is told.
+enum class OutputFailure {
+    None,
+    FileNotWritten,  // the PDF file could not be created or completed (target: the file)
+    NoPrinter,       // no printer is chosen
+    PrinterRefused,  // the queue does not accept jobs (target: the printer)
+    PrinterStopped,  // the job could not be begun or finished (target: the printer)
+};
+
 struct OutputResult
 {
     bool produced = false; // the page was written or handed to the queue
     QString error;         // why nothing was produced
     QStringList failures;  // steps of the page that could not be drawn
+    OutputFailure cause = OutputFailure::None;
+    QString target;        // the file or printer the cause is about
 };
+
+struct LanguageTable;
+// The print error in the user's language, naming its cause; an empty text when the
+// cover came out whole.
+QString outputErrorText(const LanguageTable &texts, const OutputResult &result);
 
 // The PDF's page: A4 with its printable area inset this much on every side, where a
 // typical printer's would be, so catalogue positions land as on paper.

@@ -1,7 +1,10 @@
 #pragma once
 // A widget that acts on a left click released over it, as a button does: captions that
 // toggle their switch, pictures that act as buttons.
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <functional>
 
 namespace vt {
@@ -29,5 +32,69 @@ protected:
             Base::mouseReleaseEvent(event);
     }
 };
+
+// The keyboard focus on a control that has no face of its own for the style to mark (a
+// picture, a button's caption): a frame in the highlight colour over a faint tint.
+inline void paintFocusRing(QWidget &widget)
+{
+    QPainter p(&widget);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor ring = widget.palette().color(QPalette::Highlight);
+    p.setPen(QPen(ring, 1.5));
+    ring.setAlpha(40);
+    p.setBrush(ring);
+    p.drawRoundedRect(QRectF(widget.rect()).adjusted(0.75, 0.75, -0.75, -0.75), 3, 3);
+}
+
+// A picture that acts as a button for the keyboard too: it takes the focus by Tab, shows
+// it (paintFocusRing), and Space acts as a click.
+class KeyClickLabel : public ClickOnRelease<QLabel>
+{
+public:
+    explicit KeyClickLabel(QWidget *parent = nullptr) : ClickOnRelease<QLabel>(parent)
+    {
+        setFocusPolicy(Qt::TabFocus);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && onClick) {
+            if (!event->isAutoRepeat())
+                onClick();
+            return;
+        }
+        QLabel::keyPressEvent(event);
+    }
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLabel::paintEvent(event);
+        if (!hasFocus())
+            return;
+        paintFocusRing(*this);
+    }
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QLabel::focusInEvent(event);
+        update();
+    }
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QLabel::focusOutEvent(event);
+        update();
+    }
+};
+
+// Sets the keyboard order of the widgets to the order given (their reading order).
+inline void setTabChain(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : widgets) {
+        if (previous && w)
+            QWidget::setTabOrder(previous, w);
+        if (w)
+            previous = w;
+    }
+}
 
 } // namespace vt

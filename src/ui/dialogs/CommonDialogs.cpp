@@ -1,5 +1,7 @@
 #include "ui/dialogs/CommonDialogs.h"
 
+#include "common/Text.h"
+
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -13,7 +15,8 @@ QString ShowOpenDialog(QWidget *owner, int mode, const QString &title, const QSt
 {
     if (mode != 1)
         return QString();
-    QFileDialog dialog(owner, title, initialFolder);
+    // Titles come from texts that also serve as menu captions: no access-key markers.
+    QFileDialog dialog(owner, StripAmpersands(title), initialFolder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -39,7 +42,7 @@ QString ShowFileDialog(const FileDialogRequest &request)
     if (!request.owner)
         throw std::invalid_argument("file dialog without an owner window");
     const QString folder = request.initialFolder.isEmpty() ? QDir::currentPath() : request.initialFolder;
-    QFileDialog dialog(request.owner, request.title, folder);
+    QFileDialog dialog(request.owner, StripAmpersands(request.title), folder);
     dialog.setAcceptMode(request.openFile ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.openFile ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // The callers ask their own overwrite question.

@@ -8,10 +8,90 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+#include "common/Text.h"
+#include "ui/dialogs/ClickOnRelease.h"
 
 #include <algorithm>
 
 namespace vt {
+
+namespace {
+
+constexpr char CaptionProperty[] = "vtHoverLiftCaption";
+// Room around the caption's text for the focus frame.
+constexpr int FocusMarginPixels = 3;
+
+bool isPressKey(const QKeyEvent *key)
+{
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    return mods == Qt::NoModifier
+           && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+}
+
+// A caption that draws the keyboard focus around its text, as push buttons do.
+class FocusCaption : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLabel::paintEvent(event);
+        if (!hasFocus())
+            return;
+        paintFocusRing(*this);
+    }
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QLabel::focusInEvent(event);
+        update();
+    }
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QLabel::focusOutEvent(event);
+        update();
+    }
+};
+
+} // namespace
+
+// Enter anywhere in the window presses the default button, unless the focus is on another
+// button (which takes Enter itself) or in a list that is open (its own window).
+class DefaultButtonKeys : public QObject
+{
+public:
+    DefaultButtonKeys(QWidget *window, HoverLiftButton *button) : QObject(button), m_window(window), m_button(button) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
+            return false;
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || !m_window || widget->window() != m_window || isHoverLiftCaption(widget))
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (mods != Qt::NoModifier || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+            return false;
+        if (type == QEvent::ShortcutOverride)
+            return false; // let the key arrive as a key press
+        if (!m_button->caption()->isVisible() || !m_button->caption()->isEnabled())
+            return false;
+        if (!key->isAutoRepeat())
+            emit m_button->clicked();
+        return true;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    HoverLiftButton *m_button;
+};
 
 HoverLiftButton::HoverLiftButton(const QPixmap &picture, const QString &caption, QWidget *parent,
                                  const QString &pictureName, const QString &captionName)
@@ -22,11 +102,18 @@ HoverLiftButton::HoverLiftButton(const QPixmap &picture, const QString &caption,
     m_picture->setPixmap(picture);
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_caption = new QLabel(parent);
+    m_caption = new FocusCaption(parent);
     m_caption->setObjectName(captionName);
     m_caption->setTextFormat(Qt::PlainText);
-    m_caption->setText(caption);
     m_caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The caption is the button for the keyboard: it takes the focus by Tab, shows it,
+    // and Space or Enter press it. Its own buddy, so its access key (Alt + the
+    // underlined letter) reaches it.
+    m_caption->setFocusPolicy(Qt::TabFocus); // a click presses it at once: no focus to show
+    m_caption->setMargin(FocusMarginPixels);
+    m_caption->setBuddy(m_caption);
+    m_caption->setProperty(CaptionProperty, true);
+    setCaption(caption);
 
     for (QLabel *part : {m_picture, m_caption}) {
         // Moves without a pressed button only reach widgets that track the mouse.
@@ -42,6 +129,25 @@ HoverLiftButton::HoverLiftButton(const QPixmap &picture, const QString &caption,
 void HoverLiftButton::setCaption(const QString &text)
 {
     m_caption->setText(text);
+    m_caption->setAccessibleName(StripAmpersands(text));
+}
+
+bool isHoverLiftCaption(const QObject *object)
+{
+    return object && object->property(CaptionProperty).toBool();
+}
+
+void HoverLiftButton::setDefault(bool on)
+{
+    if (on == bool(m_defaultKeys))
+        return;
+    if (!on) {
+        delete m_defaultKeys;
+        return;
+    }
+    QWidget *window = m_caption->window();
+    m_defaultKeys = new DefaultButtonKeys(window, this);
+    QCoreApplication::instance()->installEventFilter(m_defaultKeys);
 }
 
 QSize HoverLiftButton::sizeHint() const
@@ -114,6 +220,29 @@ bool HoverLiftButton::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_picture && watched != m_caption)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // The focused button takes Space and Enter itself, before any shortcut of the
+        // dialog (the default button's Enter) could.
+        if (watched == m_caption && isPressKey(static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
+        return false;
+    case QEvent::KeyPress:
+        if (watched == m_caption && isPressKey(static_cast<QKeyEvent *>(event))) {
+            if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+                emit clicked();
+            return true;
+        }
+        return false;
+    case QEvent::Shortcut:
+        // The access key: pressed at once, as a push button's is.
+        if (watched == m_caption && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+            m_caption->setFocus(Qt::ShortcutFocusReason);
+            emit clicked();
+            return true;
+        }
+        return false;
     case QEvent::Enter:
     case QEvent::MouseMove:
         lift();

@@ -35,7 +35,12 @@ public:
 
     QLabel *picture() const { return m_picture; }
     QLabel *caption() const { return m_caption; }
+    // The caption may mark its access key with "&" (withAccessKeys).
     void setCaption(const QString &text);
+    // The default button is pressed by Enter anywhere in its window, except on another
+    // button, which Enter presses instead.
+    void setDefault(bool on);
+    bool isDefault() const { return m_defaultKeys != nullptr; }
 
     // Room the picture and caption need side by side, lift not included.
     QSize sizeHint() const;
@@ -73,7 +78,11 @@ private:
     bool m_lifted = false;
     QObject *m_pressedPart = nullptr;
     std::function<void()> m_hoverSound;
+    QPointer<QObject> m_defaultKeys;
 };
+
+// Whether the object is the caption of a hover-lift button.
+bool isHoverLiftCaption(const QObject *object);
 
 // Watches a dialog's background: a pointer move over it returns every lifted button home.
 // Only the bare background counts; controls without mouse tracking swallow the moves

@@ -41,6 +41,47 @@ QLabel *makeLabel(QWidget *parent, const char *name)
     return label;
 }
 
+// Where the main window stood when the box hid it.
+constexpr char MainWindowPlaceProperty[] = "vtPlaceBeforeAbout";
+
+// Keeps a window that was shown again at its place for a moment: the window manager
+// places it after it is mapped, and may move it again once more when its frame arrives.
+class PlaceKeeper : public QObject
+{
+public:
+    PlaceKeeper(QWidget *window, QPoint place) : QObject(window), m_window(window), m_place(place)
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(KeepMilliseconds, this, [this] { deleteLater(); });
+        QTimer::singleShot(0, this, [this] { putBack(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Show))
+            QTimer::singleShot(0, this, [this] { putBack(); });
+        return false;
+    }
+
+private:
+    static constexpr int KeepMilliseconds = 1500;
+    static constexpr int MostMoves = 4; // never a fight with a manager that insists
+
+    void putBack()
+    {
+        if (!m_window || !m_window->isVisible() || m_window->pos() == m_place || m_moves >= MostMoves
+            || m_window->windowState() != Qt::WindowNoState)
+            return;
+        ++m_moves;
+        m_window->move(m_place);
+    }
+
+    QPointer<QWidget> m_window;
+    QPoint m_place;
+    int m_moves = 0;
+};
+
 } // namespace
 
 frmAbout2::frmAbout2(const AppState &state, QWidget *mainWindow, std::function<bool(const QString &)> open)
@@ -171,8 +212,19 @@ void frmAbout2::closeEvent(QCloseEvent *event)
     // However the box is closed (a click, Esc, the window's own close button), the main
     // window comes back: a program with only a hidden window left could not be used.
     m_timer->stop();
-    if (m_mainWindow)
+    if (m_mainWindow) {
+        // Shown again, a window is placed anew by some window managers (in a screen
+        // corner, half off the screen at 200 %): put it back where it was.
+        const QRect place = m_mainWindow->property(MainWindowPlaceProperty).toRect();
+        const bool known = place.isValid();
+        if (known) {
+            m_mainWindow->resize(place.size());
+            m_mainWindow->move(place.topLeft()); // the frame's corner, as pos() gave it
+        }
         m_mainWindow->show();
+        if (known)
+            new PlaceKeeper(m_mainWindow, place.topLeft());
+    }
     event->accept();
 }
 
@@ -225,8 +277,12 @@ bool frmAbout2::eventFilter(QObject *watched, QEvent *event)
 
 frmAbout2 *showAboutBox(const AppState &state, QWidget *mainWindow, std::function<bool(const QString &)> open)
 {
-    if (mainWindow)
+    if (mainWindow) {
+        // A maximised window keeps its state by itself; only a normal one is placed back.
+        const bool normal = mainWindow->windowState() == Qt::WindowNoState;
+        mainWindow->setProperty(MainWindowPlaceProperty, normal ? QRect(mainWindow->pos(), mainWindow->size()) : QRect());
         mainWindow->hide();
+    }
     auto *box = new frmAbout2(state, mainWindow, std::move(open));
     box->show();
     if (QWidget *viewport = box->findChild<QWidget *>(QStringLiteral("Picture1")))

@@ -1,5 +1,8 @@
 #include "ui/dialogs/frmOpzioni.h"
 
+#include "common/AccessKeys.h"
+#include "ui/dialogs/ClickOnRelease.h"
+
 #include "app/ProgramFolders.h"
 #include "app/Settings.h"
 #include "common/StepRunner.h"
@@ -128,6 +131,12 @@ void frmOpzioni::buildControls()
         background->addButton(m_buttons[n]);
     }
 
+    // Enter confirms from anywhere; Tab reads the grid row by row.
+    m_buttons[0]->setDefault(true);
+    setTabChain({m_combo1, m_fields[FieldX1], m_fields[FieldY1], m_fields[FieldDimA], m_fields[FieldDimB],
+                 m_fields[FieldX2], m_fields[FieldY2], m_fields[FieldDimC], m_fields[FieldDimD], m_fields[FieldX3],
+                 m_fields[FieldY3], m_check1, m_buttons[0]->caption(), m_buttons[1]->caption()});
+
     // Columns: row label, X, Y, size 1, size 2.
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
@@ -210,8 +219,9 @@ void frmOpzioni::applyCaptions()
     m_dimHeader1->setText(text(86));
     m_dimHeader2->setText(text(87));
     m_label8->setText(text(108));
-    m_buttons[0]->setCaption(text(51));
-    m_buttons[1]->setCaption(text(37));
+    const QStringList captions = withAccessKeys({text(51), text(37)});
+    m_buttons[0]->setCaption(captions[0]);
+    m_buttons[1]->setCaption(captions[1]);
     for (int r = 0; r < 3; ++r)
         m_rowLabels[size_t(r)]->setText(text(49) + QStringLiteral(" %1").arg(r + 1) + QStringLiteral(" (mm)"));
 }

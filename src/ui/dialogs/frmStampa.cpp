@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "common/Numbers.h"
+#include "common/AccessKeys.h"
 #include "common/StepRunner.h"
 #include "common/Text.h"
 #include "ui/dialogs/ClickOnRelease.h"
@@ -83,17 +84,6 @@ std::optional<int> copiesFromText(const QString &text)
     return std::min<int>(*copies, frmStampa::MaxCopies);
 }
 
-QString printErrorTitle()
-{
-    return QStringLiteral("Errore in fase di stampa");
-}
-
-QString printErrorText()
-{
-    return QStringLiteral("Si è verificato un errore durante la stampa!") + QStringLiteral("\r\r")
-           + QStringLiteral("Se il problema persiste contattare il programmatore (scrivigli una Mail)");
-}
-
 void openPrintDialog(QWidget *owner, const PrintDialogContext &context)
 {
     frmStampa dialog(context, owner);
@@ -159,11 +149,11 @@ void frmStampa::buildControls()
 
     m_label4 = makeLabel(this, "Label4");
     const qreal ratio = devicePixelRatioF();
-    auto *portrait = new ClickLabel(this);
+    auto *portrait = new KeyClickLabel(this);
     portrait->setObjectName(QStringLiteral("Image2"));
     portrait->setPixmap(drawOrientationPicture(true, ratio));
     portrait->onClick = [this] { toggleOrientation(); };
-    auto *landscape = new ClickLabel(this);
+    auto *landscape = new KeyClickLabel(this);
     landscape->setObjectName(QStringLiteral("Image3"));
     landscape->setPixmap(drawOrientationPicture(false, ratio));
     landscape->onClick = [this] { toggleOrientation(); };
@@ -198,6 +188,11 @@ void frmStampa::buildControls()
         connect(m_buttons[size_t(n)], &HoverLiftButton::clicked, this, [this, n] { pressButton(n); });
         background->addButton(m_buttons[size_t(n)]);
     }
+
+    // Enter prints from anywhere in the dialog; Tab goes through it as it reads.
+    m_buttons[0]->setDefault(true);
+    setTabChain({m_combo1, m_image2, m_image3, m_cboQualita, m_combo2, m_buttons[0]->caption(),
+                 m_buttons[1]->caption()});
 
     auto *icons = new QHBoxLayout;
     icons->setContentsMargins(0, 0, 0, 0);
@@ -244,8 +239,9 @@ void frmStampa::load()
         m_label4->setText(text(34));
         m_label2->setText(text(35));
         m_label5->setText(text(36));
-        m_buttons[0]->setCaption(text(38));
-        m_buttons[1]->setCaption(text(37));
+        const QStringList captions = withAccessKeys({text(38), text(37)});
+        m_buttons[0]->setCaption(captions[0]);
+        m_buttons[1]->setCaption(captions[1]);
     });
     steps.run(QStringLiteral("lists"), [&] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -418,9 +414,14 @@ void frmStampa::qualityChosen(int index)
 
 void frmStampa::toggleOrientation()
 {
+    // The icon that is shown takes over the focus, so Space switches back and forth.
+    const bool hadFocus = m_image2->hasFocus() || m_image3->hasFocus();
     m_portrait = !m_portrait;
-    m_image2->setVisible(m_portrait);
-    m_image3->setVisible(!m_portrait);
+    QLabel *shown = m_portrait ? m_image2 : m_image3;
+    shown->setVisible(true);
+    if (hadFocus)
+        shown->setFocus(Qt::OtherFocusReason);
+    (m_portrait ? m_image3 : m_image2)->setVisible(false);
 }
 
 bool frmStampa::print()
@@ -437,19 +438,11 @@ bool frmStampa::print()
             return false;
         if (m_ctx.writePdf)
             result = m_ctx.writePdf(path, m_portrait);
-        // The printer's advice would not help here: the box says what kept the file from
-        // being written (a full disk, a folder that takes no file).
-        if (!result.produced && m_ctx.message) {
-            m_ctx.message(this,
-                          QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path),
-                                                                           result.error),
-                          printErrorTitle());
-            return true;
-        }
     } else {
         QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr;
         if (!printer) {
             result.error = QStringLiteral("no printer");
+            result.cause = OutputFailure::NoPrinter;
         } else {
             printer->setPageOrientation(m_portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
             if (const auto copies = copiesFromText(m_combo2->currentText()))
@@ -462,10 +455,13 @@ bool frmStampa::print()
                 result = m_ctx.printCover(*printer);
         }
     }
-    // One box for the whole print, and never a silent page that did not come out.
-    if ((!result.produced || !result.failures.isEmpty()) && m_ctx.message)
-        m_ctx.message(this, printErrorText(), printErrorTitle());
-    return true;
+    // One box for the whole print, in the user's language and naming the cause, and
+    // never a silent page that did not come out. A cover that did not come out keeps the
+    // dialog open, so another file or printer can be chosen at once.
+    const QString error = outputErrorText(m_ctx.state->Language, result);
+    if (!error.isEmpty() && m_ctx.message)
+        m_ctx.message(this, error, text(LanguageTable::PrintErrorTitleEntry));
+    return result.produced;
 }
 
 void frmStampa::pressButton(int n)
@@ -479,7 +475,7 @@ void frmStampa::pressButton(int n)
         QApplication::restoreOverrideCursor();
         setWindowTitle(caption);
         if (!done)
-            return; // the PDF's file dialog was cancelled: back to the print dialog
+            return; // nothing came out (or the PDF's file dialog was cancelled): stay open
         accept();
         return;
     }

@@ -69,10 +69,6 @@ QString proposedPdfPath(const QString &currentProjectPath);
 // numbers too large to count.
 std::optional<int> copiesFromText(const QString &text);
 
-// The box shown when a print fails (title, text).
-QString printErrorTitle();
-QString printErrorText();
-
 void openPrintDialog(QWidget *owner, const PrintDialogContext &context);
 
 class frmStampa : public QDialog
@@ -110,6 +106,7 @@ private:
     void load();
     void printerSelected();
     void qualityChosen(int index);
+    // True when the cover came out; the dialog then closes.
     bool print();
     void layoutButtons();
     QString currentName() const;

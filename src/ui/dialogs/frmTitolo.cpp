@@ -1,5 +1,7 @@
 #include "ui/dialogs/frmTitolo.h"
 
+#include "common/AccessKeys.h"
+
 #include "ui/dialogs/ClickOnRelease.h"
 
 #include "common/Numbers.h"
@@ -227,6 +229,11 @@ void frmTitolo::buildControls()
         background->addButton(m_buttons[n]);
     }
 
+    // Enter confirms from anywhere (the title fields included); Tab reads row by row.
+    m_buttons[0]->setDefault(true);
+    setTabChain({m_text1, m_text2, m_combo1, m_combo2, m_check1, m_check2, m_check3, m_shape16, m_check4, m_check5,
+                 m_buttons[0]->caption(), m_buttons[1]->caption()});
+
     // Layout: labels in one column, fields in the other; the buttons sit in a reserved
     // strip at the bottom, placed by hand because the hover lift moves them.
     auto *sizeRow = new QHBoxLayout;
@@ -364,8 +371,9 @@ void frmTitolo::applyCaptions()
     m_label6->setText(text(91));
     m_label8->setText(text(92));
     m_label9->setText(text(93));
-    m_buttons[0]->setCaption(QStringLiteral("Ok"));
-    m_buttons[1]->setCaption(text(37));
+    const QStringList captions = withAccessKeys({QStringLiteral("Ok"), text(37)});
+    m_buttons[0]->setCaption(captions[0]);
+    m_buttons[1]->setCaption(captions[1]);
 }
 
 void frmTitolo::reserveButtonRoom()

@@ -10,19 +10,24 @@
 #include "common/Text.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
+#include "formats/TemplateWords.h"
 #include "formats/Templates.h"
 #include "formats/TitleRendering.h"
+#include "lang/QtTranslations.h"
 #include "platform/PictureLoading.h"
 #include "platform/ShellOpen.h"
+#include "platform/StartFolders.h"
 #include "platform/SoundPlayer.h"
 #include "ui/dialogs/CommonDialogs.h"
 #include "ui/dialogs/frmAbout2.h"
 #include "ui/dialogs/frmOpzioni.h"
 #include "ui/dialogs/frmTitolo.h"
+#include "ui/main/FormatMenu.h"
 #include "ui/main/MenuIcons.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
+#include "ui/main/ResolutionMarks.h"
 #include "ui/main/TextFit.h"
 #include "ui/main/Toolbar.h"
 #include "ui/main/WebCommands.h"
@@ -92,10 +97,7 @@ Form1::~Form1() = default;
 
 QString initialPictureFolder(const AppState &state)
 {
-    const QString last = state.LastPictureFolder;
-    if (!last.trimmed().isEmpty() && QFileInfo::exists(last))
-        return last;
-    return state.AppPath + QStringLiteral("/Modelli");
+    return chooseStartFolder(state.LastPictureFolder, standardStartFolder(StartFolderKind::Pictures), state.AppPath);
 }
 
 QAction *Form1::action(const QString &objectName) const
@@ -142,12 +144,7 @@ void Form1::buildMenus()
         m_hooks.exitNow(0);
     });
 
-    m_mnuFormato = addMenu(nullptr, "mnuFormato");
-    for (int k = 0; k < int(m_mnuFormato1.size()); ++k) {
-        m_mnuFormato1[size_t(k)] = addItem(m_mnuFormato, "mnuFormato1");
-        m_mnuFormato1[size_t(k)]->setData(k);
-        connect(m_mnuFormato1[size_t(k)], &QAction::triggered, this, [this, k] { selectFormat(k); });
-    }
+    m_mnuFormato = addMenu(nullptr, "mnuFormato"); // its items follow the format list (FormatMenu)
 
     m_mnuStrumenti = addMenu(nullptr, "mnuStrumenti");
     connect(addItem(m_mnuStrumenti, "mnuOpzioni"), &QAction::triggered, this, &Form1::mnuOpzioni_Click);
@@ -183,6 +180,7 @@ void Form1::buildControls()
 
     // The preview lies under every other control of the client area.
     m_canvas = new PreviewCanvas(m_client);
+    m_resolutionMarks = new ResolutionMarks(m_canvas);
     m_canvas->lower();
     connect(m_canvas, &PreviewCanvas::viewClicked, this,
             [this](PreviewView view) { LoadSlotByDialog(slotOfView(view)); });
@@ -206,6 +204,7 @@ void Form1::buildControls()
     m_combo1->move(px(2730 + 570 + 100), px(210));
     m_combo1->resize(px(4000), m_combo1->sizeHint().height());
     connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+    m_formatMenu = new FormatMenu(m_mnuFormato, m_combo1, this);
 
     m_check1 = new QCheckBox(m_client);
     m_check1->setObjectName(QStringLiteral("Check1"));
@@ -482,7 +481,8 @@ void Form1::Combo1_Click()
     StepRunner steps(ErrorPolicy::SkipAndContinue);
     const int i = selectedFormat();
     steps.run(QStringLiteral("placeholders"), [&] {
-        CaricaCopertineSmile(m_pictures, i, m_state.AppPath, loadPicture);
+        CaricaCopertineSmile(m_pictures, i, m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, loadPicture),
+                             templateWordsKey(m_state.Language));
     });
     bool portrait = true;
     steps.run(QStringLiteral("scale"), [&] {
@@ -569,6 +569,7 @@ void Form1::showPreview()
     views[size_t(PreviewView::Image7)] = m_pictures.slimFront;
     views[size_t(PreviewView::Image8)] = m_pictures.image8;
     m_canvas->setPreview(m_layout, views);
+    m_resolutionMarks->show(vt::resolutionMarks(m_state, selectedFormat(), m_pictures, m_layout));
 }
 
 void Form1::mnuTitolo_Click()
@@ -728,6 +729,11 @@ void Form1::loadLanguage()
         m_state.LanguageFileName = previous;
         return false;
     });
+    steps.run(QStringLiteral("qt texts"), [&] {
+        if (!m_qtTranslations)
+            m_qtTranslations = std::make_unique<QtTranslations>();
+        return m_qtTranslations->load(languageLocale(m_state.Language, m_state.LanguageFileName));
+    });
     steps.run(QStringLiteral("captions"), [&] { applyLanguageToWindow(); });
 }
 
@@ -779,8 +785,7 @@ void Form1::applyLanguageToWindow()
         m_combo1->setCurrentIndex(-1);
     }
     fitPopupToItems(m_combo1);
-    for (int k = 0; k < int(m_mnuFormato1.size()); ++k)
-        m_mnuFormato1[size_t(k)]->setText(text(53 + k));
+    m_formatMenu->rebuild();
     for (int n = 0; n <= 9; ++n)
         m_state.ToolbarTips[size_t(n)] = StripAmpersands(text(n));
     applyMenuIcons(*this);

@@ -28,7 +28,10 @@ class QTimer;
 
 namespace vt {
 
+class FormatMenu;
 class MainToolbar;
+class QtTranslations;
+class ResolutionMarks;
 class PreviewCanvas;
 class PrintCommand;
 class ProjectCommands;
@@ -37,7 +40,7 @@ class SingleInstanceLock;
 class TitleRenderer;
 
 // Where the open-picture dialog starts: the last picture folder while it exists,
-// otherwise the templates folder.
+// otherwise the user's pictures folder.
 QString initialPictureFolder(const AppState &state);
 
 // The open-picture dialog's filters, in the dialogs' NUL-separated form.
@@ -150,6 +153,8 @@ public:
     MainToolbar *toolbar() const { return m_toolbar; }
     QAction *action(const QString &objectName) const;
     QMenu *menu(const QString &objectName) const;
+    QtTranslations *qtTranslations() const { return m_qtTranslations.get(); }
+    ResolutionMarks *resolutionMarks() const { return m_resolutionMarks; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -224,7 +229,9 @@ private:
     QMenu *m_mnuCercaCover = nullptr;
     QMenu *m_mnuDonazioni = nullptr;
     QMenu *m_mnuGuida = nullptr;
-    std::array<QAction *, 18> m_mnuFormato1{};
+    FormatMenu *m_formatMenu = nullptr;
+    ResolutionMarks *m_resolutionMarks = nullptr;
+    std::unique_ptr<QtTranslations> m_qtTranslations;
 };
 
 } // namespace vt

@@ -1,5 +1,7 @@
 #include "ui/main/ProjectCommands.h"
 
+#include "platform/StartFolders.h"
+
 #include "app/AppState.h"
 #include "common/StepRunner.h"
 #include "common/Text.h"
@@ -63,7 +65,9 @@ ProjectCommands::ProjectCommands(Form1 &form, AppState &state, ProjectDialogs di
 
 QString ProjectCommands::saveDialogFolder() const
 {
-    return m_saveDialogFolder.value_or(m_state.AppPath);
+    // The folder of the last save, else of the last project opened, else Documents.
+    return chooseStartFolder(m_saveDialogFolder.value_or(m_state.LastProjectFolder),
+                             standardStartFolder(StartFolderKind::Documents), m_state.AppPath);
 }
 
 QString ProjectCommands::projectFilter()
@@ -79,8 +83,8 @@ void ProjectCommands::report(const QString &description)
 
 void ProjectCommands::open()
 {
-    const QString last = m_state.LastProjectFolder.trimmed();
-    const QString folder = !last.isEmpty() && QFileInfo(last).isDir() ? m_state.LastProjectFolder : QDir::currentPath();
+    const QString folder = chooseStartFolder(m_state.LastProjectFolder, standardStartFolder(StartFolderKind::Documents),
+                                             m_state.AppPath);
     const QString chosen = m_dialogs.open ? m_dialogs.open(&m_form, m_state.Language[101], projectFilter(), folder)
                                           : QString();
     if (chosen.trimmed().isEmpty() || !QFileInfo::exists(chosen))
@@ -266,7 +270,7 @@ bool ProjectCommands::save()
 
 bool ProjectCommands::saveAs()
 {
-    const QString folder = saveDialogFolder().trimmed().isEmpty() ? QDir::currentPath() : saveDialogFolder();
+    const QString folder = saveDialogFolder();
     if (m_state.CurrentProjectPath.isEmpty())
         m_state.CurrentProjectPath = StripAmpersands(m_state.Language[102]) + QStringLiteral(".vtr");
 

@@ -35,6 +35,12 @@ void setElidedText(QLabel *label, const QString &text)
     refreshElidedText(label);
 }
 
+QString fullText(const QLabel *label)
+{
+    const QVariant full = label->property(FullTextProperty);
+    return full.isValid() ? full.toString() : label->text();
+}
+
 void refreshElidedText(QLabel *label)
 {
     const QString full = label->property(FullTextProperty).toString();

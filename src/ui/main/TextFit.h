@@ -15,6 +15,8 @@ void fitPopupToItems(QComboBox *combo);
 
 // Sets the label's text, elided to its present width, and the whole text as tooltip.
 void setElidedText(QLabel *label, const QString &text);
+// The label's whole text: what setElidedText was given, or its text when it never was.
+QString fullText(const QLabel *label);
 // Elides the label's whole text again for its present width (after a resize).
 void refreshElidedText(QLabel *label);
 

@@ -1,5 +1,7 @@
 #include "ui/main/Toolbar.h"
 
+#include "ui/main/TextFit.h"
+
 #include "common/Twips.h"
 #include "platform/TangoIcons.h"
 #include "ui/main/Form1.h"
@@ -167,13 +169,15 @@ void MainToolbar::recordHomes()
 
 void MainToolbar::pullStatus()
 {
-    m_model.setStatus(m_status->text());
+    m_model.setStatus(fullText(m_status));
 }
 
 void MainToolbar::pushStatus()
 {
-    if (m_status->text() != m_model.status())
-        m_status->setText(m_model.status());
+    // A tip longer than the line (French, Spanish at the narrowest window) ends in "…"
+    // and shows whole as the line's tooltip.
+    if (fullText(m_status) != m_model.status())
+        setElidedText(m_status, m_model.status());
 }
 
 void MainToolbar::hoverButton(int i)

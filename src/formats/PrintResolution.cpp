@@ -1,0 +1,42 @@
+#include "formats/PrintResolution.h"
+
+#include "app/AppState.h"
+#include "formats/PreviewArrangement.h"
+
+#include <algorithm>
+
+namespace vt {
+
+double printResolutionPpi(const QRectF &visibleSourcePixels, const QSizeF &printedMm)
+{
+    if (!(visibleSourcePixels.width() > 0) || !(visibleSourcePixels.height() > 0) || !(printedMm.width() > 0)
+        || !(printedMm.height() > 0))
+        return 0;
+    const double across = visibleSourcePixels.width() / (printedMm.width() / 25.4);
+    const double down = visibleSourcePixels.height() / (printedMm.height() / 25.4);
+    return std::min(across, down);
+}
+
+bool isLowResolution(double ppi)
+{
+    return ppi > 0 && ppi < SharpPrintPpi;
+}
+
+QSizeF printedSlotSizeMm(const AppState &state, int formatIndex, int slot)
+{
+    const CoverFormat *format = formatIndex >= 0 && formatIndex <= state.LastFormatIndex
+                                    ? state.Catalogue.at(formatIndex)
+                                    : nullptr;
+    if (!format || slot < 0 || slot > 2)
+        return {};
+    if (slot == 0) {
+        if (isSlimFormat(formatIndex)) {
+            const CoverFormat *book = state.Catalogue.at(0);
+            return book ? QSizeF(book->DimA, format->DimB) : QSizeF();
+        }
+        return QSizeF(format->DimA, format->DimB);
+    }
+    return QSizeF(format->DimC, format->DimD);
+}
+
+} // namespace vt
