@@ -528,10 +528,9 @@ void Form1::arrangeAndCut(int i)
     if (!isSlimFormat(i))
         return;
     const QImage &clean = m_pictures.imageSlots[0].CleanCopy;
-    const qint32 D = m_state.Catalogue.entries[0].DimA;
     // The same picture cut the same way gives the same pieces: cut only when either changed.
-    if (clean.cacheKey() != m_slimCut.sourceKey || D != m_slimCut.sourceWidth) {
-        const auto cuts = slimCuts(clean.width(), clean.height(), D);
+    if (clean.cacheKey() != m_slimCut.sourceKey || i != m_slimCut.sourceWidth) {
+        const auto cuts = slimCuts(clean.width(), clean.height(), i);
         if (!cuts)
             return; // the pieces keep the pictures they had
         auto piece = [&](const QRect &r) {
@@ -541,7 +540,7 @@ void Form1::arrangeAndCut(int i)
             m_cutSurface.clear();
             return out;
         };
-        m_slimCut = {piece(cuts->back), piece(cuts->spine), piece(cuts->front), clean.cacheKey(), D};
+        m_slimCut = {piece(cuts->back), piece(cuts->spine), piece(cuts->front), clean.cacheKey(), i};
     }
     m_pictures.slimBack = m_slimCut.back;
 }

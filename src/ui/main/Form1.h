@@ -187,12 +187,12 @@ private:
     PictureSurface m_cutSurface; // the preview's own surface: slim-case pieces
     std::unique_ptr<TitleRenderer> m_titles;
     // The slim pieces as cut, before titles: they depend only on slot 1's clean
-    // picture and the format-0 width, so they are cut again only when either changes.
+    // picture and the format, so they are cut again only when either changes.
     struct SlimCut
     {
         QImage back, spine, front;
         qint64 sourceKey = 0;
-        qint32 sourceWidth = -1;
+        qint32 sourceWidth = -1; // the format they were cut for
     } m_slimCut;
     std::unique_ptr<QPrinter> m_printer;
     bool m_printerLookedUp = false;
