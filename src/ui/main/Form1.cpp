@@ -18,6 +18,7 @@
 #include "ui/dialogs/frmOpzioni.h"
 #include "ui/dialogs/frmTitolo.h"
 #include "ui/main/MenuIcons.h"
+#include "ui/main/PlacementCommands.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
@@ -183,6 +184,7 @@ void Form1::buildControls()
             [this](PreviewView view) { LoadSlotByDialog(slotOfView(view)); });
     connect(m_canvas, &PreviewCanvas::filesDropped, this,
             [this](PreviewView view, const QStringList &files) { LoadSlotByDrop(slotOfView(view), files); });
+    m_placements = new PlacementCommands(*m_canvas, *m_document, m_state, this);
 
     // A drag of the window's edge sends resizes faster than a preview with large photos
     // can follow: they are gathered and the preview is rebuilt once per turn of the loop.

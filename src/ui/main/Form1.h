@@ -31,6 +31,7 @@ class QTimer;
 namespace vt {
 
 class MainToolbar;
+class PlacementCommands;
 class PreviewCanvas;
 class PrintCommand;
 class ProjectCommands;
@@ -125,6 +126,7 @@ public:
     // Prints the cover on the printer as the print dialog has set it up.
     OutputResult StampaCopertina(QPrinter &printer) const;
     PrintCommand *printCommand() const { return m_print; }
+    PlacementCommands *placements() const { return m_placements; }
 
     // The title; a change of the front text runs format selection at once.
     const TitleStyle &titleStyle() const { return m_document->content().title; }
@@ -183,6 +185,7 @@ private:
     ProjectHandoverServer *m_handover = nullptr;
     ProjectCommands *m_projects = nullptr;
     PrintCommand *m_print = nullptr;
+    PlacementCommands *m_placements = nullptr;
     bool m_shutdownDone = false;
     bool m_clientSizeFixed = false;
 
