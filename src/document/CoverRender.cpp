@@ -33,7 +33,8 @@ CoverRenderer::~CoverRenderer() = default;
 
 QImage CoverRenderer::composed(int slot, const CoverSlot &picture, QSizeF areaMm)
 {
-    if (isPlainStretch(picture.placement) || areaMm.isEmpty())
+    if (areaMm.isEmpty()
+        || (isPlainStretch(picture.placement) && hasAreaShape(picture.picture.size(), areaMm)))
         return picture.picture;
     Composed &kept = m_composed[size_t(slot)];
     if (kept.sourceKey != picture.picture.cacheKey() || kept.placement != picture.placement || kept.area != areaMm) {

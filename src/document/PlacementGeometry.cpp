@@ -71,9 +71,19 @@ bool isPlainStretch(const Placement &p)
     return p.mode == Placement::Mode::Stretch && p.zoom == 1.0 && p.turns % 4 == 0;
 }
 
+bool hasAreaShape(QSizeF px, QSizeF areaMm)
+{
+    if (px.isEmpty() || areaMm.isEmpty())
+        return false;
+    const double ratio = (px.width() / px.height()) / (areaMm.width() / areaMm.height());
+    return std::abs(ratio - 1) <= 0.01;
+}
+
 QImage composeArea(const QImage &picture, const Placement &p, QSizeF areaMm, double maxPixelsPerMm)
 {
-    if (picture.isNull() || isPlainStretch(p) || areaMm.isEmpty())
+    if (picture.isNull() || areaMm.isEmpty())
+        return picture;
+    if (isPlainStretch(p) && hasAreaShape(picture.size(), areaMm))
         return picture;
     const QRectF placed = placedRect(picture.size(), areaMm, p);
     if (placed.isEmpty())
@@ -81,8 +91,8 @@ QImage composeArea(const QImage &picture, const Placement &p, QSizeF areaMm, dou
     // The density of the visible part: as many pixels per millimetre as the picture
     // brings along its denser axis, within the cap.
     const QSizeF turned = turnedSize(picture.size(), p.turns);
-    const double density =
-        std::min(maxPixelsPerMm, std::max(turned.width() / placed.width(), turned.height() / placed.height()));
+    const double own = std::max(turned.width() / placed.width(), turned.height() / placed.height());
+    const double density = std::min(maxPixelsPerMm, std::max(own, MinComposedPixelsPerMm));
     const QSize canvasSize(std::max(1, int(std::lround(areaMm.width() * density))),
                            std::max(1, int(std::lround(areaMm.height() * density))));
     const double sx = canvasSize.width() / areaMm.width();
