@@ -3,6 +3,7 @@
 // hand in millimetres.
 #include "document/PlacementGeometry.h"
 
+#include <QPainter>
 #include <QtTest>
 
 using namespace vt;
@@ -43,6 +44,8 @@ private slots:
     void dragHeldAtTheEdgeRespondsAtOnceBack();
     void composedAreaHasTheAreasShape_data();
     void composedAreaHasTheAreasShape();
+    void composedTurnsClockwise_data();
+    void composedTurnsClockwise();
 };
 
 void TstPlacement::placedRect_data()
@@ -167,6 +170,32 @@ void TstPlacement::composedAreaHasTheAreasShape()
     QCOMPARE(composeArea(square, Placement(), SquareArea, cap).cacheKey(), square.cacheKey());
     QCOMPARE(composeArea(img, Placement(), SquareArea, cap).size().width(),
              composeArea(img, Placement(), SquareArea, cap).size().height());
+}
+
+void TstPlacement::composedTurnsClockwise_data()
+{
+    QTest::addColumn<int>("turns");
+    QTest::addColumn<QPoint>("redAt"); // where the picture's top-left red corner shows, in tenths of the area
+    QTest::newRow("none: top left") << 0 << QPoint(1, 1);
+    QTest::newRow("one: top right") << 1 << QPoint(9, 1);
+    QTest::newRow("two: bottom right") << 2 << QPoint(9, 9);
+    QTest::newRow("three: bottom left") << 3 << QPoint(1, 9);
+}
+
+void TstPlacement::composedTurnsClockwise()
+{
+    QFETCH(int, turns);
+    QFETCH(QPoint, redAt);
+    // A square picture, black with a red top-left quarter, stretched (zoom 1) over a
+    // 100 mm square: only its turns move the red quarter.
+    QImage img(1000, 1000, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    QPainter(&img).fillRect(0, 0, 500, 500, Qt::red);
+    const QImage out = composeArea(img, make(Mode::Fill, 1, 0.5, 0.5, turns), SquareArea, 30);
+    QCOMPARE(out.size(), QSize(1000, 1000));
+    QCOMPARE(out.pixelColor(redAt * 100 - QPoint(50, 50) + QPoint(0, 0)), QColor(Qt::red));
+    // The opposite corner is black.
+    QCOMPARE(out.pixelColor(QPoint(1000, 1000) - redAt * 100), QColor(Qt::black));
 }
 
 QTEST_GUILESS_MAIN(TstPlacement)
