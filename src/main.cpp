@@ -9,13 +9,14 @@
 #include "app/SignalCloser.h"
 #include "app/SingleInstance.h"
 #include "app/StartPlatform.h"
-#include "ui/main/BatchRun.h"
+#include "cli/BatchRun.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
@@ -81,15 +82,34 @@ int main(int argc, char **argv)
         !bytes.isEmpty() && QFile::encodeName(command.project) != bytes)
         command.project = vt::openableFileName(bytes, vt::nameAliasFolder(vt::privateRuntimeFolder().path));
 
+    auto name = [] {
+        QCoreApplication::setApplicationName(QStringLiteral("Vantrelo"));
+        QCoreApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
+        QGuiApplication::setDesktopFileName(QStringLiteral("vantrelo"));
+    };
+    if (vt::isBatchMode(command.mode)) {
+        // Export and print paint a page and need fonts and a print system, no widgets.
+        QGuiApplication app(argc, argv);
+        name();
+        vt::setTryingPlatforms(false);
+        // The candidates' own environment stays out of the processes the program starts.
+        if (platformChosenHere)
+            qunsetenv("QT_QPA_PLATFORM");
+        try {
+            return vt::runBatch(command, QDir::cleanPath(QCoreApplication::applicationDirPath()), err);
+        } catch (const std::exception &e) {
+            err << "vantrelo: " << QString::fromLocal8Bit(e.what()) << Qt::endl;
+            return 1;
+        }
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vantrelo"));
-    QApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
-    QApplication::setDesktopFileName(QStringLiteral("vantrelo"));
+    name();
     vt::setTryingPlatforms(false);
     if (platformChosenHere) {
         // The candidates' own environment stays out of the processes the program starts.
         qunsetenv("QT_QPA_PLATFORM");
-        if (!vt::isBatchMode(command.mode) && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
             err << "vantrelo: the display " << vt::displayName(display)
                 << " cannot be opened; --export-pdf and --print work without one" << Qt::endl;
             return 2;
@@ -98,8 +118,6 @@ int main(int argc, char **argv)
 
     try {
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
-        if (vt::isBatchMode(command.mode))
-            return vt::runBatch(command, appPath, err);
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
         QApplication::setWindowIcon(QIcon(icon));

@@ -375,9 +375,9 @@ void TstUsability::lowResolutionMark_data()
     QTest::newRow("jewel front from 1000 px") << 3 << 0 << QSize(1000, 1000) << 0;
     // The back sheet 151 x 118 mm: 1100 x 950 px -> 185.0 across, 204.5 down.
     QTest::newRow("jewel back, coarse across") << 3 << 1 << QSize(1100, 950) << 185;
-    // A slim case's picture stands for a 274 mm wide book-case cover, 183 mm high:
-    // 2000 px across -> 185.4; 1500 px down -> 208.2.
-    QTest::newRow("slim case from a cover 2000 px wide") << 1 << 0 << QSize(2000, 1500) << 185;
+    // A slim case's picture fills its whole wrap, 267 x 183 mm for the 7 mm case; a new
+    // picture is filled, so 2000 x 1500 px lies at 267 x 200.25 mm: 2000 / (267 / 25.4) = 190.3.
+    QTest::newRow("slim case from a cover 2000 px wide") << 1 << 0 << QSize(2000, 1500) << 190;
 }
 
 void TstUsability::lowResolutionMark()

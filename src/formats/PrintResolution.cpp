@@ -22,21 +22,4 @@ bool isLowResolution(double ppi)
     return ppi > 0 && ppi < SharpPrintPpi;
 }
 
-QSizeF printedSlotSizeMm(const AppState &state, int formatIndex, int slot)
-{
-    const CoverFormat *format = formatIndex >= 0 && formatIndex <= state.LastFormatIndex
-                                    ? state.Catalogue.at(formatIndex)
-                                    : nullptr;
-    if (!format || slot < 0 || slot > 2)
-        return {};
-    if (slot == 0) {
-        if (isSlimFormat(formatIndex)) {
-            const CoverFormat *book = state.Catalogue.at(0);
-            return book ? QSizeF(book->DimA, format->DimB) : QSizeF();
-        }
-        return QSizeF(format->DimA, format->DimB);
-    }
-    return QSizeF(format->DimC, format->DimD);
-}
-
 } // namespace vt

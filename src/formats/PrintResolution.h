@@ -7,8 +7,6 @@
 
 namespace vt {
 
-struct AppState;
-
 inline constexpr double SharpPrintPpi = 200.0;
 
 // The pixels per inch of the visible part of a picture (its source rectangle, in the
@@ -19,10 +17,5 @@ double printResolutionPpi(const QRectF &visibleSourcePixels, const QSizeF &print
 // Whether that resolution earns the warning mark: above 0 and below SharpPrintPpi.
 bool isLowResolution(double ppi);
 
-// The size in millimetres at which a slot's picture (0..2) is printed for a format:
-// picture 1 at DimA x DimB; pictures 2 and 3 at DimC x DimD; a slim case's picture 1 is
-// a book-case cover, as wide as format 0's DimA, cut into back, spine and front. An
-// empty size where the catalogue has no such format.
-QSizeF printedSlotSizeMm(const AppState &state, int formatIndex, int slot);
 
 } // namespace vt

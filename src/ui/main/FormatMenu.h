@@ -20,9 +20,10 @@ public:
 
     // Rebuilds the items from the list's entries as they are now.
     void rebuild();
+    // Checks the list's current entry; for a list moved with its signals blocked.
+    void followList();
 
 private:
-    void followList();
 
     QPointer<QMenu> m_menu;
     QPointer<QComboBox> m_list;

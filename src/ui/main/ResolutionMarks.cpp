@@ -2,7 +2,9 @@
 
 #include "app/AppState.h"
 #include "common/Twips.h"
-#include "formats/CoverPictures.h"
+#include "document/CoverDocument.h"
+#include "document/CoverRender.h"
+#include "document/PlacementGeometry.h"
 #include "formats/PrintResolution.h"
 #include "formats/Templates.h"
 
@@ -51,13 +53,14 @@ QPixmap drawSign(int size, qreal ratio)
 
 } // namespace
 
-QList<ResolutionMark> resolutionMarks(const AppState &state, int formatIndex, const CoverPictures &pictures,
-                                      const PreviewLayout &layout)
+QList<ResolutionMark> resolutionMarks(const AppState &state, const CoverContent &cover, const PreviewLayout &layout)
 {
     QList<ResolutionMark> marks;
+    const int formatIndex = cover.format;
+    const AreaSizes areasMm = areaSizesMm(state, formatIndex);
     for (int slot = 0; slot < 3; ++slot) {
-        const ImageSlot &s = pictures.imageSlots[size_t(slot)];
-        if (isFreeForPlaceholder(slot, s.Path) || s.CleanCopy.isNull())
+        const CoverSlot &s = cover.pictures[size_t(slot)];
+        if (isFreeForPlaceholder(slot, s.path) || s.picture.isNull())
             continue; // the blank start or a template: nothing of the user's to judge
         QRect area;
         if (slot == 0 && isSlimFormat(formatIndex)) {
@@ -69,9 +72,7 @@ QList<ResolutionMark> resolutionMarks(const AppState &state, int formatIndex, co
         }
         if (area.isEmpty())
             continue;
-        // Today a picture is stretched whole over its area: its visible part is all of it.
-        const double ppi = printResolutionPpi(QRectF(QPointF(0, 0), QSizeF(s.CleanCopy.size())),
-                                              printedSlotSizeMm(state, formatIndex, slot));
+        const double ppi = placedResolutionPpi(QSizeF(s.picture.size()), areasMm[size_t(slot)], s.placement);
         if (!isLowResolution(ppi))
             continue;
         const int shown = int(std::lround(ppi));

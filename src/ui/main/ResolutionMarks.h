@@ -16,7 +16,7 @@ class QWidget;
 namespace vt {
 
 struct AppState;
-struct CoverPictures;
+struct CoverContent;
 
 struct ResolutionMark
 {
@@ -26,10 +26,9 @@ struct ResolutionMark
 };
 
 // The marks for the cover as shown: one per visible area whose user's picture (not a
-// placeholder, not the blank start) prints below the sharp resolution. Each picture is
-// taken whole, as it is stretched to its area.
-QList<ResolutionMark> resolutionMarks(const AppState &state, int formatIndex, const CoverPictures &pictures,
-                                      const PreviewLayout &layout);
+// placeholder, not the blank start) prints below the sharp resolution, judged on the part
+// of it that its placement shows.
+QList<ResolutionMark> resolutionMarks(const AppState &state, const CoverContent &cover, const PreviewLayout &layout);
 
 class ResolutionMarks : public QObject
 {

@@ -1,17 +1,23 @@
-#include "ui/main/BatchRun.h"
+#include "cli/BatchRun.h"
 
 #include "app/AppState.h"
+#include "app/ProgramFolders.h"
+#include "app/Settings.h"
 #include "common/Text.h"
 #include "common/TextFile.h"
+#include "document/CoverDocument.h"
+#include "document/CoverRender.h"
+#include "document/ProjectLoad.h"
 #include "formats/FormatSelection.h"
+#include "lang/LanguageFile.h"
+#include "platform/PictureLoading.h"
 #include "platform/Printers.h"
 #include "print/CoverOutput.h"
 #include "project/ProjectFile.h"
-#include "ui/main/Form1.h"
-#include "ui/main/ProjectCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextStream>
@@ -31,7 +37,33 @@ int failed(QTextStream &err, const QString &line)
     return 1;
 }
 
+// The main window's designed client height: the scale its first format selection uses.
+constexpr double DesignClientHeightTwips = 7290;
+
 } // namespace
+
+void loadStateForBatch(AppState &state, const QString &appPath)
+{
+    state.LastFormatIndex = 21;
+    state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
+    state.AppPath = appPath;
+    decideFolderMode(state);
+    state.PreviewScale = 20;
+    state.InitialScaleHeight = qint16(DesignClientHeightTwips);
+    qint16 savedFormat = 0;
+    ReadSettings(settingsFilePath(state), state, savedFormat);
+    ReadCatalogue(catalogueReadPath(state), state);
+    if (state.LanguageFileName.trimmed().isEmpty())
+        state.LanguageFileName =
+            chooseInitialLanguage(QLocale::system().name(), state.AppPath + QStringLiteral("/Files/Lang"));
+    state.FormatCount = qint16(state.LastFormatIndex + 1);
+    const QString folder = state.AppPath + QStringLiteral("/Files/Lang/");
+    if (!readLanguageFile(folder + state.LanguageFileName, state.Language, LanguageReading::Normal))
+        readLanguageFile(folder + QStringLiteral("English.lng"), state.Language, LanguageReading::Normal);
+    readLanguageFile(folder + state.LanguageFileName, state.Language, LanguageReading::StartupSecond);
+    state.TitleOnCover = 1;
+    state.TitleOnSpine = 1;
+}
 
 int runBatch(const CommandLine &command, const QString &appPath, QTextStream &err)
 {
@@ -49,25 +81,27 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
             return 2;
         }
 
-    QString message;
-    Form1Hooks hooks;
-    hooks.warn = [&message](QWidget *, const QString &text, const QString &) { message = text; };
-    hooks.exitNow = [](int) {};
-    hooks.openExternally = [](const QString &) { return false; };
     AppState state;
-    Form1 form(state, appPath, QString(), hooks);
-    form.loadForBatch();
+    loadStateForBatch(state, appPath);
+    const ProjectLoadResult loaded = loadProjectContent(project, state.FormatCount, loadPicture);
+    if (!loaded.content)
+        return failed(err, loaded.error.simplified());
 
-    ProjectDialogs dialogs;
-    dialogs.error = [&message](QWidget *, const QString &text, const QString &) { message = text; };
-    form.projects()->setDialogs(dialogs);
-    if (!form.projects()->loadProject(project))
-        return failed(err, message.simplified());
-    if (!message.isEmpty()) // loaded with a change, such as a title cut short
-        err << "vantrelo: warning: " << message.simplified() << Qt::endl;
+    // Loaded with a change, such as a title cut short: said, and the cover still made.
+    for (const QString &warning : loaded.warnings)
+        err << "vantrelo: warning: " << warning.simplified() << Qt::endl;
 
-    const PageComposer compose = form.pageComposer();
-    const PagePictures pictures = form.pagePictures();
+    // The document puts the format's templates into the slots the project leaves blank.
+    CoverDocument document;
+    document.setTemplateSource(state.AppPath, loadPicture);
+    document.load(*loaded.content, project);
+    const CoverContent &cover = document.content();
+    computePreviewScale(state, cover.format, DesignClientHeightTwips);
+    CoverRenderer renderer;
+    const PagePictures pictures = pagePicturesOf(renderer.render(cover, areaSizesMm(state, cover.format)));
+    const PageComposer compose = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
+        return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
+    };
     OutputResult result;
     if (command.mode == CommandLine::Mode::ExportPdf) {
         result = exportCoverPdf(command.output, isPortraitOrientation(state.CurrentOrientation), compose, pictures,

@@ -1,0 +1,114 @@
+#include "document/CoverRender.h"
+
+#include "app/AppState.h"
+#include "document/PlacementGeometry.h"
+#include "formats/FormatTraits.h"
+#include "formats/TitleRendering.h"
+#include <limits>
+
+namespace vt {
+
+AreaSizes areaSizesMm(const AppState &state, int i)
+{
+    AreaSizes sizes;
+    const CoverFormat *f = state.Catalogue.at(i);
+    if (!f)
+        return sizes;
+    const FormatTraits &traits = formatTraits(i);
+    auto area = [&](qint32 w, qint32 h) {
+        const QSizeF s(w, h);
+        return traits.isDisc() ? discSquare(QRectF(QPointF(), s)).size() : s;
+    };
+    sizes[0] = area(f->DimA, f->DimB);
+    if (traits.slotCount >= 2)
+        sizes[1] = area(f->DimC, f->DimD);
+    // The third label has the size of the second.
+    if (traits.slotCount >= 3)
+        sizes[2] = sizes[1];
+    return sizes;
+}
+
+CoverRenderer::CoverRenderer() : m_titles(std::make_unique<TitleRenderer>()) {}
+
+CoverRenderer::~CoverRenderer() = default;
+
+QImage CoverRenderer::composed(int slot, const CoverSlot &picture, QSizeF areaMm)
+{
+    if (areaMm.isEmpty()
+        || (isPlainStretch(picture.placement) && hasAreaShape(picture.picture.size(), areaMm)))
+        return picture.picture;
+    Composed &kept = m_composed[size_t(slot)];
+    if (kept.sourceKey != picture.picture.cacheKey() || kept.placement != picture.placement || kept.area != areaMm) {
+        // No cap here: the composition keeps the visible part at its own density, and
+        // the page reduces it to the print cap (pictureForPrint), so the cap applies to
+        // what shows, and composing a large photo is mostly a crop without a copy.
+        kept = {picture.picture.cacheKey(), picture.placement, areaMm,
+                composeArea(picture.picture, picture.placement, areaMm, std::numeric_limits<double>::infinity())};
+    }
+    return kept.image;
+}
+
+void CoverRenderer::cutSlimPieces(const QImage &wrap, int i)
+{
+    // The same picture cut the same way gives the same pieces.
+    if (wrap.cacheKey() == m_slimCut.sourceKey && i == m_slimCut.format)
+        return;
+    const auto cuts = slimCuts(wrap.width(), wrap.height(), i);
+    if (!cuts)
+        return; // the pieces keep the pictures they had
+    auto piece = [&](const QRect &r) {
+        m_cutSurface.takeIn(wrap);
+        m_cutSurface.cut(r.x(), r.y(), r.width(), r.height());
+        QImage out = m_cutSurface.giveOut();
+        m_cutSurface.clear();
+        return out;
+    };
+    m_slimCut = {piece(cuts->back), piece(cuts->spine), piece(cuts->front), wrap.cacheKey(), i};
+}
+
+RenderedCover CoverRenderer::render(const CoverContent &c, const AreaSizes &areasMm)
+{
+    std::array<QImage, 3> shown;
+    for (int k = 0; k < 3; ++k)
+        shown[size_t(k)] = composed(k, c.pictures[size_t(k)], areasMm[size_t(k)]);
+    const bool slim = formatTraits(c.format).isSlim();
+    if (slim)
+        cutSlimPieces(shown[0], c.format);
+    RenderedCover out;
+    TitleRun run;
+    run.formatIndex = c.format;
+    run.style = c.title;
+    run.titleOnCover = c.titleOnCover;
+    run.titleOnSpine = c.titleOnSpine;
+    run.clean1 = shown[0];
+    run.clean2 = shown[1];
+    run.clean3 = shown[2];
+    if (slim) {
+        run.slimSpine = m_slimCut.spine;
+        run.slimFront = m_slimCut.front;
+    }
+    const TitledPictures titled = m_titles->render(run);
+    out.areas = {titled.image1, titled.image2, titled.image3};
+    out.clean = shown;
+    out.overlay = titled.overlayVisible ? titled.overlay : shown[1];
+    out.overlayVisible = titled.overlayVisible;
+    out.slimBack = m_slimCut.back;
+    out.slimSpine = slim ? titled.slimSpine : m_slimCut.spine;
+    out.slimFront = slim ? titled.slimFront : m_slimCut.front;
+    return out;
+}
+
+PagePictures pagePicturesOf(const RenderedCover &r)
+{
+    PagePictures p;
+    p[size_t(PrintPicture::Picture1)] = r.areas[0];
+    p[size_t(PrintPicture::Picture2)] = r.areas[1];
+    p[size_t(PrintPicture::Overlay)] = r.overlay;
+    p[size_t(PrintPicture::Picture3)] = r.areas[2];
+    p[size_t(PrintPicture::SlimBack)] = r.slimBack;
+    p[size_t(PrintPicture::SlimSpine)] = r.slimSpine;
+    p[size_t(PrintPicture::SlimFront)] = r.slimFront;
+    return p;
+}
+
+} // namespace vt
