@@ -46,12 +46,39 @@ inline void paintFocusRing(QWidget &widget)
     p.drawRoundedRect(QRectF(widget.rect()).adjusted(0.75, 0.75, -0.75, -0.75), 3, 3);
 }
 
-// A picture that acts as a button for the keyboard too: it takes the focus by Tab, shows
-// it (paintFocusRing), and Space acts as a click.
-class KeyClickLabel : public ClickOnRelease<QLabel>
+// A label that shows the keyboard focus (paintFocusRing) while it has it.
+template <typename Base>
+class FocusRing : public Base
 {
 public:
-    explicit KeyClickLabel(QWidget *parent = nullptr) : ClickOnRelease<QLabel>(parent)
+    using Base::Base;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        Base::paintEvent(event);
+        if (!this->hasFocus())
+            return;
+        paintFocusRing(*this);
+    }
+    void focusInEvent(QFocusEvent *event) override
+    {
+        Base::focusInEvent(event);
+        this->update();
+    }
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        Base::focusOutEvent(event);
+        this->update();
+    }
+};
+
+// A picture that acts as a button for the keyboard too: it takes the focus by Tab, shows
+// it, and Space acts as a click.
+class KeyClickLabel : public FocusRing<ClickOnRelease<QLabel>>
+{
+public:
+    explicit KeyClickLabel(QWidget *parent = nullptr) : FocusRing<ClickOnRelease<QLabel>>(parent)
     {
         setFocusPolicy(Qt::TabFocus);
     }
@@ -65,23 +92,6 @@ protected:
             return;
         }
         QLabel::keyPressEvent(event);
-    }
-    void paintEvent(QPaintEvent *event) override
-    {
-        QLabel::paintEvent(event);
-        if (!hasFocus())
-            return;
-        paintFocusRing(*this);
-    }
-    void focusInEvent(QFocusEvent *event) override
-    {
-        QLabel::focusInEvent(event);
-        update();
-    }
-    void focusOutEvent(QFocusEvent *event) override
-    {
-        QLabel::focusOutEvent(event);
-        update();
     }
 };
 

@@ -32,30 +32,7 @@ bool isPressKey(const QKeyEvent *key)
 }
 
 // A caption that draws the keyboard focus around its text, as push buttons do.
-class FocusCaption : public QLabel
-{
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        QLabel::paintEvent(event);
-        if (!hasFocus())
-            return;
-        paintFocusRing(*this);
-    }
-    void focusInEvent(QFocusEvent *event) override
-    {
-        QLabel::focusInEvent(event);
-        update();
-    }
-    void focusOutEvent(QFocusEvent *event) override
-    {
-        QLabel::focusOutEvent(event);
-        update();
-    }
-};
+using FocusCaption = FocusRing<QLabel>;
 
 } // namespace
 
