@@ -113,6 +113,12 @@ private slots:
     void encodingsAndLineEnds();
     void relativePicturePaths_data();
     void relativePicturePaths();
+    void placementLines_data();
+    void placementLines();
+    void projectFileRoundTrips_data();
+    void projectFileRoundTrips();
+    void storedPicturePaths_data();
+    void storedPicturePaths();
 
     void saveOnNewProjectRunsSaveAsThenSavesInPlace();
     void saveAsProposals();
@@ -302,6 +308,146 @@ void TstProject::relativePicturePaths()
     QFETCH(QString, picture);
     QFETCH(QString, expected);
     QCOMPARE(resolvePicturePath(project, picture), expected);
+}
+
+void TstProject::placementLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::addColumn<int>("turns");
+    QTest::newRow("as written") << "fill 1.25 0.5 0.4 0" << "fill" << 1.25 << 0.5 << 0.4 << 0;
+    QTest::newRow("fit, turned three times") << "fit 2 0 1 3" << "fit" << 2.0 << 0.0 << 1.0 << 3;
+    QTest::newRow("mode in capitals, extra blanks") << " STRETCH  1 0.25   0.75 1 " << "stretch" << 1.0 << 0.25 << 0.75 << 1;
+    QTest::newRow("zoom above 8 clamped") << "fill 12.5 0.5 0.5 0" << "fill" << 8.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("zoom below 1 clamped") << "fill 0.2 0.5 0.5 0" << "fill" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("centre outside the picture clamped") << "fit 1 -0.3 1.7 2" << "fit" << 1.0 << 0.0 << 1.0 << 2;
+    QTest::newRow("turns above 3 clamped") << "fill 1 0.5 0.5 7" << "fill" << 1.0 << 0.5 << 0.5 << 3;
+    QTest::newRow("negative turns clamped") << "fill 1 0.5 0.5 -2" << "fill" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("huge zoom in exponent form clamped") << "fill 1e300 0.5 0.5 0" << "fill" << 8.0 << 0.5 << 0.5 << 0;
+    // Lines that do not parse: the default, a stretched picture, whatever they held.
+    QTest::newRow("unknown mode") << "crop 2 0.1 0.1 1" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("field missing") << "fill 2 0.1 0.1" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("field too many") << "fill 2 0.1 0.1 1 9" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("decimal comma") << "fill 1,5 0.1 0.1 1" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("not a number") << "fill 2 nan 0.1 1" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("infinite zoom") << "fill inf 0.1 0.1 1" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("half a turn") << "fill 2 0.1 0.1 1.5" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("tab between fields") << "fill\t2 0.1 0.1 1" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+    QTest::newRow("empty") << "" << "stretch" << 1.0 << 0.5 << 0.5 << 0;
+}
+
+void TstProject::placementLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, mode);
+    QFETCH(double, zoom);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    QFETCH(int, turns);
+    const Placement p = parsePlacementLine(line);
+    const QMap<QString, Placement::Mode> modes = {
+        {"stretch", Placement::Mode::Stretch}, {"fill", Placement::Mode::Fill}, {"fit", Placement::Mode::Fit}};
+    QCOMPARE(p.mode, modes.value(mode));
+    QCOMPARE(p.zoom, zoom);
+    QCOMPARE(p.centreX, x);
+    QCOMPARE(p.centreY, y);
+    QCOMPARE(p.turns, turns);
+}
+
+void TstProject::projectFileRoundTrips_data()
+{
+    // The file as found, and the lines after line 15 that saving what was read gives.
+    QTest::addColumn<QStringList>("tail");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<bool>("hasPlacements");
+
+    QTest::newRow("fifteen lines stay fifteen") << QStringList{} << QStringList{} << false;
+    QTest::newRow("placements kept")
+        << QStringList{"[placement]", "fill 1.25 0.5 0.4 0", "stretch 1 0.5 0.5 0", "fit 3.5 0.125 1 3"}
+        << QStringList{"[placement]", "fill 1.25 0.5 0.4 0", "stretch 1 0.5 0.5 0", "fit 3.5 0.125 1 3"} << true;
+    QTest::newRow("all stretched, section still kept")
+        << QStringList{"[placement]", "stretch 1 0.5 0.5 0", "stretch 1 0.5 0.5 0", "stretch 1 0.5 0.5 0"}
+        << QStringList{"[placement]", "stretch 1 0.5 0.5 0", "stretch 1 0.5 0.5 0", "stretch 1 0.5 0.5 0"} << true;
+    QTest::newRow("blank line before the section, numbers in odd forms")
+        << QStringList{"", "[Placement]", "fill 1.50 .5 0.40 0", "fit 01 0.5 0.5 2", "fill 2 0.5 0.5 1"}
+        << QStringList{"[placement]", "fill 1.5 0.5 0.4 0", "fit 1 0.5 0.5 2", "fill 2 0.5 0.5 1"} << true;
+    QTest::newRow("broken lines become the default, ranges clamped")
+        << QStringList{"[placement]", "fill 1.25 0.5", "zoom 9 0.5 0.5 0", "fit 20 -1 2 9"}
+        << QStringList{"[placement]", "stretch 1 0.5 0.5 0", "stretch 1 0.5 0.5 0", "fit 8 0 1 3"} << true;
+    QTest::newRow("section cut short after two lines")
+        << QStringList{"[placement]", "fill 2 0.25 0.75 1", "fit 1 0.5 0.5 0"}
+        << QStringList{"[placement]", "fill 2 0.25 0.75 1", "fit 1 0.5 0.5 0", "stretch 1 0.5 0.5 0"} << true;
+    QTest::newRow("something else after line 15 is not a section")
+        << QStringList{"fill 2 0.25 0.75 1"} << QStringList{} << false;
+}
+
+void TstProject::projectFileRoundTrips()
+{
+    QFETCH(QStringList, tail);
+    QFETCH(QStringList, written);
+    QFETCH(bool, hasPlacements);
+    const QStringList head = QStringList{"/pics/a.jpg", "", "b c.png"} + restOfProject(7);
+    const ProjectReading r = readProjectBytes(crlf(head + tail));
+    QVERIFY(!r.error);
+    QCOMPARE(r.linesRead, 15);
+    QCOMPARE(r.project.hasPlacements, hasPlacements);
+    QCOMPARE(r.project.title.CoverText, QString("Front"));
+    QCOMPARE(r.project.formatIndex, qint16(7));
+    const QByteArray bytes = projectBytes(r.project);
+    QCOMPARE(bytes, crlf(head + written));
+    // A reader that knows only fifteen lines finds the same fifteen lines.
+    QVERIFY(bytes.startsWith(crlf(head)));
+    // And the written file reads back to the same cover.
+    const ProjectReading again = readProjectBytes(bytes);
+    QVERIFY(!again.error);
+    QCOMPARE(again.project, r.project);
+}
+
+void TstProject::storedPicturePaths_data()
+{
+    QTest::addColumn<QString>("known");
+    QTest::addColumn<QString>("readFrom");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("chosen beside the project") << "/home/u/cd/front.jpg" << "" << "/home/u/cd/a.vtr" << "front.jpg";
+    QTest::newRow("chosen below the project")
+        << "/home/u/cd/pics/2024/front.jpg" << "" << "/home/u/cd/a.vtr" << "pics/2024/front.jpg";
+    QTest::newRow("chosen elsewhere stays absolute") << "/srv/art/front.jpg" << "" << "/home/u/cd/a.vtr"
+                                                      << "/srv/art/front.jpg";
+    QTest::newRow("sibling folder with the same prefix is outside")
+        << "/home/u/cd2/front.jpg" << "" << "/home/u/cd/a.vtr" << "/home/u/cd2/front.jpg";
+    QTest::newRow("parent folder is outside") << "/home/u/front.jpg" << "" << "/home/u/cd/a.vtr" << "/home/u/front.jpg";
+    QTest::newRow("dots in a chosen path cleaned")
+        << "/home/u/cd/x/../front.jpg" << "" << "/home/u/cd/a.vtr" << "front.jpg";
+    QTest::newRow("relative, saved in place, kept") << "pics/front.jpg" << "/home/u/cd/a.vtr" << "/home/u/cd/b.vtr"
+                                                    << "pics/front.jpg";
+    QTest::newRow("relative with blanks, saved in place, kept exactly")
+        << " pics/front.jpg " << "/home/u/cd/a.vtr" << "/home/u/cd/a.vtr" << " pics/front.jpg ";
+    QTest::newRow("save as into another folder: absolute")
+        << "pics/front.jpg" << "/home/u/cd/a.vtr" << "/home/u/backup/a.vtr" << "/home/u/cd/pics/front.jpg";
+    QTest::newRow("save as into a subfolder of the pictures' folder")
+        << "pics/front.jpg" << "/home/u/cd/a.vtr" << "/home/u/cd/pics/a.vtr" << "front.jpg";
+    QTest::newRow("save as into the parent folder")
+        << "pics/front.jpg" << "/home/u/cd/a.vtr" << "/home/u/a.vtr" << "cd/pics/front.jpg";
+    QTest::newRow("relative leading out of the folder becomes absolute")
+        << "../art/front.jpg" << "/home/u/cd/a.vtr" << "/home/u/cd/a.vtr" << "/home/u/art/front.jpg";
+    QTest::newRow("old absolute path inside the folder becomes relative")
+        << "/home/u/cd/front.jpg" << "/home/u/cd/a.vtr" << "/home/u/cd/a.vtr" << "front.jpg";
+    QTest::newRow("relative with no project to take it from is kept") << "front.jpg" << "" << "/home/u/cd/a.vtr"
+                                                                       << "front.jpg";
+    QTest::newRow("blank stays blank") << "  " << "/home/u/cd/a.vtr" << "/tmp/b.vtr" << "  ";
+}
+
+void TstProject::storedPicturePaths()
+{
+    QFETCH(QString, known);
+    QFETCH(QString, readFrom);
+    QFETCH(QString, target);
+    QFETCH(QString, expected);
+    QCOMPARE(picturePathForProject(known, readFrom, target), expected);
 }
 
 void TstProject::saveOnNewProjectRunsSaveAsThenSavesInPlace()
