@@ -4,6 +4,8 @@
 
 #include "app/CommandLine.h"
 #include "app/ProjectHandover.h"
+#include "app/RecentProjects.h"
+#include "document/Recovery.h"
 #include "common/TextFile.h"
 #include "formats/CoverPictures.h"
 #include "project/ProjectFile.h"
@@ -39,6 +41,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QString saveSolid(const QString &dir, const QString &name, QColor c, QSize size = {80, 60})
@@ -119,6 +127,12 @@ private slots:
     void projectFileRoundTrips();
     void storedPicturePaths_data();
     void storedPicturePaths();
+    void recentList_data();
+    void recentList();
+    void recentFileIsCleanedAndWrittenBack();
+    void recoveryFileHoldsTheCoverAndItsProject();
+    void recoveryKeeperWritesWhileModified();
+    void recoveryWriteFailureIsReported();
 
     void saveOnNewProjectRunsSaveAsThenSavesInPlace();
     void saveAsProposals();
@@ -448,6 +462,150 @@ void TstProject::storedPicturePaths()
     QFETCH(QString, target);
     QFETCH(QString, expected);
     QCOMPARE(picturePathForProject(known, readFrom, target), expected);
+}
+
+void TstProject::recentList_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QStringList>("after");
+    const QStringList eight = {"/p/1.vtr", "/p/2.vtr", "/p/3.vtr", "/p/4.vtr",
+                               "/p/5.vtr", "/p/6.vtr", "/p/7.vtr", "/p/8.vtr"};
+    QTest::newRow("first entry") << QStringList{} << "/p/a.vtr" << QStringList{"/p/a.vtr"};
+    QTest::newRow("newest first") << QStringList{"/p/a.vtr"} << "/p/b.vtr" << QStringList{"/p/b.vtr", "/p/a.vtr"};
+    QTest::newRow("again moves to the front, once")
+        << QStringList{"/p/a.vtr", "/p/b.vtr", "/p/c.vtr"} << "/p/c.vtr"
+        << QStringList{"/p/c.vtr", "/p/a.vtr", "/p/b.vtr"};
+    QTest::newRow("a ninth drops the oldest")
+        << eight << "/p/9.vtr"
+        << QStringList{"/p/9.vtr", "/p/1.vtr", "/p/2.vtr", "/p/3.vtr", "/p/4.vtr", "/p/5.vtr", "/p/6.vtr", "/p/7.vtr"};
+    QTest::newRow("one of eight again keeps all eight")
+        << eight << "/p/5.vtr"
+        << QStringList{"/p/5.vtr", "/p/1.vtr", "/p/2.vtr", "/p/3.vtr", "/p/4.vtr", "/p/6.vtr", "/p/7.vtr", "/p/8.vtr"};
+    QTest::newRow("same file by another spelling") << QStringList{"/p/a.vtr", "/p/b.vtr"} << "/p/x/../b.vtr"
+                                                   << QStringList{"/p/b.vtr", "/p/a.vtr"};
+    QTest::newRow("relative path not taken") << QStringList{"/p/a.vtr"} << "a.vtr" << QStringList{"/p/a.vtr"};
+    QTest::newRow("blank not taken") << QStringList{"/p/a.vtr"} << "  " << QStringList{"/p/a.vtr"};
+}
+
+void TstProject::recentList()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, added);
+    QFETCH(QStringList, after);
+    QCOMPARE(RecentProjects::withNewest(before, added), after);
+}
+
+void TstProject::recentFileIsCleanedAndWrittenBack()
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/sub/RecentProjects.txt";
+    RecentProjects missing(file);
+    missing.load();
+    QVERIFY(missing.entries().isEmpty());
+
+    QVERIFY(QDir().mkpath(dir.path() + "/sub"));
+    // Hand-edited: a blank line, a relative path, a repeat, LF line ends, ten paths.
+    writeFile(file, "/p/1.vtr\n\nrel.vtr\n/p/2.vtr\n/p/1.vtr\n/p/3.vtr\n/p/4.vtr\n/p/5.vtr\n"
+                    "/p/6.vtr\n/p/7.vtr\n/p/8.vtr\n/p/9.vtr\n/p/10.vtr\n");
+    RecentProjects recent(file);
+    recent.load();
+    QCOMPARE(recent.entries(), (QStringList{"/p/1.vtr", "/p/2.vtr", "/p/3.vtr", "/p/4.vtr", "/p/5.vtr", "/p/6.vtr",
+                                            "/p/7.vtr", "/p/8.vtr"}));
+    recent.add("/p/é & co.vtr");
+    recent.remove("/p/3.vtr");
+    QVERIFY(recent.save());
+    QCOMPARE(readBytes(file), QByteArray("/p/é & co.vtr\r\n/p/1.vtr\r\n/p/2.vtr\r\n/p/4.vtr\r\n/p/5.vtr\r\n"
+                                         "/p/6.vtr\r\n/p/7.vtr\r\n"));
+    QCOMPARE(recentMenuCaption(0, recent.entries().first()), QString("&1 é && co.vtr"));
+    QCOMPARE(recentMenuCaption(7, "/p/last.vtr"), QString("&8 last.vtr"));
+}
+
+void TstProject::recoveryFileHoldsTheCoverAndItsProject()
+{
+    QTemporaryDir dir;
+    ProjectFile p;
+    p.picturePaths = {"pics/front.jpg", "", "/srv/art/back.png"};
+    p.title.CoverText = "Holiday";
+    p.title.FontName = "Liberation Sans";
+    p.title.FontSize = 12;
+    p.formatIndex = 5;
+    p.placements[0].mode = Placement::Mode::Fill;
+    p.placements[0].zoom = 2;
+    const QByteArray bytes = recoveryBytes(p, "/home/u/cd/a.vtr", "/home/u/cd/a.vtr");
+    QCOMPARE(bytes, crlf({"/home/u/cd/pics/front.jpg", "", "/srv/art/back.png", " 0 ", "Holiday", "",
+                          "Liberation Sans", "12", " 0 ", " 0 ", " 0 ", " 255 ", " 1 ", " 1 ", " 5 ", "[placement]",
+                          "fill 2 0.5 0.5 0", "stretch 1 0.5 0.5 0", "stretch 1 0.5 0.5 0", "[recovery]",
+                          "/home/u/cd/a.vtr"}));
+    const QString file = dir.path() + "/Recovery.vtr";
+    writeFile(file, bytes);
+    const auto info = inspectRecovery(file);
+    QVERIFY(info);
+    QCOMPARE(info->projectPath, QString("/home/u/cd/a.vtr"));
+    // A cover never saved has no project; a file cut short is no recovery.
+    writeFile(file, recoveryBytes(p, QString(), QString()));
+    QVERIFY(inspectRecovery(file));
+    QCOMPARE(inspectRecovery(file)->projectPath, QString());
+    writeFile(file, bytes.left(60));
+    QVERIFY(!inspectRecovery(file));
+    QVERIFY(!inspectRecovery(dir.path() + "/none.vtr"));
+}
+
+void TstProject::recoveryKeeperWritesWhileModified()
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/data/Recovery.vtr";
+    QByteArray cover = "first";
+    int snapshots = 0;
+    RecoveryKeeper keeper(file, [&] {
+        ++snapshots;
+        return cover;
+    });
+    keeper.setInterval(40);
+    QVERIFY(!keeper.writeNow()); // nothing unsaved: nothing to keep
+    QVERIFY(!QFileInfo::exists(file));
+
+    keeper.setModified(true);
+    QVERIFY(keeper.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(file), 2000);
+    QCOMPARE(readBytes(file), QByteArray("first"));
+    // No change since: the timer does not write the same cover again.
+    const int after = snapshots;
+    QTest::qWait(150);
+    QCOMPARE(snapshots, after);
+    cover = "second";
+    keeper.noteChange();
+    QTRY_COMPARE_WITH_TIMEOUT(readBytes(file), QByteArray("second"), 2000);
+
+    // A signal: written at once.
+    cover = "third";
+    keeper.noteChange();
+    QVERIFY(keeper.writeNow());
+    QCOMPARE(readBytes(file), QByteArray("third"));
+
+    // Saved (or undone to the saved state): the file goes.
+    keeper.setModified(false);
+    QVERIFY(!QFileInfo::exists(file));
+    QVERIFY(!keeper.isRunning());
+    keeper.setModified(true);
+    QVERIFY(keeper.writeNow());
+    keeper.discard();
+    QVERIFY(!QFileInfo::exists(file));
+    QVERIFY(!keeper.writeNow());
+}
+
+void TstProject::recoveryWriteFailureIsReported()
+{
+    // A folder that cannot be made (a file stands where it should be) fails as a full
+    // disk would: reported, and the cover is still counted as not written.
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/blocker", "a file");
+    RecoveryKeeper keeper(dir.path() + "/blocker/Recovery.vtr", [] { return QByteArray("cover"); });
+    QSignalSpy failed(&keeper, &RecoveryKeeper::writeFailed);
+    keeper.setModified(true);
+    QVERIFY(!keeper.writeNow());
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(!failed.first().first().toString().isEmpty());
 }
 
 void TstProject::saveOnNewProjectRunsSaveAsThenSavesInPlace()

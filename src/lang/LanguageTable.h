@@ -4,13 +4,26 @@
 
 namespace vt {
 
-// The numbered user-interface texts, entries 0..151, all empty at start. Entry 151 came
-// later than the rest: language files that end at 150 still load, and the program then
-// shows that entry's English text (fallbackText).
+// The numbered user-interface texts, entries 0..162, all empty at start. Entries from 151
+// on came later than the rest: language files that end before them still load, and the
+// program then shows those entries' English texts (fallbackText).
 struct LanguageTable
 {
-    static constexpr int Size = 152;
+    static constexpr int Size = 163;
     static constexpr int PdfFileEntry = 151;
+    // The Edit menu, New, the recent projects, the unsaved-changes question and the
+    // recovery offer.
+    static constexpr int EditMenuEntry = 152;
+    static constexpr int UndoEntry = 153;
+    static constexpr int RedoEntry = 154;
+    static constexpr int NewProjectEntry = 155;
+    static constexpr int RecentProjectsEntry = 156;
+    static constexpr int ClearRecentEntry = 157;
+    static constexpr int UntitledEntry = 158;
+    static constexpr int UnsavedQuestionEntry = 159;
+    static constexpr int DiscardEntry = 160;
+    static constexpr int RecoveryQuestionEntry = 161;
+    static constexpr int RestoreEntry = 162;
     std::array<QString, Size> entries{};
 
     QString operator[](int k) const
@@ -23,9 +36,23 @@ struct LanguageTable
     QString fallbackText(int k) const
     {
         const QString t = (*this)[k];
-        if (!t.isEmpty() || k != PdfFileEntry)
+        if (!t.isEmpty() || k < PdfFileEntry || k >= Size)
             return t;
-        return QStringLiteral("PDF file");
+        static const char *const english[Size - PdfFileEntry] = {
+            "PDF file",
+            "&Edit",
+            "&Undo",
+            "&Redo",
+            "&New project",
+            "&Recent projects",
+            "&Clear the list",
+            "Untitled",
+            "The cover has changes that have not been saved. Do you want to save them?",
+            "&Discard",
+            "The cover you were working on was not saved when the program ended. Do you want to restore it?",
+            "&Restore",
+        };
+        return QString::fromLatin1(english[k - PdfFileEntry]);
     }
 };
 
