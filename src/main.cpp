@@ -6,12 +6,13 @@
 #include "app/ProgramFolders.h"
 #include "app/Registration.h"
 #include "app/SignalCloser.h"
-#include "ui/main/BatchRun.h"
+#include "cli/BatchRun.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
@@ -63,15 +64,28 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    auto name = [] {
+        QCoreApplication::setApplicationName(QStringLiteral("Vantrelo"));
+        QCoreApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
+        QGuiApplication::setDesktopFileName(QStringLiteral("vantrelo"));
+    };
+    if (vt::isBatchMode(command.mode)) {
+        // Export and print paint a page and need fonts and a print system, no widgets.
+        QGuiApplication app(argc, argv);
+        name();
+        try {
+            return vt::runBatch(command, QDir::cleanPath(QCoreApplication::applicationDirPath()), err);
+        } catch (const std::exception &e) {
+            err << "vantrelo: " << QString::fromLocal8Bit(e.what()) << Qt::endl;
+            return 1;
+        }
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vantrelo"));
-    QApplication::setApplicationVersion(QStringLiteral("2.8.0.0"));
-    QApplication::setDesktopFileName(QStringLiteral("vantrelo"));
+    name();
 
     try {
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
-        if (vt::isBatchMode(command.mode))
-            return vt::runBatch(command, appPath, err);
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
         QApplication::setWindowIcon(QIcon(icon));

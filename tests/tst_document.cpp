@@ -1,6 +1,7 @@
 // The cover document: edits as undoable steps, merged drags, loads without history,
 // the modified flag, and the format's templates in free slots.
 #include "document/CoverDocument.h"
+#include "document/ProjectLoad.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -44,6 +45,9 @@ private slots:
     void clampedPlacement_data();
     void clampedPlacement();
     void templatesFillFreeSlotsOnly();
+    void projectLoadIsAllOrNothing_data();
+    void projectLoadIsAllOrNothing();
+    void projectLinesFromContent();
 };
 
 void TstDocument::undoRedoWalksEveryKindOfEdit()
@@ -267,6 +271,71 @@ void TstDocument::templatesFillFreeSlotsOnly()
     doc.undoStack()->redo();
     doc.clearPicture(1);
     QCOMPARE(doc.content().pictures[1].path, back);
+}
+
+void TstDocument::projectLoadIsAllOrNothing_data()
+{
+    QTest::addColumn<QString>("picture1");
+    QTest::addColumn<QString>("formatLine");
+    QTest::addColumn<int>("errorLine");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("whole") << "red.png" << " 3 " << 0 << "";
+    QTest::newRow("missing picture") << "gone.png" << " 3 " << 1 << "does not exist";
+    QTest::newRow("format beyond the list") << "red.png" << " 22 " << 15 << "format 22";
+    QTest::newRow("format line not a number") << "red.png" << "three" << 15 << "cannot be loaded";
+    QTest::newRow("template of another folder is blank") << "/elsewhere/Modelli/Box/01 Empty Smile.jpg" << " 3 "
+                                                         << 0 << "";
+}
+
+void TstDocument::projectLoadIsAllOrNothing()
+{
+    QFETCH(QString, picture1);
+    QFETCH(QString, formatLine);
+    QFETCH(int, errorLine);
+    QFETCH(QString, mentions);
+    QTemporaryDir dir;
+    QVERIFY(solid(Qt::red).save(dir.filePath("red.png")));
+    const QString project = dir.filePath("p.vtr");
+    QFile f(project);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write((QStringList{picture1, "", "", " 1 ", "Front", "Spine", "Liberation Sans", "12", " 1 ", " 0 ", " 0 ",
+                         " 255 ", " 1 ", " 0 ", formatLine}
+                 .join("\r\n")
+             + "\r\n")
+                .toUtf8());
+    f.close();
+    const ProjectLoadResult r = loadProjectContent(project, 22, [](const QString &p) { return QImage(p); });
+    QCOMPARE(r.line, errorLine);
+    if (errorLine != 0) {
+        QVERIFY(!r.content);
+        QVERIFY2(r.error.contains(mentions), qPrintable(r.error));
+        return;
+    }
+    QVERIFY(r.content);
+    const CoverContent &c = *r.content;
+    QCOMPARE(c.format, 3);
+    QCOMPARE(c.pictures[0].path, picture1); // kept as written
+    QCOMPARE(c.pictures[0].picture.size(), picture1 == "red.png" ? QSize(40, 30) : QSize(1600, 1200));
+    QCOMPARE(c.pictures[0].placement, Placement()); // no placements stored: stretched
+    QVERIFY(c.outline);
+    QCOMPARE(c.title.CoverText, QStringLiteral("Front"));
+    QCOMPARE(c.title.ForeColor, quint32(255));
+    QCOMPARE(c.titleOnSpine, qint16(0));
+}
+
+void TstDocument::projectLinesFromContent()
+{
+    CoverContent c = blankContent();
+    c.format = 14;
+    c.outline = true;
+    c.pictures[2].path = QStringLiteral("three.jpg");
+    c.title.SpineText = QStringLiteral("Spine");
+    c.titleOnCover = 0;
+    const QStringList lines = projectLines(projectFromContent(c));
+    QCOMPARE(lines.mid(0, 4), (QStringList{"", "", "three.jpg", " 1 "}));
+    QCOMPARE(lines.at(5), QStringLiteral("Spine"));
+    QCOMPARE(lines.at(12), QStringLiteral(" 0 "));
+    QCOMPARE(lines.at(14), QStringLiteral(" 14 "));
 }
 
 QTEST_GUILESS_MAIN(TstDocument)

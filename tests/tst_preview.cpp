@@ -21,6 +21,8 @@
 #include <QPrinter>
 #include <QImageReader>
 #include <QPainter>
+#include "print/PrintComposition.h"
+
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -64,6 +66,11 @@ private slots:
     void sheetSideOverflowKeepsPreviousLength();
     void slimCutRectangles_data();
     void slimCutRectangles();
+    void slimPieceFormula_data();
+    void slimPieceFormula();
+    void formatTableAgreesWithTheCatalogue();
+    void discIsTheSameSquareEverywhere_data();
+    void discIsTheSameSquareEverywhere();
     void hitTestFollowsStackingOrder();
 
     void placeholderSuffixes_data();
@@ -247,7 +254,8 @@ void TstPreview::slimPieces_data()
     QTest::addColumn<int>("spineMm");
     QTest::newRow("1 slim 7 mm") << 1 << 274 - 144 << 7;
     QTest::newRow("2 slim 9 mm") << 2 << 274 - 144 << 9;
-    QTest::newRow("19 slim 5 mm") << 19 << 274 - 148 << 5;
+    // The preview shows the pieces as they print: 261 - 133, where it once showed 126.
+    QTest::newRow("19 slim 5 mm") << 19 << 128 << 5;
     QTest::newRow("20 blu-ray slim 7 mm") << 20 << 274 - 148 << 7;
     QTest::newRow("21 blu-ray slim 9 mm") << 21 << 274 - 148 << 9;
 }
@@ -303,29 +311,114 @@ void TstPreview::sheetSideOverflowKeepsPreviousLength()
 void TstPreview::slimCutRectangles_data()
 {
     QTest::addColumn<int>("W");
-    QTest::addColumn<int>("D");
+    QTest::addColumn<int>("format");
     QTest::addColumn<QRect>("back");
     QTest::addColumn<QRect>("spine");
     QTest::addColumn<QRect>("front");
-    // 1618 px over 274 mm: back 766.49 -> 766, spine 82.67 -> 83, spine left 767.5 -> 768;
-    // 6000 px: spine 306.57 -> 307, spine left 2846.5 -> 2846 (both halves go to even).
-    QTest::newRow("template width") << 1618 << 274 << QRect(0, 0, 766, 100) << QRect(768, 0, 83, 100) << QRect(852, 0, 766, 100);
-    QTest::newRow("photo") << 6000 << 274 << QRect(0, 0, 2842, 100) << QRect(2846, 0, 307, 100) << QRect(3158, 0, 2842, 100);
+    // The picture is the whole wrap, cut where the pieces print. Format 1: 267 mm wrap,
+    // spine 130..137 mm, front from 137 mm, back and front 130 mm wide. 1602 px is 6 px/mm.
+    QTest::newRow("7 mm, 6 px/mm") << 1602 << 1 << QRect(0, 0, 780, 100) << QRect(780, 0, 42, 100)
+                                   << QRect(822, 0, 780, 100);
+    // Format 20: 258 mm wrap, spine 125.5..132.5 mm, front from 132 mm, 126 mm wide.
+    QTest::newRow("Blu-ray 7 mm, 10 px/mm") << 2580 << 20 << QRect(0, 0, 1260, 100) << QRect(1255, 0, 70, 100)
+                                            << QRect(1320, 0, 1260, 100);
+    // 3 px/mm: spine edges 376.5 -> 376 and 397.5 -> 398 (halves go to even).
+    QTest::newRow("Blu-ray 7 mm, 3 px/mm") << 774 << 20 << QRect(0, 0, 378, 100) << QRect(376, 0, 22, 100)
+                                           << QRect(396, 0, 378, 100);
+    // Format 19: 261 mm wrap, spine 128..133 mm; 522 px is 2 px/mm.
+    QTest::newRow("5 mm, 2 px/mm") << 522 << 19 << QRect(0, 0, 256, 100) << QRect(256, 0, 10, 100)
+                                   << QRect(266, 0, 256, 100);
 }
 
 void TstPreview::slimCutRectangles()
 {
     QFETCH(int, W);
-    QFETCH(int, D);
+    QFETCH(int, format);
     QFETCH(QRect, back);
     QFETCH(QRect, spine);
     QFETCH(QRect, front);
-    const auto cuts = slimCuts(W, 100, D);
+    const auto cuts = slimCuts(W, 100, format);
     QVERIFY(cuts);
     QCOMPARE(cuts->back, back);
     QCOMPARE(cuts->spine, spine);
     QCOMPARE(cuts->front, front);
-    QVERIFY(!slimCuts(W, 100, 0)); // no format-0 width: nothing can be cut
+    QVERIFY(!slimCuts(W, 100, 0)); // not a slim case: nothing is cut
+    QVERIFY(!slimCuts(0, 100, format));
+}
+
+void TstPreview::slimPieceFormula_data()
+{
+    QTest::addColumn<double>("wrap");
+    QTest::addColumn<int>("spine");
+    QTest::addColumn<double>("S");
+    QTest::addColumn<double>("K");
+    QTest::addColumn<double>("piece");
+    QTest::addColumn<double>("spineDrawn");
+    // The print offsets the slim cases have always had, from one formula.
+    QTest::newRow("DVD 7 mm") << 267.0 << 7 << 130.0 << 137.0 << 130.0 << 7.0;
+    QTest::newRow("DVD 9 mm") << 269.0 << 9 << 130.0 << 139.0 << 130.0 << 9.0;
+    QTest::newRow("DVD 5 mm") << 261.0 << 5 << 128.0 << 133.0 << 128.0 << 5.0;
+    QTest::newRow("Blu-ray 7 mm: 132.5 to 132") << 258.0 << 7 << 125.5 << 132.0 << 126.0 << 7.0;
+    QTest::newRow("Blu-ray 9 mm: 134.5 to 134") << 260.0 << 9 << 125.5 << 134.0 << 126.0 << 9.0;
+}
+
+void TstPreview::slimPieceFormula()
+{
+    QFETCH(double, wrap);
+    QFETCH(int, spine);
+    const SlimPieces p = vt::slimPieces(wrap, spine);
+    QTEST(p.spineStart, "S");
+    QTEST(p.frontStart, "K");
+    QTEST(p.pieceWidth, "piece");
+    QTEST(p.spineWidth, "spineDrawn");
+}
+
+void TstPreview::formatTableAgreesWithTheCatalogue()
+{
+    // The table and the shipped catalogue describe the same 22 inserts.
+    const AppState s = catalogueState();
+    for (int f = 0; f < FormatTraitsCount; ++f) {
+        const FormatTraits &t = formatTraits(f);
+        const CoverFormat &c = s.Catalogue.entries[size_t(f)];
+        const QByteArray row = QByteArray::number(f);
+        QVERIFY2(t.isDisc() == (c.Shape == u"Cerchio"), row);
+        const int expectedSlots = f == ThreeLabelFormat ? 3 : c.DimC > 0 ? 2 : 1;
+        QVERIFY2(t.slotCount == expectedSlots, row);
+        if (t.isSlim())
+            QVERIFY2(t.slimWrapMm == c.DimA, row);
+        QVERIFY2(t.templates[0] != nullptr, row);
+    }
+    QVERIFY(!formatTraits(-1).isSlim());
+    QCOMPARE(formatTraits(22).templates[0], nullptr);
+}
+
+void TstPreview::discIsTheSameSquareEverywhere_data()
+{
+    QTest::addColumn<QRectF>("area");
+    QTest::addColumn<QRectF>("square");
+    QTest::newRow("square label") << QRectF(41.5, 85, 117, 117) << QRectF(41.5, 85, 117, 117);
+    QTest::newRow("wider: centred across") << QRectF(10, 20, 100, 80) << QRectF(20, 20, 80, 80);
+    QTest::newRow("taller: centred down") << QRectF(0, 0, 78, 90) << QRectF(0, 6, 78, 78);
+}
+
+void TstPreview::discIsTheSameSquareEverywhere()
+{
+    QFETCH(QRectF, area);
+    QTEST(discSquare(area), "square");
+    // Print outlines a label with that square.
+    AppState s = catalogueState();
+    s.PreviewScale = 10;
+    s.PreviewA = 1000;
+    s.PreviewB = 800;
+    const PrintComposition page = composeCover(s, 10, 1, QSizeF(200, 287), {});
+    QList<QRectF> circles;
+    for (const PageOperation &op : page.operations)
+        if (op.kind == PageOperation::Kind::Circle)
+            circles << op.rect;
+    QCOMPARE(circles.size(), 1);
+    // Format 10 prints at 41.5 (to 42, half to even), 85: a 100 x 80 mm area gets the
+    // circle 80 mm across, centred: 42 + 10.
+    QCOMPARE(circles.first(), QRectF(52, 85, 80, 80));
 }
 
 void TstPreview::hitTestFollowsStackingOrder()

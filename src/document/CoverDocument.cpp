@@ -126,8 +126,11 @@ CoverContent CoverDocument::withTemplates(CoverContent c) const
     return c;
 }
 
-void CoverDocument::edit(const CoverContent &after, const QString &what, int mergeSlot)
+void CoverDocument::edit(const CoverContent &changed, const QString &what, int mergeSlot)
 {
+    // Whatever the edit, a slot left without a picture of the user's shows the format's
+    // template, within the same step.
+    const CoverContent after = withTemplates(changed);
     if (after == m_content)
         return;
     m_undo->push(new ContentCommand(*this, m_content, after, what, mergeSlot));
@@ -137,7 +140,7 @@ void CoverDocument::setFormat(int index)
 {
     CoverContent c = m_content;
     c.format = index;
-    edit(withTemplates(c), tr("Format"));
+    edit(c, tr("Format"));
 }
 
 void CoverDocument::setPicture(int slot, const QImage &picture, const QString &path, const Placement &p)
@@ -155,7 +158,7 @@ void CoverDocument::clearPicture(int slot)
         return;
     CoverContent c = m_content;
     c.pictures[size_t(slot)] = {QString(), startingPicture(), Placement()};
-    edit(withTemplates(c), tr("Remove picture"));
+    edit(c, tr("Remove picture"));
 }
 
 void CoverDocument::setPlacement(int slot, const Placement &p)

@@ -54,8 +54,8 @@ public:
 
     const CoverContent &content() const { return m_content; }
 
-    // The format's placeholder pictures go into the slots the user has not filled
-    // whenever the format changes or a project is loaded; without a template folder
+    // The format's placeholder pictures go into the slots the user has not filled with
+    // every edit and every load; without a template folder
     // (tests, tools) the slots keep what they hold.
     using PictureLoader = std::function<QImage(const QString &path)>;
     void setTemplateSource(const QString &appPath, PictureLoader load);

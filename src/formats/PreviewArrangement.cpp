@@ -5,21 +5,6 @@
 
 namespace vt {
 
-bool isSlimFormat(int i)
-{
-    return i == 1 || i == 2 || i == 19 || i == 20 || i == 21;
-}
-
-int slimSpineMillimetres(int i)
-{
-    switch (i) {
-    case 1: case 20: return 7;
-    case 2: case 21: return 9;
-    case 19: return 5;
-    default: return 0;
-    }
-}
-
 PreviewLayout arrangePreview(const AppState &state, int i, bool outlinesOn, QSizeF clientTwips,
                              const PreviewLayout &previous)
 {
@@ -36,8 +21,9 @@ PreviewLayout arrangePreview(const AppState &state, int i, bool outlinesOn, QSiz
     l.slimBack.visible = l.slimSpine.visible = l.slimFront.visible = false;
     l.sheet.visible = false;
 
+    const FormatTraits &traits = formatTraits(i);
     // 2. Round disc labels get round outlines.
-    const OutlineShape shape = state.CurrentShape == u"Cerchio" ? OutlineShape::Circle : OutlineShape::Rectangle;
+    const OutlineShape shape = traits.isDisc() ? OutlineShape::Circle : OutlineShape::Rectangle;
     for (Outline &o : l.outlines)
         o.shape = shape;
 
@@ -59,19 +45,19 @@ PreviewLayout arrangePreview(const AppState &state, int i, bool outlinesOn, QSiz
     l.frame = {l.sheet.left, l.sheet.top, l.sheet.width + 10, l.sheet.height + 10, true};
 
     // 7-9. Picture area 1 and its outline.
-    const double A = T + (i == 8 ? 100 : 200);
+    const double A = T + traits.firstAreaTopTwips;
     l.areas[0] = {areaLeft, A, double(state.PreviewA), double(state.PreviewB), false};
     l.outlines[0].rect = l.areas[0];
     l.outlines[0].rect.visible = true;
     l.outlines[0].color = outlineColour;
     l.outlines[0].dotted = false;
 
-    if (isSlimFormat(i)) {
-        const qint32 D = state.Catalogue.entries[0].DimA;
-        const qint32 backMm = D - (i == 1 || i == 2 ? 144 : 148);
-        if (const auto w = mul32(backMm, state.PreviewScale))
+    if (traits.isSlim()) {
+        // The pieces as they print: back and front each the wrap less the front's start.
+        const auto backMm = toInt32(slimPiecesOf(i).pieceWidth);
+        if (const auto w = backMm ? mul32(*backMm, state.PreviewScale) : std::nullopt)
             l.slimBack.width = *w;
-        if (const auto w = mul16(qint16(slimSpineMillimetres(i)), state.PreviewScale))
+        if (const auto w = mul16(qint16(traits.slimSpineMm), state.PreviewScale))
             l.slimSpine.width = *w;
         l.slimBack.height = l.slimSpine.height = l.slimFront.height = l.areas[0].height;
         l.slimFront.width = l.slimBack.width;
@@ -98,7 +84,7 @@ PreviewLayout arrangePreview(const AppState &state, int i, bool outlinesOn, QSiz
         l.outlines[1].rect = l.areas[1];
         l.outlines[1].color = outlineColour;
     }
-    if (i == 14) {
+    if (traits.slotCount == 3) {
         l.areas[2] = {(SW - state.PreviewC) / 2, A + 2.0 * state.PreviewB + 400, double(state.PreviewA),
                       double(state.PreviewB), true};
         l.outlines[2].rect = l.areas[2];
@@ -106,20 +92,6 @@ PreviewLayout arrangePreview(const AppState &state, int i, bool outlinesOn, QSiz
         l.outlines[2].dotted = false;
     }
     return l;
-}
-
-std::optional<SlimCuts> slimCuts(int W, int H, int D)
-{
-    if (D == 0 || W <= 0 || H <= 0)
-        return std::nullopt;
-    const auto bw = toInt32((double(W) / D) * 129.8);
-    const auto sw = toInt32((double(W) / D) * 14);
-    if (!bw || !sw)
-        return std::nullopt;
-    const auto spineLeft = toInt32((W - *sw) / 2.0);
-    if (!spineLeft)
-        return std::nullopt;
-    return SlimCuts{QRect(0, 0, *bw, H), QRect(*spineLeft, 0, *sw, H), QRect(W - *bw, 0, *bw, H)};
 }
 
 const TwipRect &viewRect(const PreviewLayout &l, PreviewView view)

@@ -3,6 +3,8 @@
 // corner: the A4 sheet at scale, its frame, the picture areas of the format with their
 // outlines, and for slim cases the back, spine and front pieces. A pure function of the
 // state, so the canvas only paints what it is given.
+#include "formats/FormatTraits.h"
+
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
@@ -61,22 +63,15 @@ struct PreviewLayout
     bool operator==(const PreviewLayout &) const = default;
 };
 
-bool isSlimFormat(int formatIndex);
-int slimSpineMillimetres(int formatIndex); // 7, 9 or 5; 0 for other formats
+// Shorthands of the format table.
+inline bool isSlimFormat(int formatIndex) { return formatTraits(formatIndex).isSlim(); }
+inline int slimSpineMillimetres(int formatIndex) { return formatTraits(formatIndex).slimSpineMm; }
 
 // Lays out the preview for the format. previous supplies what a step that fails keeps
 // (a 16-bit sheet side that overflows keeps its previous length).
 PreviewLayout arrangePreview(const AppState &state, int formatIndex, bool outlinesOn, QSizeF clientTwips,
                              const PreviewLayout &previous);
 
-// Pixel rectangles of the slim pieces in slot 1's clean picture (W x H pixels), laid
-// out like a format-0 cover of D millimetres: back 129.8 mm at the left, a 14 mm spine
-// centred, front 129.8 mm at the right. None when D is 0.
-struct SlimCuts
-{
-    QRect back, spine, front;
-};
-std::optional<SlimCuts> slimCuts(int W, int H, int D);
 
 // The topmost visible picture view under a point, in stacking order.
 std::optional<PreviewView> hitTest(const PreviewLayout &layout, QPointF twips);

@@ -1,6 +1,7 @@
 #include "formats/Templates.h"
 
 #include "formats/CoverPictures.h"
+#include "formats/FormatTraits.h"
 
 #include <QFileInfo>
 
@@ -8,22 +9,12 @@ namespace vt {
 
 std::array<QString, 3> placeholderPaths(int i)
 {
-    auto one = [](const char *folder, const char *file = "01 Empty Smile.jpg") {
-        return QStringLiteral("Modelli/%1/%2").arg(QLatin1String(folder), QLatin1String(file));
-    };
-    switch (i) {
-    case 0: case 16: case 17: return {one("Box"), {}, {}};
-    case 1: case 2: case 19: return {one("Box Slim"), {}, {}};
-    case 3: case 4: case 6: case 7: return {one("CD-DVD Front"), one("CD-DVD Back"), {}};
-    case 5: case 8: return {one("CD-DVD Front and Inside"), {}, {}};
-    case 9: return {one("VHS"), {}, {}};
-    case 10: case 11: case 12: case 13: case 14: return {one("CD-DVD"), one("CD-DVD"), one("CD-DVD")};
-    case 15: return {one("Box Blue-Ray"), {}, {}};
-    case 18: return {one("PSP"), {}, {}};
-    case 20: return {one("Box Slim Blue-Ray", "01 Empty Smile 7 mm.jpg"), {}, {}};
-    case 21: return {one("Box Slim Blue-Ray", "02 Empty Smile 9 mm.jpg"), {}, {}};
-    default: return {};
-    }
+    std::array<QString, 3> out;
+    const auto &names = formatTraits(i).templates;
+    for (size_t k = 0; k < out.size(); ++k)
+        if (names[k])
+            out[k] = QLatin1String(names[k]);
+    return out;
 }
 
 bool isFreeForPlaceholder(int slot, const QString &path)

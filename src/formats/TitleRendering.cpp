@@ -2,6 +2,7 @@
 
 #include "common/Numbers.h"
 #include "common/StepRunner.h"
+#include "formats/FormatTraits.h"
 
 #include <QColor>
 #include <cmath>
@@ -11,23 +12,10 @@ namespace vt {
 
 namespace {
 
-// Where a picture's spine title goes, at angle 270.
-enum class Spine {
-    None,
-    // Centred both ways: the fold of a one-sheet cover, or a slim spine piece. Drawn at
-    // x = (W + TH) / 2, the same double as (W − TH) / 2 + TH, so the box spans
-    // (W − TH) / 2 … (W + TH) / 2.
-    Centred,
-    Bands, // once in each band 7/151 of the width along the left and right edges
-};
-
-// Where a picture's front title goes, at angle 0.
-enum class Front {
-    None,
-    RightHalf,      // centred in the right half, top at H/7
-    CentredSeventh, // centred across, top at H/7
-    CentredFifth,   // centred across, top at H/5
-};
+// The spine title's box at angle 270: for Centred it is drawn at x = (W + TH) / 2, the
+// same double as (W − TH) / 2 + TH, so the box spans (W − TH) / 2 … (W + TH) / 2.
+using Spine = SpineTitle;
+using Front = FrontTitle;
 
 int floorToInt(double v)
 {
@@ -141,36 +129,26 @@ TitledPictures TitleRenderer::render(const TitleRun &run)
         return titleOne(m_surfaces[target], clean, run, spine, front);
     };
 
-    switch (run.formatIndex) {
-    case 0: case 9: case 15: case 16: case 17: case 18: // one folded sheet
-        out.image1 = title(Picture1, run.clean1, Spine::Centred, Front::RightHalf);
-        break;
-    case 5: case 8: // one folded sheet without a spine
-        out.image1 = title(Picture1, run.clean1, Spine::None, Front::RightHalf);
-        break;
-    case 3: case 6: // front sheet, and a back sheet whose side strips fold into spines
+    const FormatTraits &traits = formatTraits(run.formatIndex);
+    const auto &places = traits.titles;
+    if (traits.isSlim()) {
+        // Slim cases: the pieces cut from picture 1 carry its titles.
+        out.slimSpine = title(SpinePiece, run.slimSpine, places[0].spine, Front::None);
+        out.slimFront = title(FrontPiece, run.slimFront, Spine::None, places[0].front);
+        return out;
+    }
+    if (traits.backOverlay) {
         // Picture area 2 keeps its clean picture; the titled back sheet lies over it.
         // Picture 2 itself is not titled here, so its surface serves the overlay: the
         // same picture at the same size, and no third full-size buffer kept.
-        out.overlay = title(Picture2, run.clean2, Spine::Bands, Front::None);
+        out.overlay = title(Picture2, run.clean2, places[1].spine, places[1].front);
         out.overlayVisible = true;
-        out.image1 = title(Picture1, run.clean1, Spine::None, Front::CentredFifth);
-        break;
-    case 4: case 7: // front sheet only
-        out.image1 = title(Picture1, run.clean1, Spine::None, Front::CentredFifth);
-        break;
-    case 10: case 11: case 12: case 13: case 14: // disc labels, shown or not
-        out.image1 = title(Picture1, run.clean1, Spine::None, Front::CentredSeventh);
-        out.image2 = title(Picture2, run.clean2, Spine::None, Front::CentredSeventh);
-        out.image3 = title(Picture3, run.clean3, Spine::None, Front::CentredSeventh);
-        break;
-    case 1: case 2: case 19: case 20: case 21: // slim cases: pieces cut from picture 1
-        out.slimSpine = title(SpinePiece, run.slimSpine, Spine::Centred, Front::None);
-        out.slimFront = title(FrontPiece, run.slimFront, Spine::None, Front::CentredSeventh);
-        break;
-    default: // no format selected
-        break;
+        out.image1 = title(Picture1, run.clean1, places[0].spine, places[0].front);
+        return out;
     }
+    out.image1 = title(Picture1, run.clean1, places[0].spine, places[0].front);
+    out.image2 = title(Picture2, run.clean2, places[1].spine, places[1].front);
+    out.image3 = title(Picture3, run.clean3, places[2].spine, places[2].front);
     return out;
 }
 

@@ -7,19 +7,8 @@
 // earlier titled one: any number of runs gives the result of one, and a changed title
 // leaves no trace of the old one.
 //
-// Where each format puts its titles.
+// Where each format puts its titles is a column of the format table (FormatTraits).
 // The spine title runs at angle 270, the front title at angle 0.
-//
-//   0, 9, 15, 16, 17, 18  picture 1: spine centred both ways; front centred in the
-//                         right half, top at H/7
-//   5, 8                  picture 1: front as above; no spine
-//   3, 6                  overlay of picture 2: spine centred down, and across in each
-//                         band 7/151 W wide along the left and right edges;
-//                         picture 1: front centred across, top at H/5
-//   4, 7                  picture 1: front as for 3 and 6; no spine
-//   10 to 14 (labels)     pictures 1, 2 and 3: front centred across, top at H/7
-//   1, 2, 19, 20, 21      spine piece: spine centred both ways;
-//   (slim cases)          front piece: front centred across, top at H/7
 #include "formats/TitleStyle.h"
 #include "platform/PictureSurface.h"
 

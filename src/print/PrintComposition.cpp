@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "common/Numbers.h"
-#include "formats/PreviewArrangement.h"
+#include "formats/FormatTraits.h"
 
 #include <cmath>
 
@@ -11,11 +11,6 @@ namespace vt {
 namespace {
 
 constexpr double FooterGapMm = 5.0;
-
-bool isCircle(const QString &shape)
-{
-    return shape == u"Cerchio";
-}
 
 } // namespace
 
@@ -31,15 +26,8 @@ QString footerText(const AppState &state)
 
 SlimOffsets slimOffsets(int formatIndex)
 {
-    switch (formatIndex) {
-    case 1: return {137, 130};
-    case 2: return {139, 130};
-    case 19: return {133, 128};
-    // 125.5 + 7 and 125.5 + 9 rounded half to even: 132 and 134, not 132.5 and 134.5.
-    case 20: return {132, 125.5};
-    case 21: return {134, 125.5};
-    default: return {};
-    }
+    const SlimPieces p = slimPiecesOf(formatIndex);
+    return {qint16(p.frontStart), p.spineStart};
 }
 
 PrintComposition composeCover(const AppState &state, int i, int outlineSwitch, QSizeF printableMm,
@@ -48,15 +36,15 @@ PrintComposition composeCover(const AppState &state, int i, int outlineSwitch, Q
     PrintComposition page;
     auto fail = [&](const QString &what) { page.failures << what; };
     const bool outlines = outlineSwitch == 1;
-    const bool circles = isCircle(state.CurrentShape);
+    const FormatTraits &traits = formatTraits(i);
+    const bool circles = traits.isDisc();
 
     auto picture = [&](PrintPicture which, double x, double y, double w, double h) {
         page.operations.append({PageOperation::Kind::Picture, which, QRectF(x, y, w, h), {}});
     };
     auto outline = [&](double x, double y, double w, double h) {
         if (circles) {
-            const double r = w / 2;
-            page.operations.append({PageOperation::Kind::Circle, {}, QRectF(x, y, 2 * r, 2 * r), {}});
+            page.operations.append({PageOperation::Kind::Circle, {}, discSquare(QRectF(x, y, w, h)), {}});
         } else {
             page.operations.append({PageOperation::Kind::Box, {}, QRectF(x, y, w, h), {}});
         }
@@ -87,7 +75,7 @@ PrintComposition composeCover(const AppState &state, int i, int outlineSwitch, Q
     const double A = millimetres(state.PreviewA, "A");
     const double B = millimetres(state.PreviewB, "B");
 
-    if (isSlimFormat(i)) {
+    if (traits.isSlim()) {
         const SlimOffsets k = slimOffsets(i);
         const double dimA = format->DimA;
         const double dimB = format->DimB;
@@ -101,7 +89,7 @@ PrintComposition composeCover(const AppState &state, int i, int outlineSwitch, Q
         if (state.PreviewC > 0) {
             const double X2 = position(format->OffsetX2, "X2");
             const double Y2 = position(format->OffsetY2, "Y2");
-            const bool overlay = i == 3 || i == 6;
+            const bool overlay = traits.backOverlay;
             picture(overlay ? PrintPicture::Overlay : PrintPicture::Picture2, X2, Y2, C, D);
             if (outlines)
                 outline(X2, Y2, C, D);

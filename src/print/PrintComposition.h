@@ -48,7 +48,7 @@ std::optional<qint32> printPosition(const QString &offsetText);
 QString footerText(const AppState &state);
 
 // K and S of the slim cases: where the front and the spine piece start right of the
-// cover's left edge. K is 0 for other formats.
+// cover's left edge (slimPiecesOf in the format table). K is 0 for other formats.
 struct SlimOffsets
 {
     qint16 front = 0; // K

@@ -10,8 +10,6 @@
 #include "common/Text.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
-#include "formats/Templates.h"
-#include "formats/TitleRendering.h"
 #include "platform/PictureLoading.h"
 #include "platform/ShellOpen.h"
 #include "platform/SoundPlayer.h"
@@ -71,6 +69,8 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
       m_commandLine(std::move(commandLine)), m_hooks(std::move(hooks))
 {
     setObjectName(QStringLiteral("Form1"));
+    m_document = new CoverDocument(this);
+    connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
     m_print = new PrintCommand(*this, m_state);
     // Whole pixels, rounded up: the window never gets below the minimum in twips.
@@ -317,21 +317,14 @@ int Form1::windowStateCode() const
 
 bool Form1::load()
 {
-    return runLoadSequence(LoadMode::Window);
+    return runLoadSequence();
 }
 
-void Form1::loadForBatch()
+bool Form1::runLoadSequence()
 {
-    runLoadSequence(LoadMode::Batch);
-}
-
-bool Form1::runLoadSequence(LoadMode mode)
-{
-    const bool window = mode == LoadMode::Window;
     StepRunner steps(ErrorPolicy::SkipAndContinue);
     qint16 savedFormatIndex = 0;
 
-    steps.run(QStringLiteral("picture surfaces"), [&] { m_titles = std::make_unique<TitleRenderer>(); });
     steps.run(QStringLiteral("last format index"), [&] { m_state.LastFormatIndex = 21; });
     steps.run(QStringLiteral("version caption"), [&] {
         m_state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
@@ -340,10 +333,7 @@ bool Form1::runLoadSequence(LoadMode mode)
     steps.run(QStringLiteral("program folder"), [&] {
         m_state.AppPath = m_appPath;
         decideFolderMode(m_state);
-    });
-    steps.run(QStringLiteral("starting pictures"), [&] {
-        for (int slot = 0; slot < 3; ++slot)
-            putPictureInSlot(m_pictures, slot, startingPicture(), QString());
+        m_document->setTemplateSource(m_state.AppPath, loadPicture);
     });
     steps.run(QStringLiteral("initial scale height"), [&] {
         m_state.PreviewScale = 20;
@@ -355,8 +345,6 @@ bool Form1::runLoadSequence(LoadMode mode)
     });
     steps.run(QStringLiteral("settings"), [&] {
         ReadSettings(settingsFilePath(m_state), m_state, savedFormatIndex);
-        if (!window)
-            return;
         // A window closed while minimised comes back as a normal one: started minimised
         // it may be nowhere to be seen (a desktop without a task bar).
         if (m_state.SavedWindowState == WindowMaximised)
@@ -375,26 +363,21 @@ bool Form1::runLoadSequence(LoadMode mode)
         loadLanguage();
         reloadTexts(LanguageReading::StartupSecond);
     });
-    if (window) {
-        m_instanceLock = std::make_unique<SingleInstanceLock>(m_state.AppPath);
-        if (!m_instanceLock->acquire())
-            return refuseOrHandOver();
-        startHandoverServer();
-    }
+    m_instanceLock = std::make_unique<SingleInstanceLock>(m_state.AppPath);
+    if (!m_instanceLock->acquire())
+        return refuseOrHandOver();
+    startHandoverServer();
     // The picture areas start side by side; every format selection places them anew.
     steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
     // A saved index the list does not hold (a damaged or hand-edited file, or "-1") would
     // start with a blank sheet: the first format is shown instead.
+    // The start's cover is blank, in the saved format, with nothing to undo.
     steps.run(QStringLiteral("saved format"), [&] {
-        selectFormat(savedFormatIndex >= 0 && savedFormatIndex < m_combo1->count() ? savedFormatIndex : 0);
-    });
-    steps.run(QStringLiteral("title switches"), [&] {
-        m_state.TitleOnCover = 1;
-        m_state.TitleOnSpine = 1;
+        CoverContent blank = blankContent();
+        blank.format = savedFormatIndex >= 0 && savedFormatIndex < m_combo1->count() ? savedFormatIndex : 0;
+        m_document->load(blank, QString());
     });
     steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
-    if (!window)
-        return true;
     steps.run(QStringLiteral("command-line project"), [&] {
         if (!m_commandLine.trimmed().isEmpty())
             m_projects->loadProject(m_commandLine);
@@ -467,83 +450,76 @@ void Form1::setPrinterOrientation(bool portrait)
 
 void Form1::Combo1_Click()
 {
+    commitDrafts();
+    refresh();
+}
+
+void Form1::commitDrafts()
+{
+    // What the controls and the working title hold and the document does not yet.
+    m_committing = true;
+    const CoverContent &c = m_document->content();
+    const int index = selectedFormat();
+    // No selection counts only once the list is filled: before, it is a start's.
+    if (index != c.format && (index >= 0 || m_combo1->count() > 0))
+        m_document->setFormat(index);
+    if (m_check1->isChecked() != c.outline)
+        m_document->setOutline(m_check1->isChecked());
+    if (m_titleDraft != c.title)
+        m_document->setTitle(m_titleDraft);
+    if (m_state.TitleOnCover != c.titleOnCover || m_state.TitleOnSpine != c.titleOnSpine)
+        m_document->setTitleFlags(m_state.TitleOnCover, m_state.TitleOnSpine);
+    m_committing = false;
+}
+
+void Form1::documentChanged()
+{
+    // The controls follow the document (an undo, a load), without edits of their own;
+    // during a commit they are the source, and the commit shows the result itself.
+    if (m_committing)
+        return;
+    const CoverContent &c = m_document->content();
+    if (selectedFormat() != c.format && c.format < m_combo1->count()) {
+        const QSignalBlocker block(m_combo1);
+        m_combo1->setCurrentIndex(c.format);
+    }
+    m_check1->setChecked(c.outline);
+    m_titleDraft = c.title;
+    m_state.TitleOnCover = c.titleOnCover;
+    m_state.TitleOnSpine = c.titleOnSpine;
+    refresh();
+}
+
+void Form1::refresh()
+{
     StepRunner steps(ErrorPolicy::SkipAndContinue);
-    const int i = selectedFormat();
-    steps.run(QStringLiteral("placeholders"), [&] {
-        CaricaCopertineSmile(m_pictures, i, m_state.AppPath, loadPicture);
-    });
+    const CoverContent &c = m_document->content();
+    const int i = c.format;
     bool portrait = true;
     steps.run(QStringLiteral("scale"), [&] {
         portrait = computePreviewScale(m_state, i, clientSizeTwips().height());
     });
     steps.run(QStringLiteral("printer orientation"), [&] { setPrinterOrientation(portrait); });
-    steps.run(QStringLiteral("clean pictures"), [&] {
-        for (ImageSlot &slot : m_pictures.imageSlots)
-            slot.Picture = slot.CleanCopy;
-        m_pictures.image8 = m_pictures.imageSlots[1].CleanCopy;
+    steps.run(QStringLiteral("arrangement"), [&] {
+        m_layout = arrangePreview(m_state, i, c.outline, QSizeF(clientSizeTwips()), m_layout);
     });
-    steps.run(QStringLiteral("arrangement"), [&] { arrangeAndCut(i); });
     steps.run(QStringLiteral("titles"), [&] {
-        m_layout.overlay.visible = false;
         // Let go of the last run's titled pictures first, so the renderer can draw into
         // the same buffers again instead of allocating new ones.
         m_canvas->releasePictures();
-        m_pictures.slimSpine = m_slimCut.spine;
-        m_pictures.slimFront = m_slimCut.front;
-        if (!m_titles)
-            return false;
-        TitleRun run;
-        run.formatIndex = i;
-        run.style = m_title;
-        run.titleOnCover = m_state.TitleOnCover;
-        run.titleOnSpine = m_state.TitleOnSpine;
-        run.clean1 = m_pictures.imageSlots[0].CleanCopy;
-        run.clean2 = m_pictures.imageSlots[1].CleanCopy;
-        run.clean3 = m_pictures.imageSlots[2].CleanCopy;
-        if (isSlimFormat(i)) {
-            run.slimSpine = m_slimCut.spine;
-            run.slimFront = m_slimCut.front;
-        }
-        const TitledPictures titled = m_titles->render(run);
-        m_pictures.imageSlots[0].Picture = titled.image1;
-        m_pictures.imageSlots[1].Picture = titled.image2;
-        m_pictures.imageSlots[2].Picture = titled.image3;
-        if (titled.overlayVisible) {
-            m_pictures.image8 = titled.overlay;
-            m_layout.overlay = m_layout.areas[1];
-            m_layout.overlay.visible = true;
-        }
-        if (isSlimFormat(i)) {
-            m_pictures.slimSpine = titled.slimSpine;
-            m_pictures.slimFront = titled.slimFront;
-        }
-        return true;
+        m_pictures = CoverPictures();
+        const RenderedCover r = m_renderer.render(c);
+        for (int k = 0; k < 3; ++k)
+            m_pictures.imageSlots[size_t(k)] = {r.areas[size_t(k)], c.pictures[size_t(k)].path,
+                                                c.pictures[size_t(k)].picture};
+        m_pictures.image8 = r.overlay;
+        m_pictures.slimBack = r.slimBack;
+        m_pictures.slimSpine = r.slimSpine;
+        m_pictures.slimFront = r.slimFront;
+        m_layout.overlay = m_layout.areas[1];
+        m_layout.overlay.visible = r.overlayVisible;
     });
     showPreview();
-}
-
-void Form1::arrangeAndCut(int i)
-{
-    m_layout = arrangePreview(m_state, i, m_check1->isChecked(), QSizeF(clientSizeTwips()), m_layout);
-    if (!isSlimFormat(i))
-        return;
-    const QImage &clean = m_pictures.imageSlots[0].CleanCopy;
-    const qint32 D = m_state.Catalogue.entries[0].DimA;
-    // The same picture cut the same way gives the same pieces: cut only when either changed.
-    if (clean.cacheKey() != m_slimCut.sourceKey || D != m_slimCut.sourceWidth) {
-        const auto cuts = slimCuts(clean.width(), clean.height(), D);
-        if (!cuts)
-            return; // the pieces keep the pictures they had
-        auto piece = [&](const QRect &r) {
-            m_cutSurface.takeIn(clean);
-            m_cutSurface.cut(r.x(), r.y(), r.width(), r.height());
-            QImage out = m_cutSurface.giveOut();
-            m_cutSurface.clear();
-            return out;
-        };
-        m_slimCut = {piece(cuts->back), piece(cuts->spine), piece(cuts->front), clean.cacheKey(), D};
-    }
-    m_pictures.slimBack = m_slimCut.back;
 }
 
 void Form1::showPreview()
@@ -563,7 +539,7 @@ void Form1::mnuTitolo_Click()
 {
     TitleEditorContext context;
     context.state = &m_state;
-    context.style = &m_title;
+    context.style = &m_titleDraft;
     context.setCoverText = [this](const QString &text) { setCoverText(text); };
     context.formatSelection = [this] { Combo1_Click(); };
     context.playSound = m_hooks.playSound;
@@ -584,18 +560,19 @@ void Form1::mnuOpzioni_Click()
 
 void Form1::setCoverText(const QString &text)
 {
-    if (text == m_title.CoverText)
+    if (text == m_titleDraft.CoverText && text == m_document->content().title.CoverText)
         return;
-    m_title.CoverText = text;
+    m_titleDraft.CoverText = text;
     Combo1_Click();
 }
 
 void Form1::setTitleStyle(const TitleStyle &style)
 {
+    // Only a changed front text shows at once; the other fields wait for the next
+    // format selection.
     const QString cover = style.CoverText;
-    TitleStyle rest = style;
-    rest.CoverText = m_title.CoverText;
-    m_title = rest;
+    m_titleDraft = style;
+    m_titleDraft.CoverText = m_document->content().title.CoverText;
     setCoverText(cover);
 }
 
@@ -614,8 +591,8 @@ PagePictures Form1::pagePictures() const
 
 PageComposer Form1::pageComposer() const
 {
-    const int format = selectedFormat();
-    const int outline = m_check1->isChecked() ? 1 : 0;
+    const int format = m_document->content().format;
+    const int outline = m_document->content().outline ? 1 : 0;
     const AppState &state = m_state;
     return [&state, format, outline](QSizeF printable, const TextMeasure &measure) {
         return composeCover(state, format, outline, printable, measure);
@@ -630,7 +607,7 @@ OutputResult Form1::StampaCopertina(QPrinter &printer) const
 void Form1::setSlotPicture(int slot, const QImage &picture, const QString &path)
 {
     if (slot >= 0 && slot <= 2)
-        putPictureInSlot(m_pictures, slot, picture, path);
+        m_document->setPicture(slot, picture, path, Placement());
 }
 
 bool Form1::loadPictureIntoSlot(int slot, const QString &path)
@@ -640,7 +617,7 @@ bool Form1::loadPictureIntoSlot(int slot, const QString &path)
     const QImage picture = loadPicture(path);
     if (picture.isNull())
         return false;
-    putPictureInSlot(m_pictures, slot, picture, path);
+    m_document->setPicture(slot, picture, path, Placement());
     return true;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // The main window: menus, the format list, the cover preview and the status line.
-// It owns the pictures and runs the load sequence, format selection and shutdown over
-// the AppState it is given.
+// It shows the cover document and turns the user's actions into edits of it; it runs
+// the load sequence and shutdown over the AppState it is given.
 #include "app/AppState.h"
 #include "common/Twips.h"
+#include "document/CoverDocument.h"
+#include "document/CoverRender.h"
 #include "formats/CoverPictures.h"
 #include "formats/PreviewArrangement.h"
 #include "formats/TitleStyle.h"
@@ -76,9 +78,6 @@ public:
     // The main window's load sequence. Returns false when this start was refused
     // because another copy runs from the same folder (or it handed its project to that copy).
     bool load();
-    // What a start without a window needs (the command line's export and print): the
-    // settings, catalogue and language as a normal start reads them, and no lock.
-    void loadForBatch();
 
     // Writes the settings file from the state and the window as they are now.
     bool SalvaOpzioni();
@@ -88,7 +87,11 @@ public:
     // holds the single-instance lock, ends the process at once.
     void closeBySystem(int signalNumber);
 
+    // Format selection: takes what the window's controls and the title hold into the
+    // document (each change one edit), then shows the cover anew.
     void Combo1_Click();
+    // The cover being edited.
+    CoverDocument *document() const { return m_document; }
     void loadLanguage();
     // Reads the current language file into the table alone (no window is touched).
     bool reloadTexts(LanguageReading reading);
@@ -124,11 +127,12 @@ public:
     PrintCommand *printCommand() const { return m_print; }
 
     // The title; a change of the front text runs format selection at once.
-    const TitleStyle &titleStyle() const { return m_title; }
+    const TitleStyle &titleStyle() const { return m_document->content().title; }
     void setCoverText(const QString &text);
     void setTitleStyle(const TitleStyle &style);
-    // The style itself, for the commands that set its fields one by one.
-    TitleStyle &titleStyleForEditing() { return m_title; }
+    // A working copy of the style, for the commands that set its fields one by one; the
+    // next format selection takes it into the document.
+    TitleStyle &titleStyleForEditing() { return m_titleDraft; }
     // Opens the title editor over the window.
     void mnuTitolo_Click();
     // Opens the options dialog over the window.
@@ -156,8 +160,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class LoadMode { Window, Batch };
-    bool runLoadSequence(LoadMode mode);
+    bool runLoadSequence();
     bool refuseOrHandOver();
     void startHandoverServer();
     void openHandedOverProject(const QString &path);
@@ -166,7 +169,9 @@ private:
     void layoutControls();
     void applyLanguageToWindow();
     void setPrinterOrientation(bool portrait);
-    void arrangeAndCut(int formatIndex);
+    void commitDrafts();
+    void documentChanged();
+    void refresh();
     void showPreview();
     QString text(int entry) const { return m_state.Language[entry]; }
 
@@ -181,19 +186,12 @@ private:
     bool m_shutdownDone = false;
     bool m_clientSizeFixed = false;
 
-    CoverPictures m_pictures;
+    CoverDocument *m_document = nullptr;
+    CoverRenderer m_renderer;
+    CoverPictures m_pictures; // what the views show: the document's pictures, titled
     PreviewLayout m_layout;
-    TitleStyle m_title;
-    PictureSurface m_cutSurface; // the preview's own surface: slim-case pieces
-    std::unique_ptr<TitleRenderer> m_titles;
-    // The slim pieces as cut, before titles: they depend only on slot 1's clean
-    // picture and the format-0 width, so they are cut again only when either changes.
-    struct SlimCut
-    {
-        QImage back, spine, front;
-        qint64 sourceKey = 0;
-        qint32 sourceWidth = -1;
-    } m_slimCut;
+    TitleStyle m_titleDraft;
+    bool m_committing = false;
     std::unique_ptr<QPrinter> m_printer;
     bool m_printerLookedUp = false;
     QTimer *m_resizeSelection = nullptr;

@@ -1,15 +1,21 @@
-#include "ui/main/BatchRun.h"
+#include "cli/BatchRun.h"
 
 #include "app/AppState.h"
+#include "app/ProgramFolders.h"
+#include "app/Settings.h"
 #include "common/TextFile.h"
+#include "document/CoverDocument.h"
+#include "document/CoverRender.h"
+#include "document/ProjectLoad.h"
 #include "formats/FormatSelection.h"
+#include "lang/LanguageFile.h"
+#include "platform/PictureLoading.h"
 #include "platform/Printers.h"
 #include "print/CoverOutput.h"
-#include "ui/main/Form1.h"
-#include "ui/main/ProjectCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextStream>
@@ -29,7 +35,33 @@ int failed(QTextStream &err, const QString &line)
     return 1;
 }
 
+// The main window's designed client height: the scale its first format selection uses.
+constexpr double DesignClientHeightTwips = 7290;
+
 } // namespace
+
+void loadStateForBatch(AppState &state, const QString &appPath)
+{
+    state.LastFormatIndex = 21;
+    state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
+    state.AppPath = appPath;
+    decideFolderMode(state);
+    state.PreviewScale = 20;
+    state.InitialScaleHeight = qint16(DesignClientHeightTwips);
+    qint16 savedFormat = 0;
+    ReadSettings(settingsFilePath(state), state, savedFormat);
+    ReadCatalogue(catalogueReadPath(state), state);
+    if (state.LanguageFileName.trimmed().isEmpty())
+        state.LanguageFileName =
+            chooseInitialLanguage(QLocale::system().name(), state.AppPath + QStringLiteral("/Files/Lang"));
+    state.FormatCount = qint16(state.LastFormatIndex + 1);
+    const QString folder = state.AppPath + QStringLiteral("/Files/Lang/");
+    if (!readLanguageFile(folder + state.LanguageFileName, state.Language, LanguageReading::Normal))
+        readLanguageFile(folder + QStringLiteral("English.lng"), state.Language, LanguageReading::Normal);
+    readLanguageFile(folder + state.LanguageFileName, state.Language, LanguageReading::StartupSecond);
+    state.TitleOnCover = 1;
+    state.TitleOnSpine = 1;
+}
 
 int runBatch(const CommandLine &command, const QString &appPath, QTextStream &err)
 {
@@ -39,23 +71,23 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     if (!isRegularFile(project))
         return failed(err, QStringLiteral("%1: not a project file").arg(shown(project)));
 
-    QString message;
-    Form1Hooks hooks;
-    hooks.warn = [&message](QWidget *, const QString &text, const QString &) { message = text; };
-    hooks.exitNow = [](int) {};
-    hooks.openExternally = [](const QString &) { return false; };
     AppState state;
-    Form1 form(state, appPath, QString(), hooks);
-    form.loadForBatch();
+    loadStateForBatch(state, appPath);
+    const ProjectLoadResult loaded = loadProjectContent(project, state.FormatCount, loadPicture);
+    if (!loaded.content)
+        return failed(err, loaded.error.simplified());
 
-    ProjectDialogs dialogs;
-    dialogs.error = [&message](QWidget *, const QString &text, const QString &) { message = text; };
-    form.projects()->setDialogs(dialogs);
-    if (!form.projects()->loadProject(project))
-        return failed(err, message.simplified());
-
-    const PageComposer compose = form.pageComposer();
-    const PagePictures pictures = form.pagePictures();
+    // The document puts the format's templates into the slots the project leaves blank.
+    CoverDocument document;
+    document.setTemplateSource(state.AppPath, loadPicture);
+    document.load(*loaded.content, project);
+    const CoverContent &cover = document.content();
+    computePreviewScale(state, cover.format, DesignClientHeightTwips);
+    CoverRenderer renderer;
+    const PagePictures pictures = pagePicturesOf(renderer.render(cover));
+    const PageComposer compose = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
+        return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
+    };
     OutputResult result;
     if (command.mode == CommandLine::Mode::ExportPdf) {
         result = writeCoverPdf(command.output, isPortraitOrientation(state.CurrentOrientation), compose, pictures,

@@ -1,0 +1,94 @@
+#include "document/ProjectLoad.h"
+
+#include "common/TextFile.h"
+#include "formats/CoverPictures.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vt {
+
+namespace {
+
+QString quoted(const QString &path)
+{
+    return u'"' + QDir::toNativeSeparators(path) + u'"';
+}
+
+ProjectLoadResult failure(const QString &text, int line = 0)
+{
+    ProjectLoadResult r;
+    r.error = text;
+    r.line = line;
+    return r;
+}
+
+} // namespace
+
+ProjectLoadResult loadProjectContent(const QString &path, int formatCount, const PictureLoader &load)
+{
+    if (!isRegularFile(path))
+        return failure(QStringLiteral("%1 is not a project file: it is a folder, a device or a pipe.").arg(quoted(path)));
+    const auto text = readTextFile(path);
+    if (!text)
+        return failure(QStringLiteral("%1 cannot be opened for reading.").arg(quoted(path)));
+    const ProjectReading reading = readProjectText(*text);
+    if (reading.error)
+        return failure(QStringLiteral("%1 cannot be loaded: %2.").arg(quoted(path), reading.error->reason),
+                       reading.error->line);
+    const ProjectFile &p = reading.project;
+    if (p.formatIndex < 0 || p.formatIndex >= formatCount)
+        return failure(QStringLiteral("%1 cannot be loaded: format %2 on line 15 is not in the format list.")
+                           .arg(quoted(path))
+                           .arg(p.formatIndex),
+                       15);
+
+    CoverContent c;
+    for (int slot = 0; slot < 3; ++slot) {
+        const QString &line = p.picturePaths[size_t(slot)];
+        const QString file = resolvePicturePath(path, line);
+        QImage picture;
+        if (file.isEmpty()) {
+            picture = startingPicture();
+        } else {
+            picture = load ? load(file) : QImage();
+            if (picture.isNull()) {
+                if (!QFileInfo::exists(file) && isFreeForPlaceholder(slot, line)) {
+                    picture = startingPicture();
+                } else {
+                    return failure(QStringLiteral("The picture %1 named on line %2 of %3 %4.")
+                                       .arg(quoted(file))
+                                       .arg(slot + 1)
+                                       .arg(quoted(path), QFileInfo::exists(file) ? QStringLiteral("cannot be read")
+                                                                                  : QStringLiteral("does not exist")),
+                                   slot + 1);
+                }
+            }
+        }
+        // A project without placements prints as it always did: stretched.
+        c.pictures[size_t(slot)] = {line, picture, Placement()};
+    }
+    c.outline = p.outlineSwitch == 1;
+    c.title = p.title;
+    c.titleOnCover = p.titleOnCover;
+    c.titleOnSpine = p.titleOnSpine;
+    c.format = p.formatIndex;
+    ProjectLoadResult r;
+    r.content = c;
+    return r;
+}
+
+ProjectFile projectFromContent(const CoverContent &c)
+{
+    ProjectFile p;
+    for (int slot = 0; slot < 3; ++slot)
+        p.picturePaths[size_t(slot)] = c.pictures[size_t(slot)].path;
+    p.outlineSwitch = c.outline ? 1 : 0;
+    p.title = c.title;
+    p.titleOnCover = c.titleOnCover;
+    p.titleOnSpine = c.titleOnSpine;
+    p.formatIndex = qint16(c.format);
+    return p;
+}
+
+} // namespace vt
