@@ -30,7 +30,10 @@ class QTimer;
 
 namespace vt {
 
+class CoverSession;
+class EditCommands;
 class MainToolbar;
+class RecentProjectsMenu;
 class PreviewCanvas;
 class PrintCommand;
 class ProjectCommands;
@@ -70,6 +73,8 @@ public:
     // Designed client area: 9930 x 7290 twips.
     static constexpr int DesignClientWidthTwips = 9930;
     static constexpr int DesignClientHeightTwips = 7290;
+    // How often unsaved work is written to the recovery file.
+    static constexpr int RecoveryIntervalMs = 30000;
 
     Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks hooks = defaultForm1Hooks(),
           QWidget *parent = nullptr);
@@ -182,6 +187,10 @@ private:
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
     ProjectHandoverServer *m_handover = nullptr;
     ProjectCommands *m_projects = nullptr;
+    EditCommands *m_edit = nullptr;
+    RecentProjectsMenu *m_recent = nullptr;
+    CoverSession *m_session = nullptr;
+    bool m_closingBySystem = false;
     PrintCommand *m_print = nullptr;
     bool m_shutdownDone = false;
     bool m_clientSizeFixed = false;
