@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "common/TextFile.h"
+#include "document/CoverRender.h"
 #include "formats/FormatSelection.h"
 #include "formats/PreviewArrangement.h"
 #include "platform/PictureLoading.h"
@@ -257,6 +258,8 @@ private slots:
     void renderedEdges_data();
     void renderedEdges();
     void largePicturesAreReducedForPrint();
+    void placementModesInThePdf_data();
+    void placementModesInThePdf();
     void hugePhotosAreReducedOnLoad_data();
     void hugePhotosAreReducedOnLoad();
 
@@ -528,6 +531,84 @@ void TstPrint::renderedEdges()
         check(foundRect(page, pxPerMm, expected1.center(), Qt::red), expected1, "disc");
     } else {
         check(foundRect(page, pxPerMm, p1 + QPointF(30, 30), Qt::red), expected1, "picture 1");
+    }
+}
+
+void TstPrint::placementModesInThePdf_data()
+{
+    QTest::addColumn<int>("mode");
+    // Width of the red and the blue band of a 3:2 picture 300 px wide (drawn at 1500 x 1000,
+    // so the smoothing between the bands is narrower than the tolerance).
+    QTest::addColumn<int>("sideBand");
+    QTest::addColumn<QRectF>("green"); // where the middle band lands in the 120 mm square, mm
+    QTest::addColumn<QRectF>("red");   // and the left band; empty: none shows
+    // Fill: the 3:2 picture 120 mm high is 180 mm wide, 30 mm cut at each side: exactly
+    // the 50 px side bands (50/300 of 180 mm). The middle band covers the whole area.
+    QTest::newRow("fill shows the middle band across") << int(Placement::Mode::Fill) << 50
+                                                       << QRectF(0, 0, 120, 120) << QRectF();
+    // Fit: 120 x 80 mm, white bands of 20 mm above and below; bands 40 mm each.
+    QTest::newRow("fit leaves white bands") << int(Placement::Mode::Fit) << 100 << QRectF(40, 20, 40, 80)
+                                            << QRectF(0, 20, 40, 80);
+    // Stretch: 300 x 200 over 120 x 120 mm: three equal bands of 40 mm, full height.
+    QTest::newRow("stretch shows three equal bands") << int(Placement::Mode::Stretch) << 100
+                                                     << QRectF(40, 0, 40, 120) << QRectF(0, 0, 40, 120);
+}
+
+void TstPrint::placementModesInThePdf()
+{
+    QFETCH(int, mode);
+    QFETCH(int, sideBand);
+    QFETCH(QRectF, green);
+    QFETCH(QRectF, red);
+    QImage bands(1500, 1000, QImage::Format_RGB32);
+    {
+        const int side = 5 * sideBand;
+        QPainter p(&bands);
+        p.fillRect(0, 0, side, 1000, Qt::red);
+        p.fillRect(side, 0, 1500 - 2 * side, 1000, Qt::green);
+        p.fillRect(1500 - side, 0, side, 1000, Qt::blue);
+    }
+    AppState s = printState();
+    const int format = 4; // a 120 mm square, printed at 40, 83.5 (84, half to even)
+    select(s, format);
+    CoverContent c = blankContent();
+    c.format = format;
+    Placement placement;
+    placement.mode = Placement::Mode(mode);
+    c.pictures[0] = {QStringLiteral("bands.png"), bands, placement};
+    CoverRenderer renderer;
+    const PagePictures pictures = pagePicturesOf(renderer.render(c, areaSizesMm(s, format)));
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("cover.pdf");
+    const OutputResult r = writeCoverPdf(pdf, true, [&](QSizeF printable, const TextMeasure &m) {
+        return composeCover(s, format, 0, printable, m);
+    }, pictures);
+    QVERIFY2(r.produced, qPrintable(r.error));
+    const QImage page = renderPdf(pdf, dir.path());
+    QVERIFY(!page.isNull());
+    const QPointF area(PdfMarginMm + 40, PdfMarginMm + 84);
+    auto check = [&](QColor colour, const QRectF &expected) {
+        const QRectF found = foundRect(page, 10, area + expected.center(), colour).translated(-area);
+        const QString where = QStringLiteral("%1: found (%2, %3)-(%4, %5)")
+                                  .arg(colour.name()).arg(found.left()).arg(found.top())
+                                  .arg(found.right()).arg(found.bottom());
+        QVERIFY2(std::abs(found.left() - expected.left()) <= 0.3 && std::abs(found.top() - expected.top()) <= 0.3
+                     && std::abs(found.right() - expected.right()) <= 0.3
+                     && std::abs(found.bottom() - expected.bottom()) <= 0.3,
+                 qPrintable(where));
+    };
+    check(Qt::green, green);
+    if (red.isEmpty()) {
+        QVERIFY(runInRow(page, int((area.y() + 60) * 10), Qt::red).first < 0);
+        QVERIFY(runInRow(page, int((area.y() + 60) * 10), Qt::blue).first < 0);
+    } else {
+        check(Qt::red, red);
+    }
+    if (mode == int(Placement::Mode::Fit)) { // white above and below the picture
+        const QColor above(page.pixel(int((area.x() + 60) * 10), int((area.y() + 10) * 10)));
+        const QColor below(page.pixel(int((area.x() + 60) * 10), int((area.y() + 110) * 10)));
+        QCOMPARE(above, QColor(Qt::white));
+        QCOMPARE(below, QColor(Qt::white));
     }
 }
 

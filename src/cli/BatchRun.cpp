@@ -84,7 +84,7 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     const CoverContent &cover = document.content();
     computePreviewScale(state, cover.format, DesignClientHeightTwips);
     CoverRenderer renderer;
-    const PagePictures pictures = pagePicturesOf(renderer.render(cover));
+    const PagePictures pictures = pagePicturesOf(renderer.render(cover, areaSizesMm(state, cover.format)));
     const PageComposer compose = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
         return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
     };

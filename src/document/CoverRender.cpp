@@ -1,56 +1,91 @@
 #include "document/CoverRender.h"
 
+#include "app/AppState.h"
+#include "document/PlacementGeometry.h"
 #include "formats/FormatTraits.h"
 #include "formats/TitleRendering.h"
 
 namespace vt {
 
+AreaSizes areaSizesMm(const AppState &state, int i)
+{
+    AreaSizes sizes;
+    const CoverFormat *f = state.Catalogue.at(i);
+    if (!f)
+        return sizes;
+    const FormatTraits &traits = formatTraits(i);
+    auto area = [&](qint32 w, qint32 h) {
+        const QSizeF s(w, h);
+        return traits.isDisc() ? discSquare(QRectF(QPointF(), s)).size() : s;
+    };
+    sizes[0] = area(f->DimA, f->DimB);
+    if (traits.slotCount >= 2)
+        sizes[1] = area(f->DimC, f->DimD);
+    // The third label has the size of the second.
+    if (traits.slotCount >= 3)
+        sizes[2] = sizes[1];
+    return sizes;
+}
+
 CoverRenderer::CoverRenderer() : m_titles(std::make_unique<TitleRenderer>()) {}
 
 CoverRenderer::~CoverRenderer() = default;
 
-void CoverRenderer::cutSlimPieces(const CoverContent &content)
+QImage CoverRenderer::composed(int slot, const CoverSlot &picture, QSizeF areaMm)
 {
-    const int i = content.format;
-    if (!formatTraits(i).isSlim())
-        return;
-    const QImage &clean = content.pictures[0].picture;
+    if (isPlainStretch(picture.placement) || areaMm.isEmpty())
+        return picture.picture;
+    Composed &kept = m_composed[size_t(slot)];
+    if (kept.sourceKey != picture.picture.cacheKey() || kept.placement != picture.placement || kept.area != areaMm) {
+        kept = {picture.picture.cacheKey(), picture.placement, areaMm,
+                composeArea(picture.picture, picture.placement, areaMm, MaxPrintPixelsPerInch / 25.4)};
+    }
+    return kept.image;
+}
+
+void CoverRenderer::cutSlimPieces(const QImage &wrap, int i)
+{
     // The same picture cut the same way gives the same pieces.
-    if (clean.cacheKey() == m_slimCut.sourceKey && i == m_slimCut.format)
+    if (wrap.cacheKey() == m_slimCut.sourceKey && i == m_slimCut.format)
         return;
-    const auto cuts = slimCuts(clean.width(), clean.height(), i);
+    const auto cuts = slimCuts(wrap.width(), wrap.height(), i);
     if (!cuts)
         return; // the pieces keep the pictures they had
     auto piece = [&](const QRect &r) {
-        m_cutSurface.takeIn(clean);
+        m_cutSurface.takeIn(wrap);
         m_cutSurface.cut(r.x(), r.y(), r.width(), r.height());
         QImage out = m_cutSurface.giveOut();
         m_cutSurface.clear();
         return out;
     };
-    m_slimCut = {piece(cuts->back), piece(cuts->spine), piece(cuts->front), clean.cacheKey(), i};
+    m_slimCut = {piece(cuts->back), piece(cuts->spine), piece(cuts->front), wrap.cacheKey(), i};
 }
 
-RenderedCover CoverRenderer::render(const CoverContent &c)
+RenderedCover CoverRenderer::render(const CoverContent &c, const AreaSizes &areasMm)
 {
-    cutSlimPieces(c);
+    std::array<QImage, 3> shown;
+    for (int k = 0; k < 3; ++k)
+        shown[size_t(k)] = composed(k, c.pictures[size_t(k)], areasMm[size_t(k)]);
+    const bool slim = formatTraits(c.format).isSlim();
+    if (slim)
+        cutSlimPieces(shown[0], c.format);
     RenderedCover out;
     TitleRun run;
     run.formatIndex = c.format;
     run.style = c.title;
     run.titleOnCover = c.titleOnCover;
     run.titleOnSpine = c.titleOnSpine;
-    run.clean1 = c.pictures[0].picture;
-    run.clean2 = c.pictures[1].picture;
-    run.clean3 = c.pictures[2].picture;
-    const bool slim = formatTraits(c.format).isSlim();
+    run.clean1 = shown[0];
+    run.clean2 = shown[1];
+    run.clean3 = shown[2];
     if (slim) {
         run.slimSpine = m_slimCut.spine;
         run.slimFront = m_slimCut.front;
     }
     const TitledPictures titled = m_titles->render(run);
     out.areas = {titled.image1, titled.image2, titled.image3};
-    out.overlay = titled.overlayVisible ? titled.overlay : c.pictures[1].picture;
+    out.clean = shown;
+    out.overlay = titled.overlayVisible ? titled.overlay : shown[1];
     out.overlayVisible = titled.overlayVisible;
     out.slimBack = m_slimCut.back;
     out.slimSpine = slim ? titled.slimSpine : m_slimCut.spine;

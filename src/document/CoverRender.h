@@ -7,16 +7,25 @@
 #include "print/PagePainter.h"
 
 #include <QImage>
+#include <QSizeF>
 #include <array>
 #include <memory>
 
 namespace vt {
 
 class TitleRenderer;
+struct AppState;
+
+// The true size in millimetres of the areas pictures 1 to 3 fill in a format, as the
+// catalogue gives them: a slim case's picture 1 fills the whole wrap, a disc label its
+// square. Empty for an area the format does not have.
+using AreaSizes = std::array<QSizeF, 3>;
+AreaSizes areaSizesMm(const AppState &state, int formatIndex);
 
 struct RenderedCover
 {
     std::array<QImage, 3> areas;  // what picture areas 1 to 3 show
+    std::array<QImage, 3> clean;  // the same before titles: each picture placed in its area
     QImage overlay;               // the titled back sheet over area 2 (see backOverlay)
     bool overlayVisible = false;
     QImage slimBack, slimSpine, slimFront;
@@ -32,10 +41,13 @@ public:
 
     // Titles are drawn into buffers kept from the previous run when nobody else holds
     // that run's pictures any more: let go of them before rendering again.
-    RenderedCover render(const CoverContent &content);
+    // Each picture is first composed into its area's shape by its placement, then
+    // titled: the titles are drawn on what the area shows, so nothing stretches them.
+    RenderedCover render(const CoverContent &content, const AreaSizes &areasMm);
 
 private:
-    void cutSlimPieces(const CoverContent &content);
+    QImage composed(int slot, const CoverSlot &picture, QSizeF areaMm);
+    void cutSlimPieces(const QImage &wrap, int format);
 
     std::unique_ptr<TitleRenderer> m_titles;
     PictureSurface m_cutSurface;
@@ -47,6 +59,15 @@ private:
         qint64 sourceKey = 0;
         int format = -1;
     } m_slimCut;
+    // The last composition of each slot, kept while its picture, placement and area stay.
+    struct Composed
+    {
+        qint64 sourceKey = 0;
+        Placement placement;
+        QSizeF area;
+        QImage image;
+    };
+    std::array<Composed, 3> m_composed;
 };
 
 // The pictures a page draws, from a rendered cover.

@@ -11,7 +11,7 @@ struct ImageSlot
 {
     QImage Picture;   // what the slot's main area shows (titled where the format titles it)
     QString Path;     // file the picture came from; empty for the blank starting picture
-    QImage CleanCopy; // the picture exactly as loaded; titles are always drawn on a copy of it
+    QImage CleanCopy; // the picture as placed in its area, before titles; titles are drawn on a copy of it
 };
 
 struct CoverPictures

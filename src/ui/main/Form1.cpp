@@ -530,10 +530,9 @@ void Form1::refresh()
         // the same buffers again instead of allocating new ones.
         m_canvas->releasePictures();
         m_pictures = CoverPictures();
-        const RenderedCover r = m_renderer.render(c);
+        const RenderedCover r = m_renderer.render(c, areaSizesMm(m_state, i));
         for (int k = 0; k < 3; ++k)
-            m_pictures.imageSlots[size_t(k)] = {r.areas[size_t(k)], c.pictures[size_t(k)].path,
-                                                c.pictures[size_t(k)].picture};
+            m_pictures.imageSlots[size_t(k)] = {r.areas[size_t(k)], c.pictures[size_t(k)].path, r.clean[size_t(k)]};
         m_pictures.image8 = r.overlay;
         m_pictures.slimBack = r.slimBack;
         m_pictures.slimSpine = r.slimSpine;
@@ -639,7 +638,8 @@ bool Form1::loadPictureIntoSlot(int slot, const QString &path)
     const QImage picture = loadPicture(path);
     if (picture.isNull())
         return false;
-    m_document->setPicture(slot, picture, path, Placement());
+    // A picture the user adds keeps its proportions: it fills its area, centred.
+    m_document->setPicture(slot, picture, path, Placement::forNewPicture());
     return true;
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+// Where a placed picture lies in its area, as pure geometry in millimetres, and the
+// area-shaped picture composed from it that the preview, the PDF and the printer show.
+//
+// The picture is first turned by its quarter turns; "the picture" below is the turned
+// one. Its size at zoom 1 is the mode's:
+//   stretch  exactly the area (the picture's proportions are not kept);
+//   fill     the smallest size with the picture's proportions that covers the area;
+//   fit      the largest size with the picture's proportions inside the area.
+// Zoom multiplies that size. The centre fractions name the point of the picture that
+// lies at the middle of the area; along an axis where the picture is larger than the
+// area it is then moved back so that no edge of it comes inside the area, and along an
+// axis where it is smaller it is centred (a fitted picture's white bands stay even).
+#include "document/Placement.h"
+
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+
+namespace vt {
+
+// The picture's size in pixels once turned.
+QSizeF turnedSize(QSizeF picturePixels, int turns);
+
+// The rectangle the whole turned picture covers, in millimetres from the area's
+// top-left corner (it may reach beyond the area, which clips it). Empty when the
+// picture or the area is empty.
+QRectF placedRect(QSizeF picturePixels, QSizeF areaMm, const Placement &p);
+
+// The placement with its centre moved to where the picture actually lies after the
+// edges are held: what a drag goes on from, so dragging back responds at once.
+Placement heldPlacement(QSizeF picturePixels, QSizeF areaMm, const Placement &p);
+
+// The placement after dragging the picture by (dx, dy) millimetres in its area.
+Placement draggedPlacement(QSizeF picturePixels, QSizeF areaMm, const Placement &p, QPointF deltaMm);
+
+// Whether the picture is shown exactly as it is, stretched over the area: then the
+// picture itself is its composition (as every cover showed before placements existed).
+bool isPlainStretch(const Placement &p);
+
+// The picture as its area shows it: area-shaped, white where the picture does not
+// reach, with only the visible part of the picture, at the visible part's own pixel
+// density but no more than maxPixelsPerMm. A plain stretch returns the picture itself.
+QImage composeArea(const QImage &picture, const Placement &p, QSizeF areaMm, double maxPixelsPerMm);
+
+} // namespace vt

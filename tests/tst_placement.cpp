@@ -1,0 +1,166 @@
+// Placement geometry: where a stretched, filled or fitted picture lies in its area, with
+// zoom, pan held at the edges and quarter turns. Every expected rectangle is worked by
+// hand in millimetres.
+#include "document/PlacementGeometry.h"
+
+#include <QtTest>
+
+using namespace vt;
+using Mode = Placement::Mode;
+
+Q_DECLARE_METATYPE(vt::Placement)
+
+namespace {
+
+Placement make(Mode mode, double zoom = 1, double x = 0.5, double y = 0.5, int turns = 0)
+{
+    Placement p;
+    p.mode = mode;
+    p.zoom = zoom;
+    p.centreX = x;
+    p.centreY = y;
+    p.turns = turns;
+    return p;
+}
+
+bool near(const QRectF &a, const QRectF &b)
+{
+    auto eq = [](double u, double v) { return std::abs(u - v) < 1e-9; };
+    return eq(a.x(), b.x()) && eq(a.y(), b.y()) && eq(a.width(), b.width()) && eq(a.height(), b.height());
+}
+
+const QSizeF Wide(300, 200), Tall(200, 300), Square(400, 400);
+const QSizeF WideArea(120, 60), TallArea(60, 120), SquareArea(100, 100), Disc(117, 117);
+
+} // namespace
+
+class TstPlacement : public QObject
+{
+    Q_OBJECT
+private slots:
+    void placedRect_data();
+    void placedRect();
+    void dragHeldAtTheEdgeRespondsAtOnceBack();
+    void composedAreaHasTheAreasShape_data();
+    void composedAreaHasTheAreasShape();
+};
+
+void TstPlacement::placedRect_data()
+{
+    QTest::addColumn<QSizeF>("picture");
+    QTest::addColumn<QSizeF>("area");
+    QTest::addColumn<Placement>("placement");
+    QTest::addColumn<QRectF>("expected");
+    // fill: the larger of the two scales; the overflow cut evenly.
+    QTest::newRow("fill wide in wide: 0.4, 120x80") << Wide << WideArea << make(Mode::Fill) << QRectF(0, -10, 120, 80);
+    QTest::newRow("fill wide in tall: 0.6, 180x120") << Wide << TallArea << make(Mode::Fill) << QRectF(-60, 0, 180, 120);
+    QTest::newRow("fill wide in square: 0.5") << Wide << SquareArea << make(Mode::Fill) << QRectF(-25, 0, 150, 100);
+    QTest::newRow("fill tall in wide: 0.6") << Tall << WideArea << make(Mode::Fill) << QRectF(0, -60, 120, 180);
+    QTest::newRow("fill tall in tall: 0.4") << Tall << TallArea << make(Mode::Fill) << QRectF(-10, 0, 80, 120);
+    QTest::newRow("fill square in wide: 0.3") << Square << WideArea << make(Mode::Fill) << QRectF(0, -30, 120, 120);
+    QTest::newRow("fill wide in disc: 0.585") << Wide << Disc << make(Mode::Fill) << QRectF(-29.25, 0, 175.5, 117);
+    // fit: the smaller scale; white bands shared evenly.
+    QTest::newRow("fit wide in wide: 0.3, bands 15") << Wide << WideArea << make(Mode::Fit) << QRectF(15, 0, 90, 60);
+    QTest::newRow("fit wide in tall: 0.2, bands 40") << Wide << TallArea << make(Mode::Fit) << QRectF(0, 40, 60, 40);
+    QTest::newRow("fit tall in square 90: 0.3") << Tall << QSizeF(90, 90) << make(Mode::Fit) << QRectF(15, 0, 60, 90);
+    QTest::newRow("fit square in tall: 0.15") << Square << TallArea << make(Mode::Fit) << QRectF(0, 30, 60, 60);
+    QTest::newRow("fit square in disc") << Square << Disc << make(Mode::Fit) << QRectF(0, 0, 117, 117);
+    QTest::newRow("fit tall in disc: 78 wide") << Tall << Disc << make(Mode::Fit) << QRectF(19.5, 0, 78, 117);
+    // stretch: the area, whatever the picture.
+    QTest::newRow("stretch wide in tall") << Wide << TallArea << make(Mode::Stretch) << QRectF(0, 0, 60, 120);
+    QTest::newRow("stretch tall in wide") << Tall << WideArea << make(Mode::Stretch) << QRectF(0, 0, 120, 60);
+    QTest::newRow("stretch square in disc") << Square << Disc << make(Mode::Stretch) << QRectF(0, 0, 117, 117);
+    // zoom multiplies the mode's size, about the centre.
+    QTest::newRow("fill zoom 2") << Wide << SquareArea << make(Mode::Fill, 2) << QRectF(-100, -50, 300, 200);
+    QTest::newRow("fit zoom 2 overflows both ways") << Wide << WideArea << make(Mode::Fit, 2) << QRectF(-30, -30, 180, 120);
+    QTest::newRow("fit zoom 1.2: bands across, cut down") << Wide << WideArea << make(Mode::Fit, 1.2)
+                                                           << QRectF(6, -6, 108, 72);
+    QTest::newRow("stretch zoom 3") << Tall << WideArea << make(Mode::Stretch, 3) << QRectF(-120, -60, 360, 180);
+    // pan: the centre moves the picture, but no edge comes inside the area.
+    QTest::newRow("pan to the left edge") << Wide << SquareArea << make(Mode::Fill, 1, 0) << QRectF(0, 0, 150, 100);
+    QTest::newRow("pan to the right edge") << Wide << SquareArea << make(Mode::Fill, 1, 1) << QRectF(-50, 0, 150, 100);
+    QTest::newRow("pan inside") << Wide << SquareArea << make(Mode::Fill, 1, 0.4) << QRectF(-10, 0, 150, 100);
+    QTest::newRow("pan zoomed both ways") << Wide << SquareArea << make(Mode::Fill, 2, 0.25, 0.75)
+                                          << QRectF(-25, -100, 300, 200);
+    QTest::newRow("pan along a band stays centred") << Wide << WideArea << make(Mode::Fit, 1, 0, 1)
+                                                    << QRectF(15, 0, 90, 60);
+    // quarter turns: a turned wide picture is a tall one.
+    QTest::newRow("one turn: fill as tall") << Wide << WideArea << make(Mode::Fill, 1, 0.5, 0.5, 1)
+                                            << QRectF(0, -60, 120, 180);
+    QTest::newRow("two turns: as unturned") << Wide << TallArea << make(Mode::Fill, 1, 0.5, 0.5, 2)
+                                            << QRectF(-60, 0, 180, 120);
+    QTest::newRow("three turns: fit as tall") << Wide << QSizeF(90, 90) << make(Mode::Fit, 1, 0.5, 0.5, 3)
+                                              << QRectF(15, 0, 60, 90);
+    QTest::newRow("one turn stretched") << Wide << WideArea << make(Mode::Stretch, 1, 0.5, 0.5, 1)
+                                        << QRectF(0, 0, 120, 60);
+    QTest::newRow("empty picture") << QSizeF(0, 0) << WideArea << make(Mode::Fill) << QRectF();
+}
+
+void TstPlacement::placedRect()
+{
+    QFETCH(QSizeF, picture);
+    QFETCH(QSizeF, area);
+    QFETCH(Placement, placement);
+    QFETCH(QRectF, expected);
+    const QRectF found = vt::placedRect(picture, area, placement);
+    QVERIFY2(near(found, expected), qPrintable(QStringLiteral("(%1, %2, %3 x %4)")
+                                                   .arg(found.x()).arg(found.y()).arg(found.width()).arg(found.height())));
+}
+
+void TstPlacement::dragHeldAtTheEdgeRespondsAtOnceBack()
+{
+    // Filled 150 x 100 in a 100 mm square: 50 mm to spare across.
+    const Placement start = make(Mode::Fill);
+    // 30 mm right: would leave 5 mm of white at the left, so it stops at the edge,
+    // with the centre where the picture really is: 50 / 150.
+    const Placement right = draggedPlacement(Wide, SquareArea, start, {30, 0});
+    QVERIFY(near(vt::placedRect(Wide, SquareArea, right), QRectF(0, 0, 150, 100)));
+    QCOMPARE(right.centreX, 50.0 / 150);
+    // 10 mm back moves it 10 mm at once.
+    const Placement back = draggedPlacement(Wide, SquareArea, right, {-10, 0});
+    QVERIFY(near(vt::placedRect(Wide, SquareArea, back), QRectF(-10, 0, 150, 100)));
+    // Up and down there is nothing to spare: the picture stays.
+    const Placement down = draggedPlacement(Wide, SquareArea, back, {0, 25});
+    QVERIFY(near(vt::placedRect(Wide, SquareArea, down), QRectF(-10, 0, 150, 100)));
+}
+
+void TstPlacement::composedAreaHasTheAreasShape_data()
+{
+    QTest::addColumn<Placement>("placement");
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<double>("cap");
+    QTest::addColumn<QSize>("canvas");
+    // 300 x 200 filled into 100 mm: 150 mm wide, 2 px/mm: a 200 px square.
+    QTest::newRow("fill at the picture's density") << make(Mode::Fill) << QSize(300, 200) << 10.0 << QSize(200, 200);
+    // The same at 4 px/mm capped to 3.
+    QTest::newRow("cap") << make(Mode::Fill) << QSize(600, 400) << 3.0 << QSize(300, 300);
+    // Zoom 4: 1200 px over 600 mm, 2 px/mm; only the visible part is kept, at that density.
+    QTest::newRow("zoom counts the visible part") << make(Mode::Fill, 4) << QSize(1200, 800) << 10.0
+                                                  << QSize(200, 200);
+    // Fit: 300 x 200 fits 100 x 66.67 mm: 3 px/mm over the whole area.
+    QTest::newRow("fit") << make(Mode::Fit) << QSize(300, 200) << 10.0 << QSize(300, 300);
+}
+
+void TstPlacement::composedAreaHasTheAreasShape()
+{
+    QFETCH(Placement, placement);
+    QFETCH(QSize, picture);
+    QFETCH(double, cap);
+    QImage img(picture, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    const QImage out = composeArea(img, placement, SquareArea, cap);
+    QTEST(out.size(), "canvas");
+    if (placement.mode == Mode::Fit) {
+        // White bands above and below, picture across the middle.
+        QCOMPARE(out.pixelColor(150, 10), QColor(Qt::white));
+        QCOMPARE(out.pixelColor(150, 150), QColor(Qt::black));
+        QCOMPARE(out.pixelColor(150, 290), QColor(Qt::white));
+    } else {
+        QCOMPARE(out.pixelColor(1, 1), QColor(Qt::black));
+    }
+    // A plain stretch is the picture itself.
+    QCOMPARE(composeArea(img, Placement(), SquareArea, cap).cacheKey(), img.cacheKey());
+}
+
+QTEST_GUILESS_MAIN(TstPlacement)
+#include "tst_placement.moc"
