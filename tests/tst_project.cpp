@@ -161,6 +161,7 @@ private slots:
     void shortFileChangesNothing();
     void failedLoadThenSaveLeavesFilesAlone();
     void saveAsIntoAnotherFolderKeepsPicturesFound();
+    void placementsTravelThroughTheProject();
     void undoRedoThroughTheEditMenu();
     void titleBarShowsNameAndModifiedMark();
     void questionBeforeReplacingTheCover_data();
@@ -899,6 +900,34 @@ void TstProject::saveAsIntoAnotherFolderKeepsPicturesFound()
     chosen.script.saveAnswer = cd + "/new.vtr";
     QVERIFY(chosen.form.projects()->saveAs());
     QCOMPARE(splitLines(*readTextFile(cd + "/new.vtr")).first(), QString("pics/front.png"));
+}
+
+void TstProject::placementsTravelThroughTheProject()
+{
+    ProjectWindow w;
+    QVERIFY(w.form.load());
+    const QString red = saveSolid(w.folder.path(), "red.png", Qt::red, {90, 30});
+    const QString project = w.folder.file("placed.vtr");
+    const QStringList head = QStringList{"red.png", "", ""} + restOfProject(0);
+    writeFile(project, crlf(head));
+    QVERIFY(w.form.projects()->loadProject(project));
+    QCOMPARE(w.form.document()->content().pictures[0].placement, Placement()); // an old project: stretched
+
+    Placement p;
+    p.mode = Placement::Mode::Fill;
+    p.zoom = 2.5;
+    p.centreX = 0.25;
+    p.centreY = 0.75;
+    p.turns = 1;
+    w.form.document()->setPlacement(0, p);
+    QVERIFY(w.form.projects()->save());
+    QCOMPARE(fileBytes(project), crlf(head + QStringList{"[placement]", "fill 2.5 0.25 0.75 1", "stretch 1 0.5 0.5 0",
+                                                         "stretch 1 0.5 0.5 0"}));
+    ProjectWindow fresh;
+    QVERIFY(fresh.form.load());
+    QVERIFY(fresh.form.projects()->loadProject(project));
+    QCOMPARE(fresh.form.document()->content().pictures[0].placement, p);
+    QVERIFY(!fresh.form.document()->isModified());
 }
 
 void TstProject::undoRedoThroughTheEditMenu()
