@@ -12,7 +12,10 @@
 #include "platform/FileFilters.h"
 #include "platform/PictureLoading.h"
 #include "ui/main/Form1.h"
+#include "ui/main/PlacementCommands.h"
 #include "ui/main/PreviewCanvas.h"
+#include <QMenu>
+#include <QUndoStack>
 
 #include <QCheckBox>
 #include <QLabel>
@@ -90,6 +93,7 @@ private slots:
     void initialFolderFallback();
     void userPictureSurvivesFormatChanges();
     void canvasPaintsWhereLayoutSays();
+    void dragWheelAndMenuAreUndoableEdits();
     void frameAndOutlinesAreCrisp_data();
     void frameAndOutlinesAreCrisp();
     void checkBoxTurnsOutlinesBlack();
@@ -739,6 +743,54 @@ void TstPreview::userPictureSurvivesFormatChanges()
         form.selectFormat(f);
     QCOMPARE(form.pictures().imageSlots[0].Path, mine);
     QVERIFY(form.pictures().imageSlots[1].Path.startsWith(folder.path() + "/Modelli/"));
+}
+
+void TstPreview::dragWheelAndMenuAreUndoableEdits()
+{
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QTemporaryDir pics;
+    QVERIFY(form.load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.selectFormat(4); // a 120 mm square
+    QVERIFY(form.loadPictureIntoSlot(0, saveJpeg(pics.path(), "wide.jpg", QColor(255, 0, 0), {600, 400})));
+    CoverDocument &doc = *form.document();
+    QCOMPARE(doc.content().pictures[0].placement, Placement::forNewPicture());
+    const int before = doc.undoStack()->count();
+    PreviewCanvas *canvas = form.canvas();
+    const QPointF centre = QRectF(form.previewLayout().areas[0].rect().topLeft() / 15,
+                                  form.previewLayout().areas[0].rect().size() / 15).center();
+    auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, canvas->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &e);
+    };
+    // Drag 10 px right, in two moves: one step to undo. The filled picture is 180 mm
+    // wide in 120 mm; 10 px is 150 twips, 150 / PreviewScale mm.
+    mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    mouse(QEvent::MouseMove, centre + QPointF(5, 0), Qt::LeftButton);
+    mouse(QEvent::MouseMove, centre + QPointF(10, 0), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, centre + QPointF(10, 0), Qt::NoButton);
+    QVERIFY(rec.warnings.isEmpty()); // no open dialog: a drag is no click
+    const double movedMm = 150.0 / state.PreviewScale;
+    QVERIFY(std::abs(doc.content().pictures[0].placement.centreX - (0.5 - movedMm / 180)) < 1e-9);
+    QCOMPARE(doc.undoStack()->count(), before + 1);
+    // The wheel zooms by steps of 1.25.
+    QWheelEvent wheel(centre, canvas->mapToGlobal(centre), {}, {0, 240}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &wheel);
+    QCOMPARE(doc.content().pictures[0].placement.zoom, 1.5625);
+    // The menu: fit, then remove; each undoable.
+    std::unique_ptr<QMenu> menu(form.placements()->menuFor(PreviewView::Image1, &form));
+    menu->findChild<QAction *>("placementFit")->trigger();
+    QCOMPARE(doc.content().pictures[0].placement.mode, Placement::Mode::Fit);
+    menu->findChild<QAction *>("placementTurn")->trigger();
+    QCOMPARE(doc.content().pictures[0].placement.turns, 1);
+    menu->findChild<QAction *>("placementRemove")->trigger();
+    QVERIFY(doc.content().pictures[0].path.endsWith("Modelli/CD-DVD Front/01 Empty Smile.jpg"));
+    doc.undoStack()->undo();
+    QVERIFY(doc.content().pictures[0].path.endsWith("wide.jpg"));
+    QCOMPARE(form.pictures().imageSlots[0].Path, doc.content().pictures[0].path);
 }
 
 void TstPreview::canvasPaintsWhereLayoutSays()

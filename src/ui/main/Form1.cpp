@@ -21,6 +21,7 @@
 #include "ui/main/CoverSession.h"
 #include "ui/main/EditCommands.h"
 #include "ui/main/MenuIcons.h"
+#include "ui/main/PlacementCommands.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
@@ -199,6 +200,7 @@ void Form1::buildControls()
             [this](PreviewView view) { LoadSlotByDialog(slotOfView(view)); });
     connect(m_canvas, &PreviewCanvas::filesDropped, this,
             [this](PreviewView view, const QStringList &files) { LoadSlotByDrop(slotOfView(view), files); });
+    m_placements = new PlacementCommands(*m_canvas, *m_document, m_state, this);
 
     // A drag of the window's edge sends resizes faster than a preview with large photos
     // can follow: they are gathered and the preview is rebuilt once per turn of the loop.

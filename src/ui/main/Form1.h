@@ -33,6 +33,7 @@ namespace vt {
 class CoverSession;
 class EditCommands;
 class MainToolbar;
+class PlacementCommands;
 class RecentProjectsMenu;
 class PreviewCanvas;
 class PrintCommand;
@@ -130,6 +131,7 @@ public:
     // Prints the cover on the printer as the print dialog has set it up.
     OutputResult StampaCopertina(QPrinter &printer) const;
     PrintCommand *printCommand() const { return m_print; }
+    PlacementCommands *placements() const { return m_placements; }
 
     // The title; a change of the front text runs format selection at once.
     const TitleStyle &titleStyle() const { return m_document->content().title; }
@@ -192,6 +194,7 @@ private:
     CoverSession *m_session = nullptr;
     bool m_closingBySystem = false;
     PrintCommand *m_print = nullptr;
+    PlacementCommands *m_placements = nullptr;
     bool m_shutdownDone = false;
     bool m_clientSizeFixed = false;
 

@@ -1,5 +1,10 @@
 #include "ui/main/PreviewCanvas.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QWheelEvent>
+
 #include "formats/PreviewPixels.h"
 
 #include <QDragEnterEvent>
@@ -25,6 +30,8 @@ PreviewCanvas::PreviewCanvas(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("PreviewCanvas"));
     setMouseTracking(true);
+    // A click on the preview lets + and − zoom the picture under the pointer.
+    setFocusPolicy(Qt::ClickFocus);
     setAcceptDrops(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -181,24 +188,86 @@ QCursor PreviewCanvas::pictureCursor()
 void PreviewCanvas::mouseMoveEvent(QMouseEvent *event)
 {
     static const QCursor cursor = pictureCursor();
-    if (viewAt(event->position()))
+    const auto view = viewAt(event->position());
+    if (m_pressed && (event->buttons() & Qt::LeftButton)) {
+        // A press that moves far enough drags the picture instead of choosing a new one.
+        if (!m_dragging
+            && (event->position() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+            m_dragging = true;
+            m_lastDragPos = m_pressPos;
+            setCursor(Qt::ClosedHandCursor);
+        }
+        if (m_dragging) {
+            emit pictureDragged(*m_pressed, event->position() - m_lastDragPos);
+            m_lastDragPos = event->position();
+        }
+        return;
+    }
+    if (view) {
+        m_lastView = view;
         setCursor(cursor);
-    else
+    } else {
         unsetCursor();
+    }
 }
 
 void PreviewCanvas::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = event->button() == Qt::LeftButton ? viewAt(event->position()) : std::nullopt;
+    m_pressPos = event->position();
+    m_dragging = false;
+    if (m_pressed)
+        m_lastView = m_pressed;
 }
 
 void PreviewCanvas::mouseReleaseEvent(QMouseEvent *event)
 {
-    const auto released = event->button() == Qt::LeftButton ? viewAt(event->position()) : std::nullopt;
-    const auto pressed = m_pressed;
-    m_pressed.reset();
-    if (released && pressed == released)
-        emit viewClicked(*released);
+    const bool dragged = std::exchange(m_dragging, false);
+    const std::optional<PreviewView> pressed = std::exchange(m_pressed, std::nullopt);
+    if (dragged) {
+        unsetCursor();
+        return;
+    }
+    if (event->button() != Qt::LeftButton || !pressed)
+        return;
+    if (viewAt(event->position()) == pressed)
+        emit viewClicked(*pressed);
+}
+
+void PreviewCanvas::wheelEvent(QWheelEvent *event)
+{
+    const auto view = viewAt(event->position());
+    if (!view) {
+        event->ignore();
+        return;
+    }
+    m_lastView = view;
+    m_wheelRest += event->angleDelta().y();
+    const int steps = m_wheelRest / 120;
+    m_wheelRest -= steps * 120;
+    if (steps != 0)
+        emit pictureZoomed(*view, steps);
+    event->accept();
+}
+
+void PreviewCanvas::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const int steps = key == Qt::Key_Plus || key == Qt::Key_Equal ? 1 : key == Qt::Key_Minus ? -1 : 0;
+    if (steps == 0 || !m_lastView || !viewRect(m_layout, *m_lastView).visible) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit pictureZoomed(*m_lastView, steps);
+}
+
+void PreviewCanvas::contextMenuEvent(QContextMenuEvent *event)
+{
+    const auto view = viewAt(event->pos());
+    if (!view)
+        return;
+    m_lastView = view;
+    emit pictureMenuRequested(*view, event->globalPos());
 }
 
 QStringList PreviewCanvas::localFiles(const QMimeData *mime)

@@ -1,7 +1,7 @@
 #pragma once
 // Paints the cover preview the arrangement computed: the sheet, the pictures stretched
-// to their rectangles in stacking order, the outlines. Forwards clicks and file drops on
-// the picture views. Scaled pixmaps are cached, so repaints without a new picture cost
+// to their rectangles in stacking order, the outlines. Forwards clicks, file drops,
+// drags, zoom steps and context menus on the picture views. Scaled pixmaps are cached, so repaints without a new picture cost
 // no scaling.
 #include "common/Twips.h"
 #include "formats/PreviewArrangement.h"
@@ -54,12 +54,21 @@ public:
 signals:
     void viewClicked(vt::PreviewView view);
     void filesDropped(vt::PreviewView view, const QStringList &paths);
+    // The picture of a view dragged by this many pixels since the last signal.
+    void pictureDragged(vt::PreviewView view, QPointF deltaPixels);
+    // Zoom steps over a view: the wheel's notches, or + and − for the view under the
+    // pointer (or the one last pressed).
+    void pictureZoomed(vt::PreviewView view, int steps);
+    void pictureMenuRequested(vt::PreviewView view, QPoint globalPos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -71,6 +80,10 @@ private:
     PreviewLayout m_layout;
     ViewPictures m_pictures;
     std::optional<PreviewView> m_pressed;
+    std::optional<PreviewView> m_lastView; // under the pointer, or last pressed: + and − zoom it
+    QPointF m_pressPos, m_lastDragPos;
+    bool m_dragging = false;
+    int m_wheelRest = 0; // eighths of a degree not yet a whole notch (fine-grained wheels)
     QPixmap m_backdrop;
     QRect m_backdropRect;
     mutable QPixmap m_backdropScaled;
