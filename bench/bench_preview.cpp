@@ -76,8 +76,8 @@ int main(int argc, char **argv)
         form.loadPictureIntoSlot(slot, photos[slot]);
     const double loadMs = t.nsecsElapsed() / 1e6;
     qint64 decodedBytes = 0;
-    for (const ImageSlot &s : form.pictures().imageSlots)
-        decodedBytes += s.CleanCopy.sizeInBytes();
+    for (const CoverSlot &s : form.document()->content().pictures)
+        decodedBytes += s.picture.sizeInBytes();
     // (f) The first confirm of the title editor after the photos came in, with a new
     // title and a new font size: nothing of an earlier run can be reused.
     double firstConfirm = 0;
@@ -108,13 +108,13 @@ int main(int argc, char **argv)
 
     // (d) The floor: copying the three pictures once into buffers already allocated.
     std::vector<QImage> targets;
-    for (const ImageSlot &s : form.pictures().imageSlots)
-        targets.emplace_back(s.CleanCopy.size(), s.CleanCopy.format());
+    for (const CoverSlot &s : form.document()->content().pictures)
+        targets.emplace_back(s.picture.size(), s.picture.format());
     std::vector<double> copies;
     for (int run = 0; run < 7; ++run) {
         t.restart();
         for (size_t k = 0; k < 3; ++k) {
-            const QImage &src = form.pictures().imageSlots[k].CleanCopy;
+            const QImage &src = form.document()->content().pictures[k].picture;
             std::memcpy(targets[k].bits(), src.constBits(), size_t(src.sizeInBytes()));
         }
         copies.push_back(t.nsecsElapsed() / 1e6);
@@ -188,7 +188,7 @@ int main(int argc, char **argv)
     const long peak = bench::peakRssMB();
     std::printf("titles                      %s\n", titles ? "on" : "off");
     std::printf("pictures                    3 x %dx%d, %.0f MB decoded (load %.0f ms)\n",
-                form.pictures().imageSlots[0].CleanCopy.width(), form.pictures().imageSlots[0].CleanCopy.height(),
+                form.document()->content().pictures[0].picture.width(), form.document()->content().pictures[0].picture.height(),
                 decodedMB, loadMs);
     std::printf("(d) copy baseline           %8.1f ms\n", d);
     std::printf("(a) format selection median %8.1f ms   a/d = %.2f (target <= 4)\n", a, a / d);

@@ -109,7 +109,7 @@ int hugeRun()
     t.start();
     w.form->loadPictureIntoSlot(0, huge);
     const double loadMs = t.nsecsElapsed() / 1e6;
-    const QImage &clean = w.form->pictures().imageSlots[0].CleanCopy;
+    const QImage &clean = w.form->document()->content().pictures[0].picture;
     std::printf("108-megapixel photo loaded as    %dx%d in %.0f ms\n", clean.width(), clean.height(), loadMs);
     std::vector<double> changes;
     const int cycle[] = {0, 3, 1, 9, 15, 5};

@@ -3,6 +3,7 @@
 // hand in millimetres.
 #include "document/PlacementGeometry.h"
 
+#include <QPainter>
 #include <QtTest>
 
 using namespace vt;
@@ -43,6 +44,8 @@ private slots:
     void dragHeldAtTheEdgeRespondsAtOnceBack();
     void composedAreaHasTheAreasShape_data();
     void composedAreaHasTheAreasShape();
+    void composedTurnsClockwise_data();
+    void composedTurnsClockwise();
 };
 
 void TstPlacement::placedRect_data()
@@ -130,15 +133,17 @@ void TstPlacement::composedAreaHasTheAreasShape_data()
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<double>("cap");
     QTest::addColumn<QSize>("canvas");
-    // 300 x 200 filled into 100 mm: 150 mm wide, 2 px/mm: a 200 px square.
-    QTest::newRow("fill at the picture's density") << make(Mode::Fill) << QSize(300, 200) << 10.0 << QSize(200, 200);
-    // The same at 4 px/mm capped to 3.
-    QTest::newRow("cap") << make(Mode::Fill) << QSize(600, 400) << 3.0 << QSize(300, 300);
-    // Zoom 4: 1200 px over 600 mm, 2 px/mm; only the visible part is kept, at that density.
-    QTest::newRow("zoom counts the visible part") << make(Mode::Fill, 4) << QSize(1200, 800) << 10.0
-                                                  << QSize(200, 200);
-    // Fit: 300 x 200 fits 100 x 66.67 mm: 3 px/mm over the whole area.
-    QTest::newRow("fit") << make(Mode::Fit) << QSize(300, 200) << 10.0 << QSize(300, 300);
+    // 3000 x 2000 filled into 100 mm: 150 mm wide, 20 px/mm: a 2000 px square.
+    QTest::newRow("the picture's own density") << make(Mode::Fill) << QSize(3000, 2000) << 30.0 << QSize(2000, 2000);
+    QTest::newRow("capped") << make(Mode::Fill) << QSize(3000, 2000) << 15.0 << QSize(1500, 1500);
+    // 300 x 200: 2 px/mm, raised to 10 so titles stay crisp; unless the cap is lower.
+    QTest::newRow("raised to the floor") << make(Mode::Fill) << QSize(300, 200) << 30.0 << QSize(1000, 1000);
+    QTest::newRow("cap below the floor") << make(Mode::Fill) << QSize(300, 200) << 3.0 << QSize(300, 300);
+    // Zoom 1.25: 3000 px over 187.5 mm, 16 px/mm; only the visible part is kept.
+    QTest::newRow("zoom counts the visible part") << make(Mode::Fill, 1.25) << QSize(3000, 2000) << 30.0
+                                                  << QSize(1600, 1600);
+    // Fit: 300 x 200 fits 100 x 66.67 mm, raised to 10 px/mm over the whole area.
+    QTest::newRow("fit") << make(Mode::Fit) << QSize(300, 200) << 30.0 << QSize(1000, 1000);
 }
 
 void TstPlacement::composedAreaHasTheAreasShape()
@@ -151,15 +156,46 @@ void TstPlacement::composedAreaHasTheAreasShape()
     const QImage out = composeArea(img, placement, SquareArea, cap);
     QTEST(out.size(), "canvas");
     if (placement.mode == Mode::Fit) {
-        // White bands above and below, picture across the middle.
-        QCOMPARE(out.pixelColor(150, 10), QColor(Qt::white));
-        QCOMPARE(out.pixelColor(150, 150), QColor(Qt::black));
-        QCOMPARE(out.pixelColor(150, 290), QColor(Qt::white));
+        // White bands above and below (1/6 of the height each), picture across the middle.
+        QCOMPARE(out.pixelColor(500, 50), QColor(Qt::white));
+        QCOMPARE(out.pixelColor(500, 500), QColor(Qt::black));
+        QCOMPARE(out.pixelColor(500, 950), QColor(Qt::white));
     } else {
         QCOMPARE(out.pixelColor(1, 1), QColor(Qt::black));
     }
-    // A plain stretch is the picture itself.
-    QCOMPARE(composeArea(img, Placement(), SquareArea, cap).cacheKey(), img.cacheKey());
+    // A plain stretch of a square picture is the picture itself; of another shape it is
+    // composed, so titles drawn on it keep their proportions.
+    QImage square(500, 500, QImage::Format_RGB32);
+    square.fill(Qt::black);
+    QCOMPARE(composeArea(square, Placement(), SquareArea, cap).cacheKey(), square.cacheKey());
+    QCOMPARE(composeArea(img, Placement(), SquareArea, cap).size().width(),
+             composeArea(img, Placement(), SquareArea, cap).size().height());
+}
+
+void TstPlacement::composedTurnsClockwise_data()
+{
+    QTest::addColumn<int>("turns");
+    QTest::addColumn<QPoint>("redAt"); // where the picture's top-left red corner shows, in tenths of the area
+    QTest::newRow("none: top left") << 0 << QPoint(1, 1);
+    QTest::newRow("one: top right") << 1 << QPoint(9, 1);
+    QTest::newRow("two: bottom right") << 2 << QPoint(9, 9);
+    QTest::newRow("three: bottom left") << 3 << QPoint(1, 9);
+}
+
+void TstPlacement::composedTurnsClockwise()
+{
+    QFETCH(int, turns);
+    QFETCH(QPoint, redAt);
+    // A square picture, black with a red top-left quarter, stretched (zoom 1) over a
+    // 100 mm square: only its turns move the red quarter.
+    QImage img(1000, 1000, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    QPainter(&img).fillRect(0, 0, 500, 500, Qt::red);
+    const QImage out = composeArea(img, make(Mode::Fill, 1, 0.5, 0.5, turns), SquareArea, 30);
+    QCOMPARE(out.size(), QSize(1000, 1000));
+    QCOMPARE(out.pixelColor(redAt * 100 - QPoint(50, 50) + QPoint(0, 0)), QColor(Qt::red));
+    // The opposite corner is black.
+    QCOMPARE(out.pixelColor(QPoint(1000, 1000) - redAt * 100), QColor(Qt::black));
 }
 
 QTEST_GUILESS_MAIN(TstPlacement)

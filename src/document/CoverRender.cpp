@@ -4,6 +4,7 @@
 #include "document/PlacementGeometry.h"
 #include "formats/FormatTraits.h"
 #include "formats/TitleRendering.h"
+#include <limits>
 
 namespace vt {
 
@@ -33,12 +34,16 @@ CoverRenderer::~CoverRenderer() = default;
 
 QImage CoverRenderer::composed(int slot, const CoverSlot &picture, QSizeF areaMm)
 {
-    if (isPlainStretch(picture.placement) || areaMm.isEmpty())
+    if (areaMm.isEmpty()
+        || (isPlainStretch(picture.placement) && hasAreaShape(picture.picture.size(), areaMm)))
         return picture.picture;
     Composed &kept = m_composed[size_t(slot)];
     if (kept.sourceKey != picture.picture.cacheKey() || kept.placement != picture.placement || kept.area != areaMm) {
+        // No cap here: the composition keeps the visible part at its own density, and
+        // the page reduces it to the print cap (pictureForPrint), so the cap applies to
+        // what shows, and composing a large photo is mostly a crop without a copy.
         kept = {picture.picture.cacheKey(), picture.placement, areaMm,
-                composeArea(picture.picture, picture.placement, areaMm, MaxPrintPixelsPerInch / 25.4)};
+                composeArea(picture.picture, picture.placement, areaMm, std::numeric_limits<double>::infinity())};
     }
     return kept.image;
 }

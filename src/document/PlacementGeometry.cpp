@@ -18,6 +18,25 @@ double edge(double area, double size, double centre)
     return std::clamp(wanted, area - size, 0.0);
 }
 
+// The part of a picture as an image of its own that shares the picture's pixels (and
+// keeps the picture alive): a crop of a large photo costs no copy.
+QImage croppedView(const QImage &picture, const QRect &part)
+{
+    const QRect r = part.intersected(picture.rect());
+    if (r.isEmpty())
+        return {};
+    if (r == picture.rect())
+        return picture;
+    const int depth = picture.depth();
+    if (depth < 8 || picture.format() == QImage::Format_Indexed8)
+        return picture.copy(r);
+    auto *keep = new QImage(picture);
+    const uchar *first = keep->constBits() + qsizetype(r.top()) * keep->bytesPerLine()
+                         + qsizetype(r.left()) * (depth / 8);
+    return QImage(first, r.width(), r.height(), keep->bytesPerLine(), keep->format(),
+                  [](void *info) { delete static_cast<QImage *>(info); }, keep);
+}
+
 } // namespace
 
 QSizeF turnedSize(QSizeF px, int turns)
@@ -71,9 +90,19 @@ bool isPlainStretch(const Placement &p)
     return p.mode == Placement::Mode::Stretch && p.zoom == 1.0 && p.turns % 4 == 0;
 }
 
+bool hasAreaShape(QSizeF px, QSizeF areaMm)
+{
+    if (px.isEmpty() || areaMm.isEmpty())
+        return false;
+    const double ratio = (px.width() / px.height()) / (areaMm.width() / areaMm.height());
+    return std::abs(ratio - 1) <= 0.01;
+}
+
 QImage composeArea(const QImage &picture, const Placement &p, QSizeF areaMm, double maxPixelsPerMm)
 {
-    if (picture.isNull() || isPlainStretch(p) || areaMm.isEmpty())
+    if (picture.isNull() || areaMm.isEmpty())
+        return picture;
+    if (isPlainStretch(p) && hasAreaShape(picture.size(), areaMm))
         return picture;
     const QRectF placed = placedRect(picture.size(), areaMm, p);
     if (placed.isEmpty())
@@ -81,22 +110,59 @@ QImage composeArea(const QImage &picture, const Placement &p, QSizeF areaMm, dou
     // The density of the visible part: as many pixels per millimetre as the picture
     // brings along its denser axis, within the cap.
     const QSizeF turned = turnedSize(picture.size(), p.turns);
-    const double density =
-        std::min(maxPixelsPerMm, std::max(turned.width() / placed.width(), turned.height() / placed.height()));
+    const double own = std::max(turned.width() / placed.width(), turned.height() / placed.height());
+    const double density = std::min(maxPixelsPerMm, std::max(own, MinComposedPixelsPerMm));
     const QSize canvasSize(std::max(1, int(std::lround(areaMm.width() * density))),
                            std::max(1, int(std::lround(areaMm.height() * density))));
     const double sx = canvasSize.width() / areaMm.width();
     const double sy = canvasSize.height() / areaMm.height();
+    // The turned picture on the canvas, in canvas pixels, and the part of it inside.
+    const QRectF target(placed.left() * sx, placed.top() * sy, placed.width() * sx, placed.height() * sy);
+    const QRectF inside = target.intersected(QRectF(QPointF(0, 0), QSizeF(canvasSize)));
+    if (inside.isEmpty())
+        return picture;
+    // That part in the turned picture's pixels, widened to whole pixels.
+    const double kx = turned.width() / target.width();
+    const double ky = turned.height() / target.height();
+    const QRect turnedPart = QRectF((inside.left() - target.left()) * kx, (inside.top() - target.top()) * ky,
+                                    inside.width() * kx, inside.height() * ky)
+                                 .toAlignedRect()
+                                 .intersected(QRect(QPoint(0, 0), turned.toSize()));
+    // ... and in the picture as stored: undo the turns.
+    const int W = picture.width(), H = picture.height();
+    QRect source;
+    switch (p.turns % 4) {
+    case 1: // clockwise: turned (x, y) is stored (y, H - 1 - x)
+        source = QRect(turnedPart.top(), H - turnedPart.right() - 1, turnedPart.height(), turnedPart.width());
+        break;
+    case 2:
+        source = QRect(W - turnedPart.right() - 1, H - turnedPart.bottom() - 1, turnedPart.width(),
+                       turnedPart.height());
+        break;
+    case 3:
+        source = QRect(W - turnedPart.bottom() - 1, turnedPart.left(), turnedPart.height(), turnedPart.width());
+        break;
+    default:
+        source = turnedPart;
+    }
+    // Crop first, scale only what shows (not at all when the density is the picture's
+    // own), then turn by whole quarter turns: each a plain pass over the visible pixels.
+    QImage part = croppedView(picture, source);
+    const QSize partOnCanvas(std::max(1, int(std::lround(turnedPart.width() / kx))),
+                             std::max(1, int(std::lround(turnedPart.height() / ky))));
+    const QSize unturnedOnCanvas = (p.turns % 2) ? partOnCanvas.transposed() : partOnCanvas;
+    if (part.size() != unturnedOnCanvas)
+        part = part.scaled(unturnedOnCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (p.turns % 4)
+        part = part.transformed(QTransform().rotate(90.0 * (p.turns % 4)));
+    const QPoint at(int(std::lround(target.left() + turnedPart.left() / kx)),
+                    int(std::lround(target.top() + turnedPart.top() / ky)));
+    if (at == QPoint(0, 0) && part.size() == canvasSize)
+        return part;
     QImage canvas(canvasSize, QImage::Format_RGB32);
     canvas.fill(Qt::white);
     QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    const QRectF target(placed.left() * sx, placed.top() * sy, placed.width() * sx, placed.height() * sy);
-    // Turn about the target's centre: the turned picture fills the target exactly.
-    painter.translate(target.center());
-    painter.rotate(90.0 * (p.turns % 4));
-    const QSizeF unturned = (p.turns % 2) ? target.size().transposed() : target.size();
-    painter.drawImage(QRectF(QPointF(-unturned.width() / 2, -unturned.height() / 2), unturned), picture);
+    painter.drawImage(at, part);
     painter.end();
     return canvas;
 }

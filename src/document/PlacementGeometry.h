@@ -34,13 +34,19 @@ Placement heldPlacement(QSizeF picturePixels, QSizeF areaMm, const Placement &p)
 // The placement after dragging the picture by (dx, dy) millimetres in its area.
 Placement draggedPlacement(QSizeF picturePixels, QSizeF areaMm, const Placement &p, QPointF deltaMm);
 
-// Whether the picture is shown exactly as it is, stretched over the area: then the
-// picture itself is its composition (as every cover showed before placements existed).
+// Whether the picture is stretched over the whole area, unzoomed and unturned.
 bool isPlainStretch(const Placement &p);
+
+// Whether a picture already has the area's shape, within 1 % (titles drawn on it keep
+// their proportions on paper within that).
+bool hasAreaShape(QSizeF picturePixels, QSizeF areaMm);
 
 // The picture as its area shows it: area-shaped, white where the picture does not
 // reach, with only the visible part of the picture, at the visible part's own pixel
-// density but no more than maxPixelsPerMm. A plain stretch returns the picture itself.
+// density but no more than maxPixelsPerMm, and no less than MinComposedPixelsPerMm (or
+// the cap, when that is lower), so titles drawn on it stay crisp. A plain stretch of a picture that has the
+// area's shape is the picture itself (as every such cover printed before placements).
+inline constexpr double MinComposedPixelsPerMm = 10; // about 250 ppi
 QImage composeArea(const QImage &picture, const Placement &p, QSizeF areaMm, double maxPixelsPerMm);
 
 } // namespace vt

@@ -42,6 +42,23 @@ bool drawAt(PictureSurface &surface, const QString &text, double x, double y,
     return ix && iy && surface.drawText(text, *ix, *iy, colour);
 }
 
+// The largest size up to `size` at which the text is at most `along` long and its line
+// at most `across` high: a title longer than its place is reduced, not cut.
+int fittedSize(PictureSurface &surface, const QString &text, int size, double along, double across)
+{
+    for (int k = 0; k < 8 && size > 1; ++k) {
+        surface.setFontSize(size);
+        const double tw = surface.textWidth(text);
+        const double th = surface.textHeight(text);
+        const double f = std::min(tw > along ? along / tw : 1.0, th > across ? across / th : 1.0);
+        if (f >= 1.0)
+            break;
+        size = std::max(1, int(std::floor(size * f)));
+    }
+    surface.setFontSize(size);
+    return size;
+}
+
 // Titles one picture from its clean copy on the given surface and returns what the
 // target shows. With nothing to draw, or when the picture cannot be taken in, that is
 // the clean picture itself: same pixels, and no copy made.
@@ -74,6 +91,10 @@ QImage titleOne(PictureSurface &surface, const QImage &clean, const TitleRun &ru
     if (drawSpine) {
         const QString &text = style.SpineText;
         surface.setTextAngle(270);
+        // Along the spine the title has the picture's height; across it, a slim case's
+        // spine piece is as wide as the spine (the bands of a back sheet keep the size
+        // their sheet gives them).
+        fittedSize(surface, text, sizes.spine, h, w);
         const double tw = surface.textWidth(text);
         const double th = surface.textHeight(text);
         const double y = (h - tw) / 2;
@@ -97,6 +118,7 @@ QImage titleOne(PictureSurface &surface, const QImage &clean, const TitleRun &ru
         surface.setFontSize(sizes.front);
         if (drawFront) {
             const QString &text = style.CoverText;
+            fittedSize(surface, text, sizes.front, front == Front::RightHalf ? w / 2 : w, h);
             const double tw = surface.textWidth(text);
             double x = (w - tw) / 2;
             double y = h / 7;

@@ -40,8 +40,12 @@ void unmapBitmap(void *info)
 // image when the memory could not be had.
 QImage copyIntoHugePages(const QImage &image)
 {
-    const qsizetype bytes = image.sizeInBytes();
-    if (bytes <= 0)
+    // Rows packed tight: the image may be a view into a larger picture, whose rows are
+    // further apart than its own width (and whose last row ends before bytesPerLine).
+    const qsizetype rowBytes = qsizetype(image.width()) * (image.depth() / 8);
+    const qsizetype stride = (rowBytes + 3) & ~qsizetype(3);
+    const qsizetype bytes = stride * image.height();
+    if (bytes <= 0 || image.depth() < 8)
         return QImage();
     // Room to align the start to a huge page: only aligned 2 MB ranges can use one.
     const size_t length = size_t(bytes) + HugePage;
@@ -53,9 +57,10 @@ QImage copyIntoHugePages(const QImage &image)
 #ifdef MADV_HUGEPAGE
     ::madvise(aligned, size_t(bytes), MADV_HUGEPAGE); // a hint: refused, it costs nothing
 #endif
-    std::memcpy(aligned, image.constBits(), size_t(bytes));
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(aligned + qsizetype(y) * stride, image.constScanLine(y), size_t(rowBytes));
     auto *mapping = new Mapping{base, length};
-    QImage copy(aligned, image.width(), image.height(), image.bytesPerLine(), image.format(), unmapBitmap, mapping);
+    QImage copy(aligned, image.width(), image.height(), stride, image.format(), unmapBitmap, mapping);
     copy.setDotsPerMeterX(image.dotsPerMeterX());
     copy.setDotsPerMeterY(image.dotsPerMeterY());
     return copy;
