@@ -61,6 +61,7 @@ private slots:
     void languageNameFromChosenPath();
     void shippedLanguageFilesAreComplete_data();
     void shippedLanguageFilesAreComplete();
+    void laterEntriesFallBackToEnglish();
 };
 
 void TstFiles::settingsRoundTrip_data()
@@ -462,6 +463,33 @@ void TstFiles::shippedLanguageFilesAreComplete()
         QVERIFY2(!table[k].trimmed().isEmpty(), qPrintable(QString("entry %1 is empty").arg(k)));
     }
     QVERIFY(!table[0].contains(u'&'));
+}
+
+void TstFiles::laterEntriesFallBackToEnglish()
+{
+    // A language file of an older release ends at entry 150: the entries that came later
+    // show their English texts rather than empty menus and buttons.
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Old.lng";
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (int k = 0; k <= 150; ++k)
+        f.write(QStringLiteral("%1Text %2\r\n").arg(k, 3, 10, QChar('0')).arg(k).toUtf8());
+    f.close();
+    LanguageTable old;
+    QVERIFY(readLanguageFile(path, old));
+    QCOMPARE(old.fallbackText(150), QString("Text 150"));
+    QCOMPARE(old.fallbackText(LanguageTable::EditMenuEntry), QString("&Edit"));
+    QCOMPARE(old.fallbackText(LanguageTable::UntitledEntry), QString("Untitled"));
+    QCOMPARE(old.fallbackText(LanguageTable::RestoreEntry), QString("&Restore"));
+    // The English file and the fallbacks say the same.
+    LanguageTable english;
+    QVERIFY(readLanguageFile(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Lang/English.lng"), english));
+    // (The locale entry has no English text to fall back on: a file without it is named
+    // after its language instead.)
+    for (int k = LanguageTable::PdfFileEntry; k < LanguageTable::Size; ++k)
+        if (k != LanguageTable::LocaleEntry)
+            QCOMPARE(english[k], old.fallbackText(k));
 }
 
 QTEST_MAIN(TstFiles)

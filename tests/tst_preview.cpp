@@ -802,6 +802,11 @@ void TstPreview::dragWheelAndMenuAreUndoableEdits()
     doc.undoStack()->undo();
     QVERIFY(doc.content().pictures[0].path.endsWith("wide.jpg"));
     QCOMPARE(form.pictures().imageSlots[0].Path, doc.content().pictures[0].path);
+    // The menu speaks the language loaded, not the program's built-in English.
+    state.Language.entries[size_t(LanguageTable::PlacementFitEntry)] = QStringLiteral("&Adatta l'immagine intera");
+    std::unique_ptr<QMenu> italian(form.placements()->menuFor(PreviewView::Image1, &form));
+    QCOMPARE(italian->findChild<QAction *>("placementFit")->text(), QString("&Adatta l'immagine intera"));
+    QCOMPARE(italian->findChild<QAction *>("placementRemove")->text(), QString("Re&move picture"));
 }
 
 void TstPreview::canvasPaintsWhereLayoutSays()

@@ -9,6 +9,7 @@
 #include "app/StartPlatform.h"
 #include "common/TextFile.h"
 #include "ui/main/Form1.h"
+#include "ui/main/ProjectCommands.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -66,6 +68,17 @@ QString executableOf(const QString &folder) { return folder + "/vantrelo"; }
 
 } // namespace
 
+// Answers the question before leaving unsaved work with Discard, counting it.
+static void discardUnsavedWork(Form1 &form, int &asked)
+{
+    ProjectDialogs dialogs = defaultProjectDialogs();
+    dialogs.askUnsaved = [&asked](QWidget *, const UnsavedQuestion &) {
+        ++asked;
+        return UnsavedAnswer::Discard;
+    };
+    form.projects()->setDialogs(dialogs);
+}
+
 class TstStartup : public QObject
 {
     Q_OBJECT
@@ -96,6 +109,7 @@ private slots:
     void unwritableUserFolderReadsShippedCatalogue();
 
     void sigtermClosesCleanly();
+    void sigtermKeepsUnsavedWorkForTheNextStart();
     void signalDuringRefusalWritesNothing();
     void unwritableUserFolderIsReportedOnce();
     void installedModeRegistersAndKeepsFilesPerUser();
@@ -120,7 +134,7 @@ void TstStartup::loadShowsEnglishWindow()
     TestWindow w;
     auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
-    QCOMPARE(form.windowTitle(), QString("Vantrelo 2.8.0.0"));
+    QCOMPARE(form.windowTitle(), QString("Untitled[*] - Vantrelo 2.8.0.0"));
     QCOMPARE(state.LanguageFileName, QString("English.lng")); // the tests run with LANG=en_US
     QCOMPARE(form.clientSizeTwips(), QSize(9930, 7290));
     QCOMPARE(int(state.InitialScaleHeight), 7290);
@@ -333,8 +347,12 @@ void TstStartup::exitWritesSettingsAsCloseDoes()
     TestWindow w;
     auto &[folder, state, rec, form] = w;
     QVERIFY(form.load());
+    // Choosing a format is an edit: the question before leaving is answered Discard.
+    int asked = 0;
+    discardUnsavedWork(form, asked);
     form.selectFormat(5);
     form.action("mnuFileEsci")->trigger();
+    QCOMPARE(asked, 1);
     QCOMPARE(rec.exits, QList<int>{0});
     QVERIFY(rec.warnings.isEmpty());
     QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(1), QString("5"));
@@ -354,6 +372,8 @@ void TstStartup::unstorableSettingsAreToldOnce()
     QFile::remove(folder.file("Files/Vantrelo.ini"));
     QVERIFY(QDir().mkpath(folder.file("Files/Vantrelo.ini")));
     const QByteArray catalogue = fileBytes(folder.file("Files/Covers.ini"));
+    int asked = 0;
+    discardUnsavedWork(form, asked);
     form.selectFormat(3);
     QVERIFY(!form.SalvaOpzioni());
     QVERIFY(!form.SalvaOpzioni());
@@ -680,6 +700,108 @@ void TstStartup::sigtermClosesCleanly()
     QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), fileBytes(folder.file("Files/Covers.ini.src")));
     // Portable: nothing registered.
     QVERIFY(QDir(dataHome.path()).isEmpty());
+}
+
+namespace {
+// A display of its own for a test that types into the real program: Xvfb, driven with
+// xdotool. Empty when either is missing.
+struct OwnDisplay
+{
+    QProcess server;
+    QString display;
+
+    bool start()
+    {
+        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+        if (xvfb.isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
+            return false;
+        for (int n = 140; n < 200 && display.isEmpty(); ++n) {
+            if (QFile::exists(QString("/tmp/.X%1-lock").arg(n)) || QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)))
+                continue;
+            server.start(xvfb, {QString(":%1").arg(n), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+            if (!server.waitForStarted(5000))
+                return false;
+            for (int i = 0; i < 100 && !QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)); ++i)
+                QTest::qWait(50);
+            if (server.state() == QProcess::Running && QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)))
+                display = QString(":%1").arg(n);
+            else
+                server.kill(), server.waitForFinished(2000);
+        }
+        return !display.isEmpty();
+    }
+    ~OwnDisplay()
+    {
+        if (server.state() != QProcess::NotRunning) {
+            server.terminate();
+            server.waitForFinished(5000);
+        }
+    }
+    // Runs xdotool on this display; its standard output, trimmed.
+    QString xdo(const QStringList &args) const
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        p.setProcessEnvironment(env);
+        p.start("xdotool", args);
+        p.waitForFinished(15000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+    // The first window whose name matches, once it shows; empty after a timeout.
+    QString waitForWindow(const QString &namePattern) const
+    {
+        for (int i = 0; i < 100; ++i) {
+            const QString ids = xdo({"search", "--onlyvisible", "--name", namePattern});
+            if (!ids.isEmpty())
+                return ids.split('\n').first();
+            QTest::qWait(100);
+        }
+        return {};
+    }
+};
+} // namespace
+
+void TstStartup::sigtermKeepsUnsavedWorkForTheNextStart()
+{
+    OwnDisplay x;
+    if (!x.start())
+        QSKIP("needs Xvfb and xdotool (scripts/setup-deps installs both)");
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QTemporaryDir dataHome;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_DATA_HOME", dataHome.path());
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "0", "", "", "0", "0"}));
+    const QString recovery = folder.file("Files/Recovery.vtr");
+
+    // A first run: the user picks the next format in the list, which leaves unsaved work.
+    RunningProgram first;
+    QVERIFY(first.start(folder.path(), env));
+    const QString window = x.waitForWindow("^Untitled - Vantrelo");
+    QVERIFY2(!window.isEmpty(), "the main window did not show");
+    x.xdo({"windowfocus", "--sync", window});
+    x.xdo({"key", "--clearmodifiers", "Down"});
+    QVERIFY2(!x.waitForWindow("^Untitled\\* - Vantrelo").isEmpty(), "the title bar shows no modified mark");
+    QVERIFY(!QFileInfo::exists(recovery)); // not yet: every 30 s, or at a signal
+    QVERIFY(first.terminate());
+    QCOMPARE(first.process.exitCode(), 0);
+    QVERIFY(QFileInfo::exists(recovery));
+    QCOMPARE(splitLines(*readTextFile(recovery)).at(14), QString(" 1 "));
+
+    // The next start offers it; Return takes the offer's default, Restore.
+    RunningProgram second;
+    QVERIFY(second.start(folder.path(), env));
+    const QString offer = x.waitForWindow("^Warning$");
+    QVERIFY2(!offer.isEmpty(), "no recovery offer");
+    x.xdo({"windowfocus", "--sync", offer});
+    x.xdo({"key", "--clearmodifiers", "Return"});
+    QVERIFY2(!x.waitForWindow("^Untitled\\* - Vantrelo").isEmpty(), "the restored cover is not marked modified");
+    QVERIFY(second.terminate());
+    // Still unsaved: kept for the start after, with the same cover.
+    QCOMPARE(splitLines(*readTextFile(recovery)).at(14), QString(" 1 "));
+    QCOMPARE(splitLines(*readTextFile(folder.file("Files/Vantrelo.ini"))).at(1), QString("1"));
 }
 
 void TstStartup::signalDuringRefusalWritesNothing()

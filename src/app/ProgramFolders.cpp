@@ -43,6 +43,26 @@ QString userFilesFolder()
     return base + QStringLiteral("/vantrelo/Files");
 }
 
+QString userDataFolder(const AppState &state)
+{
+    if (isPortable(state))
+        return state.AppPath + QStringLiteral("/Files");
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/vantrelo");
+}
+
+QString recentProjectsFilePath(const AppState &state)
+{
+    return userDataFolder(state) + QStringLiteral("/RecentProjects.txt");
+}
+
+QString recoveryFilePath(const AppState &state)
+{
+    return userDataFolder(state) + QStringLiteral("/Recovery.vtr");
+}
+
 QString writableFilesFolder(const AppState &state)
 {
     return isPortable(state) ? state.AppPath + QStringLiteral("/Files") : userFilesFolder();

@@ -24,6 +24,13 @@ bool isPortable(const AppState &state);
 // $XDG_CONFIG_HOME (or ~/.config) + "/vantrelo/Files".
 QString userFilesFolder();
 
+// The folder of the files the program keeps for the user beside the settings: the
+// recent projects and the recovery file. Portable: the program folder's Files;
+// installed: $XDG_DATA_HOME (or ~/.local/share) + "/vantrelo". Not created here.
+QString userDataFolder(const AppState &state);
+QString recentProjectsFilePath(const AppState &state);
+QString recoveryFilePath(const AppState &state);
+
 // The folder of Vantrelo.ini and Covers.ini for this run.
 QString writableFilesFolder(const AppState &state);
 QString settingsFilePath(const AppState &state);

@@ -72,8 +72,8 @@ ProjectLoadResult loadProjectContent(const QString &path, int formatCount, const
                 }
             }
         }
-        // A project without placements prints as it always did: stretched.
-        c.pictures[size_t(slot)] = {line, picture, Placement()};
+        // A project without placements reads as stretched: it prints as it always did.
+        c.pictures[size_t(slot)] = {line, picture, clampedPlacement(p.placements[size_t(slot)])};
     }
     c.outline = p.outlineSwitch == 1;
     c.title = p.title;
@@ -96,6 +96,8 @@ ProjectFile projectFromContent(const CoverContent &c)
     p.titleOnCover = c.titleOnCover;
     p.titleOnSpine = c.titleOnSpine;
     p.formatIndex = qint16(c.format);
+    for (int slot = 0; slot < 3; ++slot)
+        p.placements[size_t(slot)] = c.pictures[size_t(slot)].placement;
     return p;
 }
 

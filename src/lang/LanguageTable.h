@@ -4,7 +4,7 @@
 
 namespace vt {
 
-// The numbered user-interface texts, entries 0..165, all empty at start. Entries from 151
+// The numbered user-interface texts, entries 0..182, all empty at start. Entries from 151
 // on came later than the rest: language files that end before them still load, and the
 // program then shows those entries' English texts (fallbackText).
 struct LanguageTable
@@ -28,7 +28,28 @@ struct LanguageTable
     static constexpr int TemplateDiscEntry = 164;
     // The low-resolution mark's tip; %1 the pixels per inch.
     static constexpr int LowResolutionEntry = 165;
-    static constexpr int Size = 166;
+    // The Edit menu, New, the recent projects, the unsaved-changes question and the
+    // recovery offer.
+    static constexpr int EditMenuEntry = 166;
+    static constexpr int UndoEntry = 167;
+    static constexpr int RedoEntry = 168;
+    static constexpr int NewProjectEntry = 169;
+    static constexpr int RecentProjectsEntry = 170;
+    static constexpr int ClearRecentEntry = 171;
+    static constexpr int UntitledEntry = 172;
+    static constexpr int UnsavedQuestionEntry = 173;
+    static constexpr int DiscardEntry = 174;
+    static constexpr int RecoveryQuestionEntry = 175;
+    static constexpr int RestoreEntry = 176;
+    // The picture area's context menu: how the picture sits, a quarter turn, back to the
+    // start, and removing it.
+    static constexpr int PlacementFillEntry = 177;
+    static constexpr int PlacementFitEntry = 178;
+    static constexpr int PlacementStretchEntry = 179;
+    static constexpr int PlacementTurnEntry = 180;
+    static constexpr int PlacementResetEntry = 181;
+    static constexpr int PlacementRemoveEntry = 182;
+    static constexpr int Size = 183;
     std::array<QString, Size> entries{};
 
     QString operator[](int k) const
@@ -69,6 +90,26 @@ struct LanguageTable
         case TemplateDiscEntry: return QStringLiteral("DISC LABEL");
         case LowResolutionEntry:
             return QStringLiteral("Low resolution: %1 pixels per inch at the printed size; 200 or more print sharply.");
+        case EditMenuEntry: return QStringLiteral("&Edit");
+        case UndoEntry: return QStringLiteral("&Undo");
+        case RedoEntry: return QStringLiteral("&Redo");
+        case NewProjectEntry: return QStringLiteral("&New project");
+        case RecentProjectsEntry: return QStringLiteral("&Recent projects");
+        case ClearRecentEntry: return QStringLiteral("&Clear the list");
+        case UntitledEntry: return QStringLiteral("Untitled");
+        case UnsavedQuestionEntry:
+            return QStringLiteral("The cover has changes that have not been saved. Do you want to save them?");
+        case DiscardEntry: return QStringLiteral("&Discard");
+        case RecoveryQuestionEntry:
+            return QStringLiteral("The cover you were working on was not saved when the program ended. "
+                                  "Do you want to restore it?");
+        case RestoreEntry: return QStringLiteral("&Restore");
+        case PlacementFillEntry: return QStringLiteral("&Fill the area");
+        case PlacementFitEntry: return QStringLiteral("Fi&t the whole picture");
+        case PlacementStretchEntry: return QStringLiteral("&Stretch to the area");
+        case PlacementTurnEntry: return QStringLiteral("T&urn right");
+        case PlacementResetEntry: return QStringLiteral("&Reset");
+        case PlacementRemoveEntry: return QStringLiteral("Re&move picture");
         default: return QString();
         }
     }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace vt {
@@ -33,15 +34,95 @@ double numberOf(const QString &line)
     return leadingNumber(line);
 }
 
+// A decimal with a point and no exponent, trailing zeros dropped: "1", "0.5", "1.25".
+// Six places keep a centre to a millionth of the picture, well below one pixel.
+QString decimalField(double v)
+{
+    QString t = QString::number(v, 'f', 6);
+    while (t.endsWith(u'0'))
+        t.chop(1);
+    if (t.endsWith(u'.'))
+        t.chop(1);
+    return t == QLatin1String("-0") ? QStringLiteral("0") : t;
+}
+
+std::optional<double> finiteNumber(const QString &field)
+{
+    bool ok = false;
+    const double v = field.toDouble(&ok); // the C locale: a point as decimal separator
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+QString modeName(Placement::Mode m)
+{
+    switch (m) {
+    case Placement::Mode::Fill: return QStringLiteral("fill");
+    case Placement::Mode::Fit: return QStringLiteral("fit");
+    case Placement::Mode::Stretch: break;
+    }
+    return QStringLiteral("stretch");
+}
+
+bool writesPlacements(const ProjectFile &p)
+{
+    return p.hasPlacements
+           || std::any_of(p.placements.begin(), p.placements.end(), [](const Placement &x) { return x != Placement{}; });
+}
+
+// Whether `path` lies in `folder` or below it; `relative` receives the path from there.
+bool insideFolder(const QString &folder, const QString &path, QString &relative)
+{
+    relative = QDir(folder).relativeFilePath(path);
+    return !relative.isEmpty() && relative != QLatin1String(".") && !QDir::isAbsolutePath(relative)
+           && relative != QLatin1String("..") && !relative.startsWith(QLatin1String("../"));
+}
+
 constexpr double MinimumFontSize = 1.0;
 constexpr double MaximumFontSize = 1638.0;
 
 } // namespace
 
+QString placementLine(const Placement &p)
+{
+    return QStringLiteral("%1 %2 %3 %4 %5")
+        .arg(modeName(p.mode), decimalField(p.zoom), decimalField(p.centreX), decimalField(p.centreY))
+        .arg(p.turns);
+}
+
+Placement parsePlacementLine(const QString &line)
+{
+    const QStringList f = line.split(u' ', Qt::SkipEmptyParts);
+    if (f.size() != 5)
+        return {};
+    Placement p;
+    const QString mode = f[0].toLower();
+    if (mode == QLatin1String("stretch"))
+        p.mode = Placement::Mode::Stretch;
+    else if (mode == QLatin1String("fill"))
+        p.mode = Placement::Mode::Fill;
+    else if (mode == QLatin1String("fit"))
+        p.mode = Placement::Mode::Fit;
+    else
+        return {};
+    const auto zoom = finiteNumber(f[1]);
+    const auto x = finiteNumber(f[2]);
+    const auto y = finiteNumber(f[3]);
+    const auto turns = finiteNumber(f[4]);
+    if (!zoom || !x || !y || !turns || *turns != std::floor(*turns))
+        return {};
+    p.zoom = std::clamp(*zoom, 1.0, 8.0);
+    p.centreX = std::clamp(*x, 0.0, 1.0);
+    p.centreY = std::clamp(*y, 0.0, 1.0);
+    p.turns = int(std::clamp(*turns, 0.0, 3.0));
+    return p;
+}
+
 QStringList projectLines(const ProjectFile &p)
 {
     const TitleStyle &t = p.title;
-    return {
+    QStringList lines = {
         singleLine(p.picturePaths[0]),
         singleLine(p.picturePaths[1]),
         singleLine(p.picturePaths[2]),
@@ -58,6 +139,12 @@ QStringList projectLines(const ProjectFile &p)
         numberLine(p.titleOnSpine),
         numberLine(p.formatIndex),
     };
+    if (writesPlacements(p)) {
+        lines << QLatin1String(PlacementSectionLine);
+        for (const Placement &placement : p.placements)
+            lines << placementLine(placement);
+    }
+    return lines;
 }
 
 QByteArray projectBytes(const ProjectFile &project)
@@ -184,6 +271,21 @@ ProjectReading readProjectText(const QString &text)
         }
         r.linesRead = n;
     }
+
+    // The placement section, when the file has one; blank lines before it are allowed.
+    std::optional<QString> next;
+    do
+        next = in.readLine();
+    while (next && next->trimmed().isEmpty());
+    if (next && next->trimmed().compare(QLatin1String(PlacementSectionLine), Qt::CaseInsensitive) == 0) {
+        p.hasPlacements = true;
+        for (Placement &placement : p.placements) {
+            const auto line = in.readLine();
+            if (!line)
+                break;
+            placement = parsePlacementLine(*line);
+        }
+    }
     return r;
 }
 
@@ -211,6 +313,28 @@ QStringList projectInputFiles(const QString &projectFile)
                 files << picture;
     }
     return files;
+}
+
+QString picturePathForProject(const QString &knownPath, const QString &readFrom, const QString &targetProject)
+{
+    const QString trimmed = knownPath.trimmed();
+    if (trimmed.isEmpty())
+        return knownPath;
+    // A relative path without a project it was read from has nothing to be taken from:
+    // it is kept as it is.
+    if (!QDir::isAbsolutePath(trimmed) && readFrom.isEmpty())
+        return knownPath;
+    const QString file = QDir::isAbsolutePath(trimmed) ? QDir::cleanPath(trimmed) : resolvePicturePath(readFrom, trimmed);
+    const QString folder = QFileInfo(targetProject).absolutePath();
+    QString relative;
+    const QString stored = insideFolder(folder, file, relative) ? relative : file;
+    return stored == trimmed ? knownPath : stored;
+}
+
+void storePicturePaths(ProjectFile &project, const QString &readFrom, const QString &targetProject)
+{
+    for (QString &path : project.picturePaths)
+        path = picturePathForProject(path, readFrom, targetProject);
 }
 
 } // namespace vt

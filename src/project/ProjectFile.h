@@ -11,6 +11,18 @@
 // Numbers are written " 1 " (a blank where a minus sign would stand, and one after),
 // every line ends in CR LF, and the text is UTF-8. Reading accepts what older files
 // hold: Windows-1252 text, LF or CR alone as line ends, blanks around numbers.
+//
+// A cover whose pictures have placements adds four lines after line 15, which readers of
+// the fifteen lines never look at:
+//
+//   [placement]
+//   MODE ZOOM X Y TURNS     one line per slot, e.g. "fill 1.25 0.5 0.4 0"
+//
+// MODE is stretch, fill or fit; ZOOM, X and Y are decimals with a point; TURNS is 0 to 3.
+// A file without the section is stretched throughout, as it always printed. A value out
+// of range is clamped and a line that does not parse is the default placement: a damaged
+// placement never costs the user the rest of the project.
+#include "document/Placement.h"
 #include "formats/TitleStyle.h"
 
 #include <QByteArray>
@@ -37,11 +49,23 @@ struct ProjectFile
     qint16 titleOnCover = 1;
     qint16 titleOnSpine = 1;
     qint16 formatIndex = 0;
+    // How the pictures sit in their areas; the section is written when hasPlacements is
+    // set or any placement differs from the default, so an untouched old cover is saved
+    // exactly as before.
+    std::array<Placement, 3> placements{};
+    bool hasPlacements = false;
 
     bool operator==(const ProjectFile &) const = default;
 };
 
-// The fifteen lines, without line ends.
+inline constexpr auto PlacementSectionLine = "[placement]";
+
+// One placement line ("fill 1.25 0.5 0.4 0") and back. Reading clamps values out of range
+// and gives the default placement for a line that does not parse.
+QString placementLine(const Placement &p);
+Placement parsePlacementLine(const QString &line);
+
+// The fifteen lines (and the placement section when there is one), without line ends.
 QStringList projectLines(const ProjectFile &project);
 // The file's bytes: the lines, each followed by CR LF, in UTF-8.
 QByteArray projectBytes(const ProjectFile &project);
@@ -85,5 +109,16 @@ QString resolvePicturePath(const QString &projectFile, const QString &picturePat
 // The files a cover is made from: the project file itself and the pictures its first
 // three lines name, resolved as loading resolves them (as far as the file can be read).
 QStringList projectInputFiles(const QString &projectFile);
+
+// The line a picture gets in a project saved as targetProject. knownPath is the slot's
+// path as the program knows it: as chosen (absolute), or as read from the project
+// readFrom (relative paths are taken from that project's folder). A picture in the target
+// project's folder or below it is stored relative to that folder, with "/" between
+// names; any other is stored absolute. A known path that already is what would be stored
+// is kept exactly, blanks included. Blank stays blank.
+QString picturePathForProject(const QString &knownPath, const QString &readFrom, const QString &targetProject);
+
+// picturePathForProject for the three picture lines of a project.
+void storePicturePaths(ProjectFile &project, const QString &readFrom, const QString &targetProject);
 
 } // namespace vt

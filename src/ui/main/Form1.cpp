@@ -8,6 +8,7 @@
 #include "common/Numbers.h"
 #include "common/StepRunner.h"
 #include "common/Text.h"
+#include "document/Recovery.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
 #include "formats/TemplateWords.h"
@@ -20,12 +21,15 @@
 #include "ui/dialogs/frmAbout2.h"
 #include "ui/dialogs/frmOpzioni.h"
 #include "ui/dialogs/frmTitolo.h"
+#include "ui/main/CoverSession.h"
+#include "ui/main/EditCommands.h"
 #include "ui/main/FormatMenu.h"
 #include "ui/main/MenuIcons.h"
 #include "ui/main/PlacementCommands.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
 #include "ui/main/ProjectCommands.h"
+#include "ui/main/RecentProjectsMenu.h"
 #include "ui/main/ResolutionMarks.h"
 #include "ui/main/TextFit.h"
 #include "ui/main/Toolbar.h"
@@ -83,8 +87,11 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     // Whole pixels, rounded up: the window never gets below the minimum in twips.
     setMinimumSize(twipsToPixels(MinimumWindowWidthTwips + TwipsPerPixel - 1),
                    twipsToPixels(MinimumWindowHeightTwips + TwipsPerPixel - 1));
+    m_session = new CoverSession(*this, *m_document, *m_projects, m_state);
     buildMenus();
     buildControls();
+    connect(m_document, &CoverDocument::contentChanged, this,
+            [this] { enableSlotCommands(*this, m_document->content().format); });
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
     menuBar()->ensurePolished();
     resize(twipsToPixels(DesignClientWidthTwips),
@@ -126,8 +133,12 @@ void Form1::buildMenus()
     };
 
     m_mnuFile = addMenu(nullptr, "mnuFile");
+    connect(addItem(m_mnuFile, "mnuNuovo"), &QAction::triggered, m_projects, &ProjectCommands::newProject);
     connect(addItem(m_mnuFile, "mnuApriDS"), &QAction::triggered, m_projects, &ProjectCommands::open);
-    m_mnuFile->addSeparator();
+    QAction *afterRecent = m_mnuFile->addSeparator();
+    m_recent = new RecentProjectsMenu(*m_mnuFile, afterRecent);
+    connect(m_recent, &RecentProjectsMenu::openRequested, m_projects, &ProjectCommands::openPath);
+    connect(m_projects, &ProjectCommands::projectUsed, m_recent, &RecentProjectsMenu::add);
     connect(addItem(m_mnuFile, "mnuSalva"), &QAction::triggered, m_projects, &ProjectCommands::save);
     connect(addItem(m_mnuFile, "mnuSalvaConNome"), &QAction::triggered, m_projects, &ProjectCommands::saveAs);
     m_mnuFile->addSeparator();
@@ -139,13 +150,16 @@ void Form1::buildMenus()
     m_mnuFile->addSeparator();
     QAction *exit = addItem(m_mnuFile, "mnuFileEsci");
     // Exit stores what closing the window stores (the chosen format among the settings),
-    // then ends the process.
+    // once unsaved work is saved or let go, then ends the process.
     connect(exit, &QAction::triggered, this, [this] {
+        if (!m_projects->mayClose())
+            return;
         storeOnShutdown();
         m_hooks.exitNow(0);
     });
 
     m_mnuFormato = addMenu(nullptr, "mnuFormato"); // its items follow the format list (FormatMenu)
+    m_edit = new EditCommands(*this, *m_document->undoStack(), m_mnuFormato->menuAction());
 
     m_mnuStrumenti = addMenu(nullptr, "mnuStrumenti");
     connect(addItem(m_mnuStrumenti, "mnuOpzioni"), &QAction::triggered, this, &Form1::mnuOpzioni_Click);
@@ -169,6 +183,7 @@ void Form1::buildMenus()
     connect(addItem(m_mnuGuida, "mnuMenu1Informazioni"), &QAction::triggered, this,
             [this] { showAboutBox(m_state, this, m_hooks.openExternally); });
     connectWebCommands(*this, m_state, m_hooks.openExternally);
+    applyStandardShortcuts(*this);
 }
 
 void Form1::buildControls()
@@ -334,7 +349,7 @@ bool Form1::runLoadSequence()
     steps.run(QStringLiteral("last format index"), [&] { m_state.LastFormatIndex = 21; });
     steps.run(QStringLiteral("version caption"), [&] {
         m_state.VersionCaption = makeVersionCaption(VersionMajor, VersionMinor, VersionRevision);
-        setWindowTitle(m_state.VersionCaption);
+        m_session->updateTitle();
     });
     steps.run(QStringLiteral("program folder"), [&] {
         m_state.AppPath = m_appPath;
@@ -380,6 +395,7 @@ bool Form1::runLoadSequence()
         return false;
     }
     startHandoverServer();
+    steps.run(QStringLiteral("recent projects"), [&] { m_recent->setFile(recentProjectsFilePath(m_state)); });
     // The picture areas start side by side; every format selection places them anew.
     steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
     // A saved index the list does not hold (a damaged or hand-edited file, or "-1") would
@@ -391,8 +407,13 @@ bool Form1::runLoadSequence()
         m_document->load(blank, QString());
     });
     steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
+    // Work a run ended by a signal or a crash left behind, then kept from here on.
+    steps.run(QStringLiteral("recovery"), [&] {
+        m_projects->offerRecovery(recoveryFilePath(m_state));
+        m_session->keepRecovery(recoveryFilePath(m_state), RecoveryIntervalMs);
+    });
     steps.run(QStringLiteral("command-line project"), [&] {
-        if (!m_commandLine.trimmed().isEmpty())
+        if (!m_commandLine.trimmed().isEmpty() && m_projects->maySwitch())
             m_projects->loadProject(m_commandLine);
     });
     // The update check: a Yes ends the program here, before the window is ever shown.
@@ -728,6 +749,7 @@ void Form1::applyLanguageToWindow()
             a->setText(caption);
     };
     m_mnuFile->setTitle(text(40));
+    setText("mnuNuovo", m_state.Language.fallbackText(LanguageTable::NewProjectEntry));
     setText("mnuApriDS", text(101) + QStringLiteral("..."));
     setText("mnuSalva", text(6));
     setText("mnuSalvaConNome", text(52));
@@ -772,6 +794,9 @@ void Form1::applyLanguageToWindow()
     m_formatMenu->rebuild();
     for (int n = 0; n <= 9; ++n)
         m_state.ToolbarTips[size_t(n)] = StripAmpersands(text(n));
+    m_edit->applyLanguage(m_state.Language);
+    m_recent->applyLanguage(m_state.Language);
+    m_session->updateTitle();
     applyMenuIcons(*this);
 }
 
@@ -872,7 +897,10 @@ void Form1::closeBySystem(int signalNumber)
         m_hooks.exitNow(128 + signalNumber);
         return;
     }
+    // Nobody may be there to answer a question: unsaved work goes to the recovery file.
     m_closingBySignal = true;
+    if (RecoveryKeeper *keeper = m_session->recovery())
+        keeper->writeNow();
     close();
     // Still starting (a box of the load sequence, such as the update question or a
     // project's error, runs its own event loop): the window was never shown, so closing
@@ -883,6 +911,11 @@ void Form1::closeBySystem(int signalNumber)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    const bool holdsLock = m_instanceLock && m_instanceLock->isHeld();
+    if (!m_shutdownDone && holdsLock && !m_closingBySignal && !m_projects->mayClose()) {
+        event->ignore();
+        return;
+    }
     storeOnShutdown();
     event->accept();
 }

@@ -30,10 +30,13 @@ class QTimer;
 
 namespace vt {
 
+class CoverSession;
+class EditCommands;
 class FormatMenu;
 class MainToolbar;
 class PlacementCommands;
 class QtTranslations;
+class RecentProjectsMenu;
 class ResolutionMarks;
 class PreviewCanvas;
 class PrintCommand;
@@ -74,6 +77,8 @@ public:
     // Designed client area: 9930 x 7290 twips.
     static constexpr int DesignClientWidthTwips = 9930;
     static constexpr int DesignClientHeightTwips = 7290;
+    // How often unsaved work is written to the recovery file.
+    static constexpr int RecoveryIntervalMs = 30000;
 
     Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks hooks = defaultForm1Hooks(),
           QWidget *parent = nullptr);
@@ -196,6 +201,9 @@ private:
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
     ProjectHandoverServer *m_handover = nullptr;
     ProjectCommands *m_projects = nullptr;
+    EditCommands *m_edit = nullptr;
+    RecentProjectsMenu *m_recent = nullptr;
+    CoverSession *m_session = nullptr;
     PrintCommand *m_print = nullptr;
     PlacementCommands *m_placements = nullptr;
     bool m_shutdownDone = false;

@@ -59,6 +59,7 @@ QMenu *PlacementCommands::menuFor(PreviewView view, QWidget *parent)
     auto *menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("placementMenu"));
     const Placement current = m_document.content().pictures[size_t(slot)].placement;
+    auto text = [this](int entry) { return m_state.Language.fallbackText(entry); };
     auto *modes = new QActionGroup(menu);
     auto addMode = [&](const QString &text, Placement::Mode mode, const char *name) {
         QAction *a = menu->addAction(text);
@@ -72,23 +73,23 @@ QMenu *PlacementCommands::menuFor(PreviewView view, QWidget *parent)
             m_document.setPlacement(slot, p);
         });
     };
-    addMode(tr("&Fill the area"), Placement::Mode::Fill, "placementFill");
-    addMode(tr("Fi&t the whole picture"), Placement::Mode::Fit, "placementFit");
-    addMode(tr("&Stretch to the area"), Placement::Mode::Stretch, "placementStretch");
+    addMode(text(LanguageTable::PlacementFillEntry), Placement::Mode::Fill, "placementFill");
+    addMode(text(LanguageTable::PlacementFitEntry), Placement::Mode::Fit, "placementFit");
+    addMode(text(LanguageTable::PlacementStretchEntry), Placement::Mode::Stretch, "placementStretch");
     menu->addSeparator();
-    QAction *turn = menu->addAction(tr("T&urn right"));
+    QAction *turn = menu->addAction(text(LanguageTable::PlacementTurnEntry));
     turn->setObjectName(QStringLiteral("placementTurn"));
     connect(turn, &QAction::triggered, this, [this, slot] {
         Placement p = m_document.content().pictures[size_t(slot)].placement;
         p.turns = (p.turns + 1) % 4;
         m_document.setPlacement(slot, p);
     });
-    QAction *reset = menu->addAction(tr("&Reset"));
+    QAction *reset = menu->addAction(text(LanguageTable::PlacementResetEntry));
     reset->setObjectName(QStringLiteral("placementReset"));
     connect(reset, &QAction::triggered, this,
             [this, slot] { m_document.setPlacement(slot, Placement::forNewPicture()); });
     menu->addSeparator();
-    QAction *remove = menu->addAction(tr("Re&move picture"));
+    QAction *remove = menu->addAction(text(LanguageTable::PlacementRemoveEntry));
     remove->setObjectName(QStringLiteral("placementRemove"));
     connect(remove, &QAction::triggered, this, [this, slot] { m_document.clearPicture(slot); });
     return menu;

@@ -3,22 +3,23 @@
 #include "platform/StartFolders.h"
 
 #include "app/AppState.h"
-#include "common/StepRunner.h"
 #include "common/Text.h"
 #include "common/TextFile.h"
-#include "formats/CoverPictures.h"
-#include "formats/Templates.h"
+#include "document/CoverDocument.h"
+#include "document/ProjectLoad.h"
+#include "document/Recovery.h"
 #include "platform/FileFilters.h"
 #include "platform/PictureLoading.h"
 #include "ui/dialogs/CommonDialogs.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vt {
 
@@ -39,6 +40,23 @@ QString quoted(const QString &path)
     return u'"' + escapeControls(QDir::toNativeSeparators(path)) + u'"';
 }
 
+// A warning box with the three buttons of the question, Cancel also on Escape.
+QMessageBox::ButtonRole askWithButtons(QWidget *owner, const UnsavedQuestion &q, bool withCancel)
+{
+    QMessageBox box(QMessageBox::Warning, q.title, q.text, QMessageBox::NoButton, owner);
+    QPushButton *save = box.addButton(q.save, QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(q.discard, QMessageBox::DestructiveRole);
+    QPushButton *cancel = withCancel ? box.addButton(q.cancel, QMessageBox::RejectRole) : nullptr;
+    box.setDefaultButton(save);
+    box.setEscapeButton(withCancel ? static_cast<QAbstractButton *>(cancel) : discard);
+    box.exec();
+    if (box.clickedButton() == save)
+        return QMessageBox::AcceptRole;
+    if (box.clickedButton() == discard)
+        return QMessageBox::DestructiveRole;
+    return QMessageBox::RejectRole;
+}
+
 } // namespace
 
 ProjectDialogs defaultProjectDialogs()
@@ -55,12 +73,27 @@ ProjectDialogs defaultProjectDialogs()
     d.error = [](QWidget *owner, const QString &text, const QString &title) {
         QMessageBox::warning(owner, title, text, QMessageBox::Ok);
     };
+    d.askUnsaved = [](QWidget *owner, const UnsavedQuestion &q) {
+        switch (askWithButtons(owner, q, true)) {
+        case QMessageBox::AcceptRole: return UnsavedAnswer::Save;
+        case QMessageBox::DestructiveRole: return UnsavedAnswer::Discard;
+        default: return UnsavedAnswer::Cancel;
+        }
+    };
+    d.askRestore = [](QWidget *owner, const UnsavedQuestion &q) {
+        return askWithButtons(owner, q, false) == QMessageBox::AcceptRole;
+    };
     return d;
 }
 
 ProjectCommands::ProjectCommands(Form1 &form, AppState &state, ProjectDialogs dialogs)
     : QObject(&form), m_form(form), m_state(state), m_dialogs(std::move(dialogs))
 {
+}
+
+CoverDocument &ProjectCommands::document() const
+{
+    return *m_form.document();
 }
 
 QString ProjectCommands::saveDialogFolder() const
@@ -81,6 +114,63 @@ void ProjectCommands::report(const QString &description)
         m_dialogs.error(&m_form, description, m_state.Language[105]);
 }
 
+std::optional<UnsavedAnswer> ProjectCommands::askIfModified()
+{
+    if (!document().isModified())
+        return std::nullopt;
+    const LanguageTable &t = m_state.Language;
+    UnsavedQuestion q;
+    q.text = t.fallbackText(LanguageTable::UnsavedQuestionEntry);
+    q.title = StripAmpersands(t[18]);
+    q.save = t[6];
+    q.discard = t.fallbackText(LanguageTable::DiscardEntry);
+    q.cancel = t[37];
+    // No way to answer counts as Cancel: work is never dropped without a word.
+    return m_dialogs.askUnsaved ? m_dialogs.askUnsaved(&m_form, q) : UnsavedAnswer::Cancel;
+}
+
+bool ProjectCommands::maySwitch()
+{
+    const auto answer = askIfModified();
+    if (!answer || *answer == UnsavedAnswer::Discard)
+        return true;
+    if (*answer == UnsavedAnswer::Cancel)
+        return false;
+    return saveProject() == SaveOutcome::Saved;
+}
+
+bool ProjectCommands::mayClose()
+{
+    const auto answer = askIfModified();
+    if (answer == UnsavedAnswer::Discard)
+        emit workDiscarded();
+    if (!answer || *answer == UnsavedAnswer::Discard)
+        return true;
+    if (*answer == UnsavedAnswer::Cancel)
+        return false;
+    return saveProject() == SaveOutcome::Saved;
+}
+
+void ProjectCommands::newProject()
+{
+    if (!maySwitch())
+        return;
+    const CoverContent &now = document().content();
+    CoverContent blank = blankContent();
+    // A new cover keeps the format and the look of the titles, not their words.
+    blank.format = now.format;
+    blank.title = now.title;
+    blank.title.CoverText.clear();
+    blank.title.SpineText.clear();
+    blank.titleOnCover = now.titleOnCover;
+    blank.titleOnSpine = now.titleOnSpine;
+    blank.outline = now.outline;
+    document().load(blank, QString());
+    m_state.CurrentProjectPath.clear();
+    m_projectSavePath.clear();
+    m_pathsReadFrom.clear();
+}
+
 void ProjectCommands::open()
 {
     const QString folder = chooseStartFolder(m_state.LastProjectFolder, standardStartFolder(StartFolderKind::Documents),
@@ -94,6 +184,8 @@ void ProjectCommands::open()
 
 void ProjectCommands::openPath(const QString &path)
 {
+    if (!QFileInfo::exists(path) || !maySwitch())
+        return;
     m_state.LastProjectFolder = TrovaPath(path);
     loadProject(path);
     m_form.SalvaOpzioni();
@@ -103,149 +195,74 @@ bool ProjectCommands::loadProject(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return false;
-    m_state.CurrentProjectPath = path;
-    m_projectSavePath = path;
-
+    ProjectLoadResult result;
+    {
+        BusyPointer busy;
+        if (!isRegularFile(path))
+            result.error = QStringLiteral("%1 is not a project file: it is a folder, a device or a pipe.").arg(quoted(path));
+        else
+            result = loadProjectContent(path, m_form.formatList()->count(), loadPicture);
+    }
     // The box comes after the busy pointer is gone: it waits for the user.
-    QString failure;
-    QStringList warnings;
-    if (!applyProject(path, failure, warnings)) {
-        report(failure);
+    if (!result.content) {
+        report(result.error.isEmpty() ? QStringLiteral("%1 cannot be loaded.").arg(quoted(path)) : result.error);
         return false;
     }
-    if (!warnings.isEmpty())
-        report(warnings.join(u'\n'));
+    m_state.CurrentProjectPath = path;
+    m_projectSavePath = path;
+    m_pathsReadFrom = path;
+    document().load(*result.content, path);
+    emit projectUsed(path);
+    // Loaded with a change, such as a title cut short: said once the cover shows.
+    if (!result.warnings.isEmpty())
+        report(result.warnings.join(u'\n'));
     return true;
 }
 
-bool ProjectCommands::applyProject(const QString &path, QString &failure, QStringList &warnings)
+bool ProjectCommands::offerRecovery(const QString &file)
 {
-    BusyPointer busy;
-    StepRunner steps(ErrorPolicy::AbandonWithMessage, [&](const QString &step) {
-        if (failure.isEmpty())
-            failure = step;
-    });
-
-    ProjectReading reading;
-    steps.run(QStringLiteral("read"), [&] {
-        if (!isRegularFile(path)) {
-            failure = QStringLiteral("%1 is not a project file: it is a folder, a device or a pipe.").arg(quoted(path));
-            return false;
-        }
-        if (const qint64 size = QFileInfo(path).size(); size > MaxProjectBytes) {
-            failure = QStringLiteral("%1 is not a project file: it is %2 bytes long, and a project is at most 1 MiB.")
-                          .arg(quoted(path))
-                          .arg(size);
-            return false;
-        }
-        const auto text = readTextFile(path);
-        if (!text) {
-            failure = QStringLiteral("%1 cannot be opened for reading.").arg(quoted(path));
-            return false;
-        }
-        reading = readProjectText(*text);
-        warnings = reading.warnings;
-        return true;
-    });
-    auto lineFailure = [&] {
-        failure = QStringLiteral("%1 cannot be loaded: %2.").arg(quoted(path), reading.error->reason);
+    const auto info = inspectRecovery(file);
+    if (!info)
         return false;
-    };
-    // Each line is applied only once the reader got that far, in the file's order.
-    auto have = [&](int line) { return reading.linesRead >= line || lineFailure(); };
-    const ProjectFile &p = reading.project;
-
-    for (int slot = 0; slot < 3; ++slot) {
-        steps.run(QStringLiteral("picture"), [&] {
-            if (!have(slot + 1))
-                return false;
-            const QString &line = p.picturePaths[size_t(slot)];
-            const QString file = resolvePicturePath(path, line);
-            QImage picture;
-            if (file.isEmpty()) {
-                picture = startingPicture();
-            } else {
-                picture = loadPicture(file);
-                if (picture.isNull()) {
-                    // A template of another program folder counts as no picture: the
-                    // format's own template takes the slot at the next format selection.
-                    if (!QFileInfo::exists(file) && isFreeForPlaceholder(slot, line)) {
-                        picture = startingPicture();
-                    } else {
-                        failure = QStringLiteral("The picture %1 named on line %2 of %3 %4.")
-                                      .arg(quoted(file))
-                                      .arg(slot + 1)
-                                      .arg(quoted(path),
-                                           QFileInfo::exists(file) ? QStringLiteral("cannot be read")
-                                                                   : QStringLiteral("does not exist"));
-                        return false;
-                    }
-                }
-            }
-            m_form.setSlotPicture(slot, picture, line);
-            return true;
-        });
+    const LanguageTable &t = m_state.Language;
+    UnsavedQuestion q;
+    q.text = t.fallbackText(LanguageTable::RecoveryQuestionEntry);
+    q.title = StripAmpersands(t[18]);
+    q.save = t.fallbackText(LanguageTable::RestoreEntry);
+    q.discard = t.fallbackText(LanguageTable::DiscardEntry);
+    if (!m_dialogs.askRestore || !m_dialogs.askRestore(&m_form, q)) {
+        QFile::remove(file);
+        return false;
     }
-    steps.run(QStringLiteral("outline switch"), [&] {
-        if (!have(4))
-            return false;
-        m_form.outlineSwitch()->setChecked(p.outlineSwitch == 1);
-        return true;
-    });
-    steps.run(QStringLiteral("front title"), [&] {
-        if (!have(5))
-            return false;
-        m_form.setCoverText(p.title.CoverText);
-        return true;
-    });
-    TitleStyle &title = m_form.titleStyleForEditing();
-    auto field = [&](int line, auto apply) {
-        steps.run(QStringLiteral("title"), [&] {
-            if (!have(line))
-                return false;
-            apply();
-            return true;
-        });
-    };
-    field(6, [&] { title.SpineText = p.title.SpineText; });
-    field(7, [&] { title.FontName = p.title.FontName; });
-    field(8, [&] { title.FontSize = p.title.FontSize; });
-    field(9, [&] { title.FontBold = p.title.FontBold; });
-    field(10, [&] { title.FontItalic = p.title.FontItalic; });
-    field(11, [&] { title.FontUnderline = p.title.FontUnderline; });
-    field(12, [&] { title.ForeColor = p.title.ForeColor; });
-    field(13, [&] { m_state.TitleOnCover = p.titleOnCover; });
-    field(14, [&] { m_state.TitleOnSpine = p.titleOnSpine; });
-    steps.run(QStringLiteral("format"), [&] {
-        const bool lineRead = reading.linesRead >= 15;
-        // The current format is drawn once with everything read so far, even when line 15
-        // then fails.
-        m_form.Combo1_Click();
-        if (!lineRead)
-            return lineFailure();
-        if (p.formatIndex < 0 || p.formatIndex >= m_form.formatList()->count()) {
-            failure = QStringLiteral("%1 cannot be loaded: format %2 on line 15 is not in the format list.")
-                          .arg(quoted(path))
-                          .arg(p.formatIndex);
-            return false;
-        }
-        m_form.selectFormat(p.formatIndex);
-        return true;
-    });
-    return !steps.abandoned();
+    ProjectLoadResult result;
+    {
+        BusyPointer busy;
+        result = loadProjectContent(file, m_form.formatList()->count(), loadPicture);
+    }
+    if (!result.content) {
+        // The file stays: the work in it is the user's, and another try may find the
+        // pictures back in place.
+        report(result.error);
+        return false;
+    }
+    document().load(*result.content, info->projectPath);
+    document().markModified();
+    m_state.CurrentProjectPath = info->projectPath;
+    m_projectSavePath = info->projectPath;
+    m_pathsReadFrom = file;
+    return true;
 }
 
-ProjectFile ProjectCommands::currentProject() const
+ProjectFile ProjectCommands::projectFor(const QString &targetPath) const
 {
-    ProjectFile p;
-    for (int slot = 0; slot < 3; ++slot)
-        p.picturePaths[size_t(slot)] = m_form.pictures().imageSlots[size_t(slot)].Path;
-    p.outlineSwitch = m_form.outlineSwitch()->isChecked() ? 1 : 0;
-    p.title = m_form.titleStyle();
-    p.titleOnCover = m_state.TitleOnCover;
-    p.titleOnSpine = m_state.TitleOnSpine;
-    p.formatIndex = qint16(m_form.selectedFormat());
+    ProjectFile p = projectFromContent(document().content());
+    storePicturePaths(p, m_pathsReadFrom, targetPath);
     return p;
+}
+
+QByteArray ProjectCommands::recoverySnapshot() const
+{
+    return recoveryBytes(projectFromContent(document().content()), m_pathsReadFrom, document().projectPath());
 }
 
 bool ProjectCommands::writeProject(const QString &path)
@@ -253,8 +270,12 @@ bool ProjectCommands::writeProject(const QString &path)
     QString error;
     {
         BusyPointer busy;
-        if (writeBytesAtomically(path, projectBytes(currentProject()), &error))
+        if (writeBytesAtomically(path, projectBytes(projectFor(path)), &error)) {
+            document().setProjectPath(path);
+            document().markSaved();
+            emit projectUsed(path);
             return true;
+        }
     }
     report(QStringLiteral("The project could not be saved as %1: %2").arg(quoted(path), error));
     return false;
@@ -262,13 +283,25 @@ bool ProjectCommands::writeProject(const QString &path)
 
 bool ProjectCommands::save()
 {
-    const bool ok = m_projectSavePath.isEmpty() ? saveAs() : writeProject(m_projectSavePath);
-    if (ok)
-        m_form.playSound(QStringLiteral("Files/Click2.wav"));
-    return ok;
+    return saveProject() != SaveOutcome::Failed;
 }
 
 bool ProjectCommands::saveAs()
+{
+    return saveProjectAs() != SaveOutcome::Failed;
+}
+
+ProjectCommands::SaveOutcome ProjectCommands::saveProject()
+{
+    const SaveOutcome outcome = m_projectSavePath.isEmpty()
+                                    ? saveProjectAs()
+                                    : (writeProject(m_projectSavePath) ? SaveOutcome::Saved : SaveOutcome::Failed);
+    if (outcome != SaveOutcome::Failed)
+        m_form.playSound(QStringLiteral("Files/Click2.wav"));
+    return outcome;
+}
+
+ProjectCommands::SaveOutcome ProjectCommands::saveProjectAs()
 {
     const QString folder = saveDialogFolder();
     if (m_state.CurrentProjectPath.isEmpty())
@@ -283,14 +316,14 @@ bool ProjectCommands::saveAs()
     request.owner = &m_form;
     const QString chosen = m_dialogs.save ? m_dialogs.save(request) : QString();
     if (chosen.isEmpty())
-        return true; // cancelled: nothing failed
+        return SaveOutcome::Cancelled;
     if (QFileInfo::exists(chosen) && m_dialogs.askYesNo
         && !m_dialogs.askYesNo(&m_form, m_state.Language[103] + QStringLiteral("\n\n") + m_state.Language[104],
                                m_state.Language[18]))
-        return true;
+        return SaveOutcome::Cancelled;
     m_saveDialogFolder = TrovaPath(chosen);
     m_projectSavePath = chosen;
-    return writeProject(chosen);
+    return writeProject(chosen) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 } // namespace vt
