@@ -12,6 +12,7 @@
 #include "platform/FileFilters.h"
 #include "platform/PictureLoading.h"
 #include "ui/main/Form1.h"
+#include "ui/main/PictureCommands.h"
 #include "ui/main/PlacementCommands.h"
 #include "ui/main/PreviewCanvas.h"
 #include <QMenu>

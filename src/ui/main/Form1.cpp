@@ -25,6 +25,7 @@
 #include "ui/main/EditCommands.h"
 #include "ui/main/FormatMenu.h"
 #include "ui/main/MenuIcons.h"
+#include "ui/main/PictureCommands.h"
 #include "ui/main/PlacementCommands.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/PrintCommand.h"
@@ -84,6 +85,13 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
     m_print = new PrintCommand(*this, m_state);
+    m_pictureCommands = new PictureCommands(
+        *this, *m_document, m_state, [this](const QString &text, const QString &title) { m_hooks.warn(this, text, title); },
+        [this] {
+            Combo1_Click();
+            selectFormat(selectedFormat());
+            SalvaOpzioni();
+        });
     // Whole pixels, rounded up: the window never gets below the minimum in twips.
     setMinimumSize(twipsToPixels(MinimumWindowWidthTwips + TwipsPerPixel - 1),
                    twipsToPixels(MinimumWindowHeightTwips + TwipsPerPixel - 1));
@@ -102,11 +110,6 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
 }
 
 Form1::~Form1() = default;
-
-QString initialPictureFolder(const AppState &state)
-{
-    return chooseStartFolder(state.LastPictureFolder, standardStartFolder(StartFolderKind::Pictures), state.AppPath);
-}
 
 QAction *Form1::action(const QString &objectName) const
 {
@@ -646,66 +649,27 @@ OutputResult Form1::StampaCopertina(QPrinter &printer) const
 
 void Form1::setSlotPicture(int slot, const QImage &picture, const QString &path)
 {
-    if (slot >= 0 && slot <= 2)
-        m_document->setPicture(slot, picture, path, Placement());
+    m_pictureCommands->set(slot, picture, path);
 }
 
 bool Form1::loadPictureIntoSlot(int slot, const QString &path)
 {
-    if (slot < 0 || slot > 2)
-        return false;
-    const QImage picture = loadPicture(path);
-    if (picture.isNull())
-        return false;
-    // A picture the user adds keeps its proportions: it fills its area, centred.
-    m_document->setPicture(slot, picture, path, Placement::forNewPicture());
-    return true;
-}
-
-QString pictureOpenFilter(const LanguageTable &texts)
-{
-    // Every picture the program reads first, then JPEG alone, then anything.
-    return makeFilter({{StripAmpersands(texts[49]), readablePicturePatterns()},
-                       {texts[20], QStringLiteral("*.jpg")},
-                       {texts[21], QStringLiteral("*.*")}});
+    return m_pictureCommands->load(slot, path);
 }
 
 void Form1::LoadSlotByDialog(int slot)
 {
-    const QString chosen = ShowOpenDialog(this, 1, text(19), QString(), pictureOpenFilter(m_state.Language),
-                                          initialPictureFolder(m_state), QStringLiteral("jpg"));
-    if (chosen.isEmpty())
-        return;
-    loadSlotFromChosenFile(slot, chosen);
+    m_pictureCommands->byDialog(slot);
 }
 
 void Form1::loadSlotFromChosenFile(int slot, const QString &chosen)
 {
-    // A file that is no picture ends the command with the same warning a dropped one
-    // gives; the folder is remembered all the same.
-    StepRunner steps(ErrorPolicy::AbandonWithMessage,
-                     [this](const QString &) { m_hooks.warn(this, text(110), text(18)); });
-    steps.run(QStringLiteral("folder"), [&] { m_state.LastPictureFolder = TrovaPath(chosen); });
-    steps.run(QStringLiteral("load"), [&] { return loadPictureIntoSlot(slot, chosen); });
-    steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
-    steps.run(QStringLiteral("reselect"), [&] { selectFormat(selectedFormat()); });
-    steps.run(QStringLiteral("settings"), [&] { SalvaOpzioni(); });
+    m_pictureCommands->fromChosenFile(slot, chosen);
 }
 
 void Form1::LoadSlotByDrop(int slot, const QStringList &files)
 {
-    StepRunner steps(ErrorPolicy::AbandonWithMessage,
-                     [this](const QString &) { m_hooks.warn(this, text(110), text(18)); });
-    QString file;
-    steps.run(QStringLiteral("first file"), [&] {
-        file = files.value(0);
-        return !file.isEmpty();
-    });
-    steps.run(QStringLiteral("folder"), [&] { m_state.LastPictureFolder = TrovaPath(file); });
-    steps.run(QStringLiteral("load"), [&] { return loadPictureIntoSlot(slot, file); });
-    steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
-    steps.run(QStringLiteral("reselect"), [&] { selectFormat(selectedFormat()); });
-    steps.run(QStringLiteral("settings"), [&] { SalvaOpzioni(); });
+    m_pictureCommands->byDrop(slot, files);
 }
 
 bool Form1::reloadTexts(LanguageReading reading)

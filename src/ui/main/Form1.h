@@ -34,6 +34,7 @@ class CoverSession;
 class EditCommands;
 class FormatMenu;
 class MainToolbar;
+class PictureCommands;
 class PlacementCommands;
 class QtTranslations;
 class RecentProjectsMenu;
@@ -45,12 +46,6 @@ class ProjectHandoverServer;
 class SingleInstanceLock;
 class TitleRenderer;
 
-// Where the open-picture dialog starts: the last picture folder while it exists,
-// otherwise the user's pictures folder.
-QString initialPictureFolder(const AppState &state);
-
-// The open-picture dialog's filters, in the dialogs' NUL-separated form.
-QString pictureOpenFilter(const LanguageTable &texts);
 
 // What the window asks of the process around it; tests replace these.
 struct Form1Hooks
@@ -206,6 +201,7 @@ private:
     CoverSession *m_session = nullptr;
     PrintCommand *m_print = nullptr;
     PlacementCommands *m_placements = nullptr;
+    PictureCommands *m_pictureCommands = nullptr;
     bool m_shutdownDone = false;
     bool m_closingBySignal = false;
     bool m_started = false; // the window's load sequence has run to its end
