@@ -32,6 +32,7 @@
 #include "ui/main/ProjectCommands.h"
 #include "ui/main/RecentProjectsMenu.h"
 #include "ui/main/ResolutionMarks.h"
+#include "ui/main/SettingsStore.h"
 #include "ui/main/TextFit.h"
 #include "ui/main/Toolbar.h"
 #include "ui/main/WebCommands.h"
@@ -85,6 +86,10 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
     m_print = new PrintCommand(*this, m_state);
+    m_store = std::make_unique<SettingsStore>(
+        m_state, SettingsStore::Window{[this] { return selectedFormat(); }, [this] { return windowStateCode(); },
+                                       [this](const QString &message) { m_hooks.warn(this, message, text(18)); },
+                                       [this] { return m_closingBySignal; }});
     m_pictureCommands = new PictureCommands(
         *this, *m_document, m_state, [this](const QString &text, const QString &title) { m_hooks.warn(this, text, title); },
         [this] {
@@ -804,43 +809,18 @@ void Form1::playSound(const QString &relativeWav)
 
 bool Form1::SalvaOpzioni()
 {
-    const QString path = settingsFilePath(m_state);
-    QString error;
-    if (writeSettingsFile(path, m_state, selectedFormat(), windowStateCode(), &error))
-        return true;
-    tellStoreFailure(path, error);
-    return false;
+    return m_store->storeSettings();
 }
 
 bool Form1::storeCatalogue()
 {
-    const QString path = catalogueFilePath(m_state);
-    QString error;
-    if (writeCatalogueFile(path, m_state, &error))
-        return true;
-    tellStoreFailure(path, error);
-    return false;
+    return m_store->storeCatalogue();
 }
 
 void Form1::WriteCatalogue()
 {
     SalvaOpzioni();
     storeCatalogue();
-}
-
-void Form1::tellStoreFailure(const QString &path, const QString &error)
-{
-    if (m_state.StoreFailureTold)
-        return;
-    m_state.StoreFailureTold = true;
-    const QString message = QStringLiteral("%1 could not be saved: %2.\nThe settings stay in effect until Vantrelo ends.")
-                                .arg(QDir::toNativeSeparators(path), error);
-    // A signal asks the program to end now: a box would hold it open.
-    if (m_closingBySignal) {
-        std::fprintf(stderr, "vantrelo: %s\n", message.simplified().toLocal8Bit().constData());
-        return;
-    }
-    m_hooks.warn(this, message, text(18));
 }
 
 void Form1::storeOnShutdown()

@@ -39,6 +39,7 @@ class PlacementCommands;
 class QtTranslations;
 class RecentProjectsMenu;
 class ResolutionMarks;
+class SettingsStore;
 class PreviewCanvas;
 class PrintCommand;
 class ProjectCommands;
@@ -185,9 +186,6 @@ private:
     QString text(int entry) const { return m_state.Language[entry]; }
     // What closing stores, once, and only by the copy that holds the lock.
     void storeOnShutdown();
-    // A settings or catalogue file that could not be written: said once per run, since
-    // every later write would fail alike. The values in memory stay in effect.
-    void tellStoreFailure(const QString &path, const QString &error);
 
     AppState &m_state;
     QString m_appPath;
@@ -202,6 +200,7 @@ private:
     PrintCommand *m_print = nullptr;
     PlacementCommands *m_placements = nullptr;
     PictureCommands *m_pictureCommands = nullptr;
+    std::unique_ptr<SettingsStore> m_store;
     bool m_shutdownDone = false;
     bool m_closingBySignal = false;
     bool m_started = false; // the window's load sequence has run to its end
