@@ -2,7 +2,6 @@
 
 #include "app/MainWindowLayout.h"
 #include "app/ProgramFolders.h"
-#include "app/ProjectHandover.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
 #include "common/Numbers.h"
@@ -24,6 +23,7 @@
 #include "ui/main/CoverSession.h"
 #include "ui/main/EditCommands.h"
 #include "ui/main/FormatMenu.h"
+#include "ui/main/HandoverCommands.h"
 #include "ui/main/MenuIcons.h"
 #include "ui/main/PictureCommands.h"
 #include "ui/main/PlacementCommands.h"
@@ -86,6 +86,8 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
     m_print = new PrintCommand(*this, m_state);
+    m_handoverCommands = new HandoverCommands(
+        *this, *m_projects, [this] { m_hooks.warn(this, text(107), text(18)); }, [this](int code) { m_hooks.exitNow(code); });
     m_store = std::make_unique<SettingsStore>(
         m_state, SettingsStore::Window{[this] { return selectedFormat(); }, [this] { return windowStateCode(); },
                                        [this](const QString &message) { m_hooks.warn(this, message, text(18)); },
@@ -397,12 +399,12 @@ bool Form1::runLoadSequence()
     m_instanceLock = std::make_unique<SingleInstanceLock>(m_state.AppPath);
     if (!m_instanceLock->acquire()) {
         if (m_instanceLock->folderError().isEmpty())
-            return refuseOrHandOver();
+            return m_handoverCommands->handOverOrRefuse(*m_instanceLock, m_commandLine);
         m_hooks.warn(this, m_instanceLock->folderError(), text(18));
         m_hooks.exitNow(1);
         return false;
     }
-    startHandoverServer();
+    m_handoverCommands->listen(*m_instanceLock);
     steps.run(QStringLiteral("recent projects"), [&] { m_recent->setFile(recentProjectsFilePath(m_state)); });
     // The picture areas start side by side; every format selection places them anew.
     steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
@@ -429,43 +431,6 @@ bool Form1::runLoadSequence()
         return false;
     m_started = true;
     return true;
-}
-
-bool Form1::refuseOrHandOver()
-{
-    // A project opened from the file manager while the program runs goes to the running
-    // window instead of being dropped with the refusal.
-    const QFileInfo project(m_commandLine);
-    if (!m_commandLine.trimmed().isEmpty() && project.isFile()
-        && handOverProject(handoverServerName(m_instanceLock->lockFilePath()), project.absoluteFilePath())) {
-        m_hooks.exitNow(0);
-        return false;
-    }
-    m_hooks.warn(this, text(107), text(18));
-    m_hooks.exitNow(0);
-    return false;
-}
-
-void Form1::startHandoverServer()
-{
-    m_handover = new ProjectHandoverServer(handoverServerName(m_instanceLock->lockFilePath()),
-                                           nameAliasFolder(QFileInfo(m_instanceLock->lockFilePath()).path()), this);
-    connect(m_handover, &ProjectHandoverServer::projectReceived, this, &Form1::openHandedOverProject);
-    m_handover->listen();
-}
-
-void Form1::openHandedOverProject(const QString &path)
-{
-    // Not under an open dialog, which works on the cover as it is: wait until it closes.
-    if (QApplication::activeModalWidget()) {
-        QTimer::singleShot(250, this, [this, path] { openHandedOverProject(path); });
-        return;
-    }
-    if (windowState() & Qt::WindowMinimized)
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    raise();
-    activateWindow();
-    m_projects->openPath(path);
 }
 
 QPrinter *Form1::currentPrinter()

@@ -33,6 +33,7 @@ namespace vt {
 class CoverSession;
 class EditCommands;
 class FormatMenu;
+class HandoverCommands;
 class MainToolbar;
 class PictureCommands;
 class PlacementCommands;
@@ -43,7 +44,6 @@ class SettingsStore;
 class PreviewCanvas;
 class PrintCommand;
 class ProjectCommands;
-class ProjectHandoverServer;
 class SingleInstanceLock;
 class TitleRenderer;
 
@@ -171,9 +171,6 @@ protected:
 
 private:
     bool runLoadSequence();
-    bool refuseOrHandOver();
-    void startHandoverServer();
-    void openHandedOverProject(const QString &path);
     void buildMenus();
     void buildControls();
     void layoutControls();
@@ -192,7 +189,7 @@ private:
     QString m_commandLine;
     Form1Hooks m_hooks;
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
-    ProjectHandoverServer *m_handover = nullptr;
+    HandoverCommands *m_handoverCommands = nullptr;
     ProjectCommands *m_projects = nullptr;
     EditCommands *m_edit = nullptr;
     RecentProjectsMenu *m_recent = nullptr;
