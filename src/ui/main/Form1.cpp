@@ -11,7 +11,6 @@
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
 #include "formats/TemplateWords.h"
-#include "lang/QtTranslations.h"
 #include "platform/PictureLoading.h"
 #include "platform/ShellOpen.h"
 #include "platform/StartFolders.h"
@@ -24,6 +23,7 @@
 #include "ui/main/EditCommands.h"
 #include "ui/main/FormatMenu.h"
 #include "ui/main/HandoverCommands.h"
+#include "ui/main/LanguageCommands.h"
 #include "ui/main/MenuIcons.h"
 #include "ui/main/PictureCommands.h"
 #include "ui/main/PlacementCommands.h"
@@ -86,6 +86,18 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
     m_print = new PrintCommand(*this, m_state);
+    m_language = new LanguageCommands(*this, m_state,
+                                      {[this] {
+                                           applyLanguageToWindow();
+                                           m_document->refreshTemplates();
+                                       },
+                                       [this] { SalvaOpzioni(); },
+                                       [this] {
+                                           // A refilled format list shows the document's format again.
+                                           selectFormat(m_document->content().format);
+                                           layoutControls();
+                                       },
+                                       [this](const QString &page) { return m_hooks.openExternally(page); }});
     m_handoverCommands = new HandoverCommands(
         *this, *m_projects, [this] { m_hooks.warn(this, text(107), text(18)); }, [this](int code) { m_hooks.exitNow(code); });
     m_store = std::make_unique<SettingsStore>(
@@ -644,36 +656,12 @@ void Form1::LoadSlotByDrop(int slot, const QStringList &files)
 
 bool Form1::reloadTexts(LanguageReading reading)
 {
-    return readLanguageFile(m_state.AppPath + QStringLiteral("/Files/Lang/") + m_state.LanguageFileName,
-                            m_state.Language, reading);
+    return m_language->reloadTexts(reading);
 }
 
 void Form1::loadLanguage()
 {
-    StepRunner steps(ErrorPolicy::SkipAndContinue);
-    steps.run(QStringLiteral("read"), [&] {
-        if (reloadTexts(LanguageReading::Normal))
-            return true;
-        // A window with empty captions is of no use: when nothing was ever loaded
-        // (a first start on a locale whose file does not ship), fall back to English.
-        const bool tableEmpty = std::all_of(m_state.Language.entries.begin(), m_state.Language.entries.end(),
-                                            [](const QString &s) { return s.isEmpty(); });
-        if (!tableEmpty)
-            return false;
-        const QString previous = m_state.LanguageFileName;
-        m_state.LanguageFileName = QStringLiteral("English.lng");
-        if (reloadTexts(LanguageReading::Normal))
-            return true;
-        m_state.LanguageFileName = previous;
-        return false;
-    });
-    steps.run(QStringLiteral("qt texts"), [&] {
-        if (!m_qtTranslations)
-            m_qtTranslations = std::make_unique<QtTranslations>();
-        return m_qtTranslations->load(languageLocale(m_state.Language, m_state.LanguageFileName));
-    });
-    steps.run(QStringLiteral("captions"), [&] { applyLanguageToWindow(); });
-    steps.run(QStringLiteral("placeholders"), [&] { m_document->refreshTemplates(); });
+    m_language->load();
 }
 
 void Form1::applyLanguageToWindow()
@@ -734,36 +722,24 @@ void Form1::applyLanguageToWindow()
     applyMenuIcons(*this);
 }
 
+QtTranslations *Form1::qtTranslations() const
+{
+    return m_language->qtTranslations();
+}
+
 void Form1::mnuLingua_Click()
 {
-    const QString chosen = ShowOpenDialog(this, 1, text(45), QString(),
-                                          makeFilter({{text(46), QStringLiteral("*.lng")},
-                                                      {text(21), QStringLiteral("*.*")}}),
-                                          m_state.AppPath + QStringLiteral("/Files/Lang"),
-                                          QStringLiteral("lng"));
-    if (chosen.isEmpty())
-        return;
-    applyChosenLanguageFile(chosen);
+    m_language->chooseByDialog();
 }
 
 void Form1::applyChosenLanguageFile(const QString &chosen)
 {
-    StepRunner steps(ErrorPolicy::AbandonSilently);
-    const int previous = selectedFormat();
-    steps.run(QStringLiteral("name"), [&] {
-        const QString name = languageFileNameFromPath(chosen);
-        if (!name.isEmpty())
-            m_state.LanguageFileName = name;
-    });
-    steps.run(QStringLiteral("settings"), [&] { SalvaOpzioni(); });
-    steps.run(QStringLiteral("load"), [&] { loadLanguage(); });
-    steps.run(QStringLiteral("reselect"), [&] { selectFormat(previous); });
-    steps.run(QStringLiteral("layout"), [&] { layoutControls(); });
+    m_language->applyChosenFile(chosen);
 }
 
 void Form1::showHelp()
 {
-    m_hooks.openExternally(resolveHelpPage(m_state.AppPath, m_state.LanguageFileName));
+    m_language->showHelp();
 }
 
 void Form1::playSound(const QString &relativeWav)

@@ -34,6 +34,7 @@ class CoverSession;
 class EditCommands;
 class FormatMenu;
 class HandoverCommands;
+class LanguageCommands;
 class MainToolbar;
 class PictureCommands;
 class PlacementCommands;
@@ -160,7 +161,7 @@ public:
     MainToolbar *toolbar() const { return m_toolbar; }
     QAction *action(const QString &objectName) const;
     QMenu *menu(const QString &objectName) const;
-    QtTranslations *qtTranslations() const { return m_qtTranslations.get(); }
+    QtTranslations *qtTranslations() const;
     ResolutionMarks *resolutionMarks() const { return m_resolutionMarks; }
 
 protected:
@@ -232,7 +233,7 @@ private:
     QMenu *m_mnuGuida = nullptr;
     FormatMenu *m_formatMenu = nullptr;
     ResolutionMarks *m_resolutionMarks = nullptr;
-    std::unique_ptr<QtTranslations> m_qtTranslations;
+    LanguageCommands *m_language = nullptr;
 };
 
 } // namespace vt
