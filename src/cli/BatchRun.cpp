@@ -9,6 +9,7 @@
 #include "document/CoverRender.h"
 #include "document/ProjectLoad.h"
 #include "formats/FormatSelection.h"
+#include "formats/TemplateWords.h"
 #include "lang/LanguageFile.h"
 #include "platform/PictureLoading.h"
 #include "platform/Printers.h"
@@ -93,7 +94,8 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
 
     // The document puts the format's templates into the slots the project leaves blank.
     CoverDocument document;
-    document.setTemplateSource(state.AppPath, loadPicture);
+    document.setTemplateSource(state.AppPath, placeholderLoader(state.AppPath, state.Language, loadPicture),
+                               [&state] { return templateWordsKey(state.Language); });
     document.load(*loaded.content, project);
     const CoverContent &cover = document.content();
     computePreviewScale(state, cover.format, DesignClientHeightTwips);

@@ -1,10 +1,8 @@
 #include "document/CoverDocument.h"
 
 #include "formats/CoverPictures.h"
-#include "formats/TemplateWords.h"
 #include "formats/Templates.h"
 
-#include <QFileInfo>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <cmath>
@@ -114,25 +112,17 @@ CoverContent CoverDocument::withTemplates(CoverContent c) const
 {
     if (!m_loadTemplate || m_appPath.isEmpty())
         return c;
-    const auto relative = placeholderPaths(c.format);
+    const QString wordsKey = m_wordsKey ? m_wordsKey() : QString();
     for (int slot = 0; slot < 3; ++slot) {
-        if (relative[size_t(slot)].isEmpty())
-            continue;
         CoverSlot &s = c.pictures[size_t(slot)];
-        if (!isFreeForPlaceholder(slot, s.path))
+        ShownPicture shown{s.path, s.picture};
+        if (!takePlaceholder(shown, c.format, slot, m_appPath, m_loadTemplate, wordsKey))
             continue;
-        const QString path = m_appPath + u'/' + relative[size_t(slot)];
-        if (s.path == path && !s.picture.isNull() && (!m_wordsKey || placeholderWordsKey(s.picture) == m_wordsKey()))
-            continue; // already showing: decoding it again would give the same picture
-        if (!QFileInfo::exists(path))
-            continue;
-        const QImage picture = m_loadTemplate(path);
-        if (picture.isNull()) {
-            s.path = path; // an unreadable placeholder keeps the picture but takes the path
-            continue;
-        }
         // A template is drawn for its area: it fills it exactly.
-        s = {path, picture, Placement()};
+        if (shown.picture.cacheKey() == s.picture.cacheKey())
+            s.path = shown.path;
+        else
+            s = {shown.path, shown.picture, Placement()};
     }
     return c;
 }

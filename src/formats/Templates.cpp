@@ -28,27 +28,36 @@ bool isFreeForPlaceholder(int slot, const QString &path)
                || path.endsWith(QStringLiteral("Empty Smile 9 mm.jpg")));
 }
 
+bool takePlaceholder(ShownPicture &shown, int formatIndex, int slot, const QString &appPath,
+                     const PictureLoader &load, const QString &wordsKey)
+{
+    const QString relative = placeholderPaths(formatIndex)[size_t(slot)];
+    if (relative.isEmpty() || !isFreeForPlaceholder(slot, shown.path))
+        return false;
+    const QString path = appPath + u'/' + relative;
+    if (shown.path == path && !shown.picture.isNull() && shown.picture.text(QStringLiteral("vtWords")) == wordsKey)
+        return false; // already showing: decoding it again would give the same picture
+    if (!QFileInfo::exists(path))
+        return false;
+    const QImage picture = load(path);
+    if (!picture.isNull())
+        shown.picture = picture;
+    shown.path = path; // an unreadable placeholder keeps the picture but takes the path
+    return true;
+}
+
 void CaricaCopertineSmile(CoverPictures &pictures, int formatIndex, const QString &appPath,
                           const PictureLoader &load, const QString &wordsKey)
 {
-    const auto relative = placeholderPaths(formatIndex);
     for (int slot = 0; slot < 3; ++slot) {
-        if (relative[size_t(slot)].isEmpty())
-            continue;
         ImageSlot &s = pictures.imageSlots[size_t(slot)];
-        if (!isFreeForPlaceholder(slot, s.Path))
+        ShownPicture shown{s.Path, s.CleanCopy};
+        if (!takePlaceholder(shown, formatIndex, slot, appPath, load, wordsKey))
             continue;
-        const QString path = appPath + u'/' + relative[size_t(slot)];
-        if (s.Path == path && !s.CleanCopy.isNull() && s.CleanCopy.text(QStringLiteral("vtWords")) == wordsKey)
-            continue; // already showing: decoding it again would give the same picture
-        if (!QFileInfo::exists(path))
-            continue;
-        const QImage picture = load(path);
-        if (picture.isNull()) {
-            s.Path = path; // an unreadable placeholder keeps the picture but takes the path
-            continue;
-        }
-        putPictureInSlot(pictures, slot, picture, path);
+        if (shown.picture.cacheKey() == s.CleanCopy.cacheKey())
+            s.Path = shown.path;
+        else
+            putPictureInSlot(pictures, slot, shown.picture, shown.path);
     }
 }
 

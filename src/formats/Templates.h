@@ -20,6 +20,19 @@ bool isFreeForPlaceholder(int slot, const QString &path);
 
 using PictureLoader = std::function<QImage(const QString &path)>;
 
+// A slot's picture as shown, for the placeholder rules below.
+struct ShownPicture
+{
+    QString path;
+    QImage picture;
+};
+
+// Puts the format's placeholder for a slot into what the slot shows, when the slot is
+// free for one: true when it changed. A placeholder already showing with the same words
+// is not decoded again; one that cannot be read takes the path but keeps the picture.
+bool takePlaceholder(ShownPicture &shown, int formatIndex, int slot, const QString &appPath,
+                     const PictureLoader &load, const QString &wordsKey);
+
 // Loads the format's placeholders into the free slots. A slot holding a user's picture
 // is never touched; a free slot for which the format names no placeholder is left as it
 // is. A placeholder already showing is not decoded again.
