@@ -535,7 +535,7 @@ void TstPrint::renderedEdges()
         page.setDotsPerMeterY(10000);
         page.fill(Qt::white);
         QPainter painter(&page);
-        PageGeometry g{{5, 5}, paper - QSizeF(10, 10), pxPerMm};
+        PageGeometry g{{5, 5}, paper - QSizeF(10, 10), pxPerMm, paper, {}};
         QStringList failures;
         paintPage(painter, g, compose(g.printableMm, footerMeasure(&page)), pictures, failures);
         QVERIFY(failures.isEmpty());

@@ -2,6 +2,7 @@
 // Draws a composed page on any QPainter: a printer, a PDF or an image. Millimetre
 // positions are mapped to the device with the printable area's top-left corner as the
 // origin, exact to the device's resolution (page margins in whole points would not be).
+#include "print/PageSetup.h"
 #include "print/PrintComposition.h"
 
 #include <QFont>
@@ -22,6 +23,8 @@ struct PageGeometry
     QPointF originMm;   // top-left of the printable area, from the paper's corner
     QSizeF printableMm; // size of the printable area
     double dotsPerMm = 0;
+    QSizeF paperMm;     // the whole sheet, in the orientation that prints
+    PrintCorrection correction; // a printer's measured correction; identity for PDF files
 };
 
 // Pictures reach the page at no more than this many pixels per inch of printed size:
