@@ -44,8 +44,9 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     };
     c.qualitySupported = [](const QString &printer, int quality) { return isQualitySupported(printer, quality); };
     c.applyQuality = [](QPrinter &printer, int quality) { setPrinterQuality(printer, quality); };
-    c.printCover = [&form](QPrinter &printer) { return form.StampaCopertina(printer); };
-    c.writePdf = [&form, &state](const QString &path, bool portrait) {
+    c.printCover = [&form](QPrinter &printer, const PageSetup &) { return form.StampaCopertina(printer); };
+    c.writePdf = [&form, &state](const QString &path, const PageSetup &setup) {
+        const bool portrait = setup.portrait;
         const QString title = state.CurrentProjectPath.isEmpty() ? QString()
                                                                  : QFileInfo(state.CurrentProjectPath).completeBaseName();
         return writeCoverPdf(path, portrait, form.pageComposer(), form.pagePictures(), title);
