@@ -102,10 +102,10 @@ RunResult runProgram(const QStringList &args, const QStringList &extraEnv = {})
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
 
-QImage renderPdf(const QString &pdf, const QString &dir)
+QImage renderPdf(const QString &pdf, const QString &dir, int dpi = 254)
 {
     QProcess p;
-    p.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, dir + "/page"});
+    p.start("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", pdf, dir + "/page"});
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return QImage();
     return QImage(dir + "/page.png").convertToFormat(QImage::Format_RGB32);
@@ -146,6 +146,7 @@ private slots:
     void commandLineTestPagePdf();
     void commandLineUsage_data();
     void commandLineUsage();
+    void commandLineBleedAndMarksInThePdf_data();
     void commandLineBleedAndMarksInThePdf();
 };
 
@@ -644,18 +645,28 @@ void TstPrintExtras::commandLineUsage()
     QVERIFY(!QFile::exists(dir.filePath("out.pdf")));
 }
 
+void TstPrintExtras::commandLineBleedAndMarksInThePdf_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("CD label") << 10;
+    QTest::newRow("slim case") << 1;
+}
+
 void TstPrintExtras::commandLineBleedAndMarksInThePdf()
 {
-    // A CD label (format 10) filled red, exported with bleed and crop marks: the red
-    // reaches 2 mm past the disc's square, and the marks lie outside it.
+    // The cover filled red, without outlines, exported plain and with bleed and crop
+    // marks: the red reaches 2 mm further at both ends, and stays red all along (no
+    // seam where the slim pieces meet).
+    QFETCH(int, format);
     QTemporaryDir dir;
     const QString png = dir.filePath("red.png");
     solid(Qt::red, {400, 400}).save(png);
-    const QString project = dir.filePath("disc.vtr");
+    const QString project = dir.filePath("cover.vtr");
     QFile f(project);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(QString(png + "\r\n" + png + "\r\n" + png + "\r\n 0 \r\n\r\n\r\nLiberation Sans\r\n12\r\n 0 \r\n 0 \r\n 0 \r\n"
-                    " 0 \r\n 0 \r\n 1 \r\n 10 \r\n")
+                    " 0 \r\n 1 \r\n 1 \r\n %1 \r\n")
+                .arg(format)
                 .toUtf8());
     f.close();
     const QString plainPdf = dir.filePath("plain.pdf");
@@ -668,17 +679,24 @@ void TstPrintExtras::commandLineBleedAndMarksInThePdf()
     const QImage plain = renderPdf(plainPdf, dir.filePath("a"));
     const QImage bled = renderPdf(bledPdf, dir.filePath("b"));
     QVERIFY(!plain.isNull() && !bled.isNull());
-    // Find the red square in the plain export, then the same row in the other.
+    // Find the red cover in the plain export, then the same row in the other.
     const double pxPerMm = 10;
     int y = -1;
     for (int row = 0; row < plain.height() && y < 0; row += 10)
         if (runOf(plain, pxPerMm, true, row / pxPerMm, Qt::red).first >= 0)
-            y = row + 200; // 20 mm into the square
+            y = row + 200; // 20 mm into the cover
     QVERIFY(y > 0);
     const auto [plainFrom, plainTo] = runOf(plain, pxPerMm, true, y / pxPerMm, Qt::red);
     const auto [bledFrom, bledTo] = runOf(bled, pxPerMm, true, y / pxPerMm, Qt::red);
     QVERIFY2(std::abs(plainFrom - 2 - bledFrom) <= 0.15 && std::abs(plainTo + 2 - bledTo) <= 0.15,
              qPrintable(QString("plain %1..%2, bled %3..%4").arg(plainFrom).arg(plainTo).arg(bledFrom).arg(bledTo)));
+    // At 300 dpi the pieces' edges fall inside pixels, where a seam would show.
+    QDir().mkdir(dir.filePath("c"));
+    const QImage fine = renderPdf(bledPdf, dir.filePath("c"), 300);
+    const double finePerMm = 300 / 25.4;
+    const int fineY = int(y / pxPerMm * finePerMm);
+    for (int x = int(bledFrom * finePerMm) + 2; x < int(bledTo * finePerMm) - 2; ++x)
+        QVERIFY2(qGreen(fine.pixel(x, fineY)) < 20, qPrintable(QString("a light seam at %1 mm").arg(x / finePerMm)));
 }
 
 QTEST_MAIN(TstPrintExtras)

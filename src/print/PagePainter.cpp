@@ -107,8 +107,14 @@ void paintPage(QPainter &painter, const PageGeometry &g, const PrintComposition 
                                int(std::ceil(bleed.right() * perMmX)), int(std::ceil(bleed.bottom() * perMmY)));
             const QRectF padded = op.rect.marginsAdded(QMarginsF(pad.left() / perMmX, pad.top() / perMmY,
                                                                  pad.right() / perMmX, pad.bottom() / perMmY));
+            // A side without bleed is not clipped at all (the clip lies 1 mm out, where the
+            // picture does not reach): a clip edge along a picture's edge shows as a
+            // light seam in some renderers where the slim pieces overlap.
+            auto clipSide = [](double b) { return b > 0 ? b : 1.0; };
+            const QMarginsF clip(clipSide(bleed.left()), clipSide(bleed.top()), clipSide(bleed.right()),
+                                 clipSide(bleed.bottom()));
             painter.save();
-            painter.setClipRect(device(op.rect.marginsAdded(bleed)), Qt::IntersectClip);
+            painter.setClipRect(device(op.rect.marginsAdded(clip)), Qt::IntersectClip);
             painter.drawImage(device(padded), withEdgesExtended(picture, pad));
             painter.restore();
             break;
