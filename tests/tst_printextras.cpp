@@ -86,12 +86,12 @@ struct RunResult
     QString err;
 };
 
-RunResult runProgram(const QStringList &args, const QStringList &extraEnv = {})
+RunResult runProgram(const QStringList &args, const QString &workingDirectory = QString())
 {
     QProcess p;
+    if (!workingDirectory.isEmpty())
+        p.setWorkingDirectory(workingDirectory);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString &entry : extraEnv)
-        env.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
@@ -227,9 +227,10 @@ void TstPrintExtras::calibrationSquareAndTexts()
     QCOMPARE(texts.count("210"), 1);
     QCOMPARE(texts.count("280"), 1);
     QVERIFY(!texts.contains("290") && !texts.contains("0"));
-    QCOMPARE(at[texts.indexOf("190")], QPointF(190.6, 5.6));
-    // "200", 4.5 mm wide, would end past the area's 200 mm: it stands left of its tick.
-    QCOMPARE(at[texts.indexOf("200")], QPointF(194.9, 5.6));
+    // Centred under the ticks, 4.5 mm wide; "200" would end past the area's 200 mm and
+    // ends at its edge instead.
+    QCOMPARE(at[texts.indexOf("190")], QPointF(187.75, 5.6));
+    QCOMPARE(at[texts.indexOf("200")], QPointF(195.5, 5.6));
     // The texts stay below the square and inside the area.
     const int printer = texts.indexOf("Printer: Office [A4]=1");
     QVERIFY(at[printer].y() > 130 && at[printer].y() < 287 - 3);
@@ -585,7 +586,7 @@ void TstPrintExtras::commandLineTestPagePdf()
 {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("calibration.pdf");
-    const RunResult r = runProgram({"--test-page", "--export-pdf", pdf});
+    const RunResult r = runProgram({"--test-page", "--export-pdf", pdf}, dir.path());
     QVERIFY2(r.code == 0, qPrintable(r.err));
     const QImage page = renderPdf(pdf, dir.path());
     QVERIFY(!page.isNull());
@@ -625,23 +626,30 @@ void TstPrintExtras::commandLineTestPagePdf()
 void TstPrintExtras::commandLineUsage_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("bleed 4") << QStringList{"--bleed", "4", "--export-pdf", "out.pdf", "x.vtr"};
-    QTest::newRow("bleed -1") << QStringList{"--bleed", "-1", "--export-pdf", "out.pdf", "x.vtr"};
-    QTest::newRow("bleed nan") << QStringList{"--bleed", "nan", "--export-pdf", "out.pdf", "x.vtr"};
-    QTest::newRow("bleed 1e0") << QStringList{"--bleed", "1e0", "--export-pdf", "out.pdf", "x.vtr"};
-    QTest::newRow("bleed alone") << QStringList{"--bleed", "2"};
-    QTest::newRow("test page alone") << QStringList{"--test-page"};
-    QTest::newRow("test page with a project") << QStringList{"--test-page", "--export-pdf", "out.pdf", "x.vtr"};
-    QTest::newRow("test page, both ways") << QStringList{"--test-page", "--printer", "p", "--export-pdf", "out.pdf"};
+    QTest::addColumn<int>("code");
+    // Usage errors: 2, before anything is read.
+    QTest::newRow("bleed 4") << QStringList{"--bleed", "4", "--export-pdf", "out.pdf", "x.vtr"} << 2;
+    QTest::newRow("bleed -1") << QStringList{"--bleed", "-1", "--export-pdf", "out.pdf", "x.vtr"} << 2;
+    QTest::newRow("bleed nan") << QStringList{"--bleed", "nan", "--export-pdf", "out.pdf", "x.vtr"} << 2;
+    QTest::newRow("bleed 1e0") << QStringList{"--bleed", "1e0", "--export-pdf", "out.pdf", "x.vtr"} << 2;
+    QTest::newRow("bleed alone") << QStringList{"--bleed", "2"} << 2;
+    QTest::newRow("test page alone") << QStringList{"--test-page"} << 2;
+    QTest::newRow("test page with a project") << QStringList{"--test-page", "--export-pdf", "out.pdf", "x.vtr"} << 2;
+    QTest::newRow("test page, both ways") << QStringList{"--test-page", "--printer", "p", "--export-pdf", "out.pdf"}
+                                          << 2;
+    // Failures: 1, saying why.
+    QTest::newRow("test page to no such queue") << QStringList{"--test-page", "--printer", "No such queue"} << 1;
+    QTest::newRow("test page into no folder") << QStringList{"--test-page", "--export-pdf", "no/out.pdf"} << 1;
 }
 
 void TstPrintExtras::commandLineUsage()
 {
     QFETCH(QStringList, args);
+    QFETCH(int, code);
     QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    const RunResult r = runProgram(args);
-    QCOMPARE(r.code, 2);
+    const RunResult r = runProgram(args, dir.path());
+    QCOMPARE(r.code, code);
+    QVERIFY(!r.err.isEmpty());
     QVERIFY(!QFile::exists(dir.filePath("out.pdf")));
 }
 

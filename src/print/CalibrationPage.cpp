@@ -57,11 +57,10 @@ PrintComposition composeCalibrationPage(const QString &printerName, const QDate 
             line({0, double(mm)}, {tickLength(mm), double(mm)});
     constexpr double NumberGapMm = 0.6;
     for (int mm = 10; mm <= across; mm += 10) {
-        // Right of its tick, or left of it where it would run past the area.
+        // Centred under its tick; the last one kept inside the area.
         const QString number = QString::number(mm);
         const double width = measure ? measure(number).width() : 0;
-        const double x = mm + NumberGapMm + width <= printableMm.width() ? mm + NumberGapMm : mm - NumberGapMm - width;
-        text({x, TickTenMm + NumberGapMm}, number);
+        text({std::min(mm - width / 2, printableMm.width() - width), TickTenMm + NumberGapMm}, number);
     }
     for (int mm = 10; mm <= down; mm += 10)
         text({TickTenMm + NumberGapMm, mm + NumberGapMm}, QString::number(mm));
