@@ -4,6 +4,8 @@
 //   vantrelo [PROJECT.vtr]                       open the window
 //   vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit
 //   vantrelo --print PROJECT.vtr [--printer NAME] [--copies N]
+//   vantrelo --test-page --printer NAME | --export-pdf OUT.pdf   a calibration page
+//   (--crop-marks and --bleed MM go with a cover's --export-pdf and --print)
 //   vantrelo --help | --version
 //
 // A lone path opens in the window even when it looks like an option, as long as it names
@@ -23,6 +25,9 @@ struct CommandLine
     QString printer;   // Print: a queue name; empty for the default printer
     int copies = 1;    // Print
     QString error;     // UsageError: what was wrong
+    bool testPage = false;  // ExportPdf, Print: the calibration page instead of a project's cover
+    bool cropMarks = false; // ExportPdf, Print: marks outside the cover's corners
+    double bleedMm = 0;     // ExportPdf, Print: how far pictures reach past their cut lines
 };
 
 // arguments: without the program's own name. fileExists answers whether a path names an
@@ -35,6 +40,8 @@ QString commandLineUsage();
 
 // Copies beyond this many are capped: no print queue takes more in one job.
 inline constexpr int MaxCopies = 999;
+// --bleed takes millimetres from 0 to this.
+inline constexpr double MaxBleedOptionMm = 3;
 
 // True when the arguments ask for a mode without a window (so no display is needed).
 bool isBatchMode(CommandLine::Mode mode);

@@ -13,9 +13,13 @@
 #include "lang/LanguageFile.h"
 #include "platform/PictureLoading.h"
 #include "platform/Printers.h"
+#include "print/CalibrationPage.h"
 #include "print/CoverOutput.h"
+#include "print/CutExtras.h"
+#include "print/PrintCorrections.h"
 #include "project/ProjectFile.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -40,6 +44,51 @@ int failed(QTextStream &err, const QString &line)
 
 // The main window's designed client height: the scale its first format selection uses.
 constexpr double DesignClientHeightTwips = 7290;
+
+// The queue --print goes to: the one named, else the default one.
+BatchPrinterChoice batchPrinter(const CommandLine &command)
+{
+    const bool reachable = isPrintSystemReachable();
+    return chooseBatchPrinter(command.printer, reachable ? QPrinterInfo::defaultPrinterName() : QString(),
+                              reachable ? installedPrinterNames() : QStringList(), reachable);
+}
+
+// The calibration page, always portrait. It goes out without the printer's stored
+// correction: what the user measures on it is then the whole correction to enter, not
+// what is left over after the last one.
+int runTestPage(const CommandLine &command, QTextStream &err)
+{
+    const QDate today = QDate::currentDate();
+    OutputResult result;
+    if (command.mode == CommandLine::Mode::ExportPdf) {
+        const PageComposer compose = [today](QSizeF printable, const TextMeasure &measure) {
+            return composeCalibrationPage(QStringLiteral("PDF file"), today, printable, measure);
+        };
+        result = exportCoverPdf(command.output, true, compose, PagePictures{}, QStringLiteral("Calibration page"));
+        if (!result.produced)
+            return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
+    } else {
+        const BatchPrinterChoice choice = batchPrinter(command);
+        if (!choice.error.isEmpty())
+            return failed(err, choice.error);
+        const QString name = choice.name;
+        const PageComposer compose = [today, name](QSizeF printable, const TextMeasure &measure) {
+            return composeCalibrationPage(name, today, printable, measure);
+        };
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(name);
+        printer.setPageOrientation(QPageLayout::Portrait);
+        printer.setCopyCount(command.copies);
+        printer.setDocName(QStringLiteral("Calibration page"));
+        result = printCover(printer, compose, PagePictures{});
+        if (!result.produced)
+            return failed(err, QStringLiteral("calibration page: %1").arg(result.error));
+    }
+    if (!result.failures.isEmpty())
+        return failed(err, QStringLiteral("the calibration page is incomplete: %1")
+                               .arg(result.failures.join(QStringLiteral("; "))));
+    return 0;
+}
 
 } // namespace
 
@@ -68,6 +117,8 @@ void loadStateForBatch(AppState &state, const QString &appPath)
 
 int runBatch(const CommandLine &command, const QString &appPath, QTextStream &err)
 {
+    if (command.testPage)
+        return runTestPage(command, err);
     const QString project = command.project;
     if (!QFileInfo::exists(project))
         return failed(err, QStringLiteral("%1: no such project file").arg(shown(project)));
@@ -101,27 +152,33 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     computePreviewScale(state, cover.format, DesignClientHeightTwips);
     CoverRenderer renderer;
     const PagePictures pictures = pagePicturesOf(renderer.render(cover, areaSizesMm(state, cover.format)));
-    const PageComposer compose = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
-        return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
+    PageSetup setup;
+    setup.portrait = isPortraitOrientation(state.CurrentOrientation);
+    setup.cropMarks = command.cropMarks;
+    setup.bleedMm = command.bleedMm;
+    const PageComposer compose = [&state, &cover, &setup](QSizeF printable, const TextMeasure &measure) {
+        const PrintComposition page =
+            composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
+        if (!setup.cropMarks && setup.bleedMm == 0)
+            return page;
+        return withCutExtras(page, setup.cropMarks, setup.bleedMm);
     };
     OutputResult result;
     if (command.mode == CommandLine::Mode::ExportPdf) {
-        result = exportCoverPdf(command.output, isPortraitOrientation(state.CurrentOrientation), compose, pictures,
+        result = exportCoverPdf(command.output, setup.portrait, compose, pictures,
                                 QFileInfo(project).completeBaseName());
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
-        const bool reachable = isPrintSystemReachable();
-        const BatchPrinterChoice choice =
-            chooseBatchPrinter(command.printer, reachable ? QPrinterInfo::defaultPrinterName() : QString(),
-                               reachable ? installedPrinterNames() : QStringList(), reachable);
+        const BatchPrinterChoice choice = batchPrinter(command);
         if (!choice.error.isEmpty())
             return failed(err, choice.error);
         const QString name = choice.name;
+        // The correction measured for this very queue; PDF files never get one.
+        setup.correction = readPrintCorrection(printCorrectionsFile(state), name);
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(name);
-        printer.setPageOrientation(isPortraitOrientation(state.CurrentOrientation) ? QPageLayout::Portrait
-                                                                                   : QPageLayout::Landscape);
+        printer.setPageOrientation(setup.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
         printer.setCopyCount(command.copies);
         printer.setDocName(QFileInfo(project).completeBaseName());
         result = printCover(printer, compose, pictures);
