@@ -2,10 +2,13 @@
 
 #include "app/AppState.h"
 #include "platform/Printers.h"
+#include "print/CalibrationPage.h"
 #include "print/CoverOutput.h"
+#include "print/PrintCorrections.h"
 #include "ui/dialogs/CommonDialogs.h"
 #include "ui/main/Form1.h"
 
+#include <QDate>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrinter>
@@ -68,6 +71,20 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
         QMessageBox::warning(owner, title, text, QMessageBox::Ok);
     };
     c.playSound = [&form](const QString &wav) { form.playSound(wav); };
+    c.readCorrection = [&state](const QString &printer) {
+        return readPrintCorrection(printCorrectionsFile(state), printer);
+    };
+    c.writeCorrection = [&state](const QString &printer, const PrintCorrection &correction, QString *error) {
+        return writePrintCorrection(printCorrectionsFile(state), printer, correction, error);
+    };
+    c.printCalibration = [](QPrinter &printer, const PageSetup &) {
+        const QString name = printer.printerName();
+        printer.setDocName(QStringLiteral("Calibration page"));
+        const PageComposer compose = [name](QSizeF printable, const TextMeasure &measure) {
+            return composeCalibrationPage(name, QDate::currentDate(), printable, measure);
+        };
+        return printCover(printer, compose, PagePictures{});
+    };
     return c;
 }
 
