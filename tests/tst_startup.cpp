@@ -1136,53 +1136,66 @@ void TstStartup::unreachableDisplay()
 void TstStartup::signalDuringStartupBox_data()
 {
     QTest::addColumn<QString>("box");
-    QTest::newRow("project that cannot be read") << "project";
-    QTest::newRow("update question") << "update";
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("project that cannot be read") << "project" << SIGTERM;
+    QTest::newRow("update question") << "update" << SIGTERM;
+    QTest::newRow("update question, SIGINT") << "update" << SIGINT;
+    // No box yet: the check itself waits for a server that never answers (3 s at most).
+    QTest::newRow("update check that stalls") << "stall" << SIGTERM;
+    QTest::newRow("update check that stalls, SIGINT") << "stall" << SIGINT;
 }
 
 void TstStartup::signalDuringStartupBox()
 {
     QFETCH(QString, box);
+    QFETCH(int, signalNumber);
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
     QFile::remove(folder.file("Files/Vantrelo.ini"));
     QProcessEnvironment env = offscreenEnv();
     QTemporaryDir work;
-    // A server that offers a newer release: the question waits for an answer.
+    // A server that offers a newer release (the question waits for an answer), or that
+    // takes the request and never answers.
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
     int asked = 0;
     connect(&server, &QTcpServer::newConnection, &server, [&] {
         QTcpSocket *socket = server.nextPendingConnection();
-        connect(socket, &QTcpSocket::readyRead, socket, [&asked, socket] {
+        connect(socket, &QTcpSocket::readyRead, socket, [&asked, socket, box] {
             if (!socket->readAll().contains("\r\n\r\n"))
                 return;
             ++asked;
+            if (box == "stall")
+                return;
             socket->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n002008001");
             socket->disconnectFromHost();
         });
     });
     RunningProgram run;
-    if (box == "update") {
-        env.insert("VANTRELO_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/v.txt").arg(server.serverPort()));
-    } else {
+    if (box == "project") {
         // A folder by the project's name: it cannot be read as a project, and the box says so.
         QVERIFY(QDir().mkpath(work.filePath("folder.vtr")));
         run.process.setArguments({work.filePath("folder.vtr")});
+    } else {
+        env.insert("VANTRELO_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/v.txt").arg(server.serverPort()));
     }
     QVERIFY(run.start(folder.path(), env));
-    if (box == "update")
+    if (box != "project")
         QTRY_COMPARE_WITH_TIMEOUT(asked, 1, 10000);
-    QTest::qWait(1000); // the box is up and waits
+    // The box is up and waits; or the check has a good 2 s to go.
+    QTest::qWait(box == "stall" ? 500 : 1000);
     QCOMPARE(run.process.state(), QProcess::Running);
     QElapsedTimer clock;
     clock.start();
-    ::kill(pid_t(run.process.processId()), SIGTERM);
-    QVERIFY2(run.process.waitForFinished(5000), "still running 5 s after SIGTERM");
-    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    ::kill(pid_t(run.process.processId()), signalNumber);
+    QVERIFY2(run.process.waitForFinished(5000), "still running 5 s after the signal");
+    // Promptly: a stalled check is not waited out.
+    QVERIFY2(clock.elapsed() < (box == "stall" ? 1500 : 3000), qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(run.process.exitCode(), 0);
-    // As at any other time: the settings are written on the way out.
+    // As at any other time: the settings are written on the way out, and with nothing
+    // unsaved there is no recovery file.
     QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).size(), 6);
+    QVERIFY(!QFileInfo::exists(folder.file("Files/Recovery.vtr")));
 }
 
 QTEST_MAIN(TstStartup)
