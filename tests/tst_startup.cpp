@@ -127,6 +127,8 @@ private slots:
     void unreachableDisplay();
     void signalDuringStartupBox_data();
     void signalDuringStartupBox();
+    void signalWhileABoxIsOpen_data();
+    void signalWhileABoxIsOpen();
 };
 
 void TstStartup::loadShowsEnglishWindow()
@@ -1196,6 +1198,52 @@ void TstStartup::signalDuringStartupBox()
     // unsaved there is no recovery file.
     QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).size(), 6);
     QVERIFY(!QFileInfo::exists(folder.file("Files/Recovery.vtr")));
+}
+
+void TstStartup::signalWhileABoxIsOpen_data()
+{
+    QTest::addColumn<QString>("keys");   // what opens the box, typed into the window
+    QTest::addColumn<QString>("window"); // the box's title
+    QTest::newRow("question about unsaved work") << "ctrl+n" << "^Warning$";
+    QTest::newRow("file dialog") << "ctrl+o" << "^Open project$";
+}
+
+void TstStartup::signalWhileABoxIsOpen()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, window);
+    OwnDisplay x;
+    if (!x.start())
+        QSKIP("needs Xvfb and xdotool (scripts/setup-deps installs both)");
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("VANTRELO_UPDATE_URL", QString());
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "0", "", "", "0", "0"}));
+
+    // Unsaved work (the next format), then a modal box that waits for the user.
+    RunningProgram run;
+    QVERIFY(run.start(folder.path(), env));
+    const QString main = x.waitForWindow("^Untitled - Vantrelo");
+    QVERIFY2(!main.isEmpty(), "the main window did not show");
+    x.xdo({"windowfocus", "--sync", main});
+    x.xdo({"key", "--clearmodifiers", "Down"});
+    QVERIFY(!x.waitForWindow("^Untitled\\* - Vantrelo").isEmpty());
+    x.xdo({"key", "--clearmodifiers", keys});
+    QVERIFY2(!x.waitForWindow(window).isEmpty(), "the box did not show");
+
+    // The box does not keep the program: it ends as it would without one, the unsaved
+    // cover kept for the next start.
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(run.process.processId()), SIGTERM);
+    QVERIFY2(run.process.waitForFinished(5000), "still running 5 s after SIGTERM");
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.process.exitCode(), 0);
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Recovery.vtr")).value_or(QString())).value(14), QString(" 1 "));
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(1), QString("1"));
 }
 
 QTEST_MAIN(TstStartup)
