@@ -8,6 +8,7 @@
 #include "app/SingleInstance.h"
 #include "app/StartPlatform.h"
 #include "common/TextFile.h"
+#include "project/ProjectFile.h"
 #include "ui/main/Form1.h"
 #include "ui/main/ProjectCommands.h"
 
@@ -23,7 +24,10 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
+#include <filesystem>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -118,6 +122,9 @@ private slots:
     void secondStartHandsProjectOver_data();
     void secondStartHandsProjectOver();
     void handoverMessageIsLengthAndBytes();
+    void unspelledNamesKeepTheirFolder_data();
+    void unspelledNamesKeepTheirFolder();
+    void projectThroughUserLinkFindsItsPictures();
     void noDisplayMessageFromRunScript();
     void platformCandidates_data();
     void platformCandidates();
@@ -931,6 +938,45 @@ void TstStartup::projectThroughDesktopExecLine()
     QCOMPARE(settings.value(1), QString("7"));
 }
 
+namespace {
+// Writes bytes to a file named by bytes, as a program that knows nothing of UTF-8 does.
+bool writeRaw(const QByteArray &name, const QByteArray &bytes)
+{
+    const int fd = ::open(name.constData(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && ok;
+}
+
+QByteArray readRaw(const QByteArray &name)
+{
+    QByteArray bytes;
+    const int fd = ::open(name.constData(), O_RDONLY);
+    if (fd < 0)
+        return "<none>";
+    char buffer[256];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    ::close(fd);
+    return bytes;
+}
+
+// The names in a folder, as bytes, sorted.
+QList<QByteArray> entriesOf(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(dir))
+            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+} // namespace
+
 void TstStartup::secondStartHandsProjectOver_data()
 {
     QTest::addColumn<QByteArray>("name"); // as the file system spells it
@@ -940,6 +986,8 @@ void TstStartup::secondStartHandsProjectOver_data()
     // The running copy works in another folder: a relative name must reach it resolved
     // against the second start's folder, not its own.
     QTest::newRow("relative path into a subfolder") << QByteArray("sub/handed over.vtr");
+    QTest::newRow("Latin-1 folder") << QByteArray("d\xe9j\xe0/handed over.vtr");
+    QTest::newRow("Latin-1 folder and name") << QByteArray("d\xe9j\xe0/caf\xe9.vtr");
 }
 
 void TstStartup::secondStartHandsProjectOver()
@@ -948,10 +996,16 @@ void TstStartup::secondStartHandsProjectOver()
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
     QFile::remove(folder.file("Files/Vantrelo.ini"));
     QTemporaryDir projects;
-    // The picture by its full path: a name Qt cannot decode is opened through a link.
-    const QString made = writeProject(projects.path(), "made.vtr", projects.path() + "/green.png");
+    // The picture beside the project, by a relative path: a name Qt cannot decode is
+    // opened through a link, and the picture must still be found.
+    const QString made = writeProject(projects.path(), "made.vtr");
     const QByteArray path = QFile::encodeName(projects.path()) + '/' + name;
-    QVERIFY(QDir(projects.path()).mkpath("sub"));
+    if (const qsizetype slash = name.lastIndexOf('/'); slash > 0) {
+        const QByteArray sub = QFile::encodeName(projects.path()) + '/' + name.left(slash);
+        QVERIFY(::mkdir(sub.constData(), 0700) == 0);
+        QVERIFY(writeRaw(sub + "/green.png", fileBytes(projects.filePath("green.png"))));
+        QVERIFY(QFile::remove(projects.filePath("green.png")));
+    }
     QVERIFY(::rename(QFile::encodeName(made).constData(), path.constData()) == 0);
     QProcessEnvironment env = offscreenEnv();
     RunningProgram first;
@@ -1000,6 +1054,61 @@ void TstStartup::handoverMessageIsLengthAndBytes()
     // The bytes of a project argument, found again among the arguments.
     QCOMPARE(projectArgumentBytes({"--", "caf\xe9.vtr"}, QFile::decodeName("caf\xe9.vtr")), QByteArray("caf\xe9.vtr"));
     QCOMPARE(projectArgumentBytes({"my", "caf\xe9.vtr"}, QFile::decodeName("my caf\xe9.vtr")), QByteArray("my caf\xe9.vtr"));
+}
+
+void TstStartup::unspelledNamesKeepTheirFolder_data()
+{
+    QTest::addColumn<QByteArray>("folder"); // under a temporary folder, as bytes
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("Latin-1 file name") << QByteArray("plain") << QByteArray("caf\xe9.vtr");
+    QTest::newRow("Latin-1 folder") << QByteArray("d\xe9j\xe0") << QByteArray("cover.vtr");
+    QTest::newRow("both") << QByteArray("d\xe9j\xe0") << QByteArray("caf\xe9.vtr");
+    QTest::newRow("UTF-8 folder below a Latin-1 one") << QByteArray("d\xe9j\xe0/sub") << QByteArray("cover.vtr");
+}
+
+void TstStartup::unspelledNamesKeepTheirFolder()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, name);
+    QTemporaryDir dir;
+    const QByteArray where = QFile::encodeName(dir.path()) + '/' + folder;
+    QVERIFY(std::filesystem::create_directories(where.toStdString()));
+    QVERIFY(writeRaw(where + '/' + name, "project"));
+    QVERIFY(writeRaw(where + "/green.png", "picture"));
+
+    const QString openable = openableFileName(where + '/' + name, dir.path() + "/names");
+    QVERIFY2(openable.startsWith(dir.path() + "/names/"), qPrintable(openable));
+    QCOMPARE(fileBytes(openable), QByteArray("project"));
+    // A picture named relative to the project is the one beside it.
+    const QString picture = resolvePicturePath(openable, "green.png");
+    QCOMPARE(fileBytes(picture), QByteArray("picture"));
+    QCOMPARE(resolvePicturePath(openable, " green.png "), picture);
+
+    // A save replaces the file itself, or, when that cannot be done under its name, is
+    // refused: never a second file under a garbled name while the first stays as it was.
+    QString error;
+    const bool spelled = QFile::encodeName(QFile::decodeName(name)) == name;
+    QCOMPARE(writeBytesAtomically(openable, "saved", &error), spelled);
+    QCOMPARE(readRaw(where + '/' + name), spelled ? QByteArray("saved") : QByteArray("project"));
+    if (!spelled)
+        QVERIFY2(error.contains("not UTF-8"), qPrintable(error));
+    QCOMPARE(entriesOf(where), (QList<QByteArray>{name, "green.png"}));
+    // Opened again (a second hand-over), the same file is reached.
+    QCOMPARE(openableFileName(where + '/' + name, dir.path() + "/names"), openable);
+    QCOMPARE(fileBytes(openable), spelled ? QByteArray("saved") : QByteArray("project"));
+}
+
+void TstStartup::projectThroughUserLinkFindsItsPictures()
+{
+    // The user's own link elsewhere: the pictures are beside the file it leads to.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("real") && QDir(dir.path()).mkpath("desk"));
+    const QString project = writeProject(dir.path() + "/real", "p.vtr");
+    QVERIFY(QFile::link(project, dir.path() + "/desk/p.vtr"));
+    QCOMPARE(resolvePicturePath(dir.path() + "/desk/p.vtr", "green.png"), dir.path() + "/real/green.png");
+    // Beside the link first, where it has one of its own.
+    QVERIFY(QFile::copy(dir.path() + "/real/green.png", dir.path() + "/desk/green.png"));
+    QCOMPARE(resolvePicturePath(dir.path() + "/desk/p.vtr", "green.png"), dir.path() + "/desk/green.png");
 }
 
 void TstStartup::noDisplayMessageFromRunScript()
