@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -230,6 +232,8 @@ private slots:
     void answerCapIsExact();
     void chunkedAnswer_data();
     void chunkedAnswer();
+    void selfSignedCertificateIsRefused();
+    void systemProxyIsUsed();
 
     void yesOpensProductPageAndEndsWithoutSaving();
     void noLeavesTheStartAlone();
@@ -495,6 +499,51 @@ void TstOnline::chunkedAnswer()
     QVERIFY2(peakResidentKiB() - peakBefore < 8 * 1024, qPrintable(measured));
     if (chunkSize != ChunkedServer::OneChunk)
         qInfo("%s", qPrintable(measured));
+}
+
+void TstOnline::selfSignedCertificateIsRefused()
+{
+    if (!QSslSocket::supportsSsl())
+        QSKIP("no TLS library");
+    QFile certificate(VT_TEST_DATA_DIR "/self-signed.crt");
+    QFile key(VT_TEST_DATA_DIR "/self-signed.key");
+    QVERIFY(certificate.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate(&certificate, QSsl::Pem));
+    tls.setPrivateKey(QSslKey(&key, QSsl::Rsa, QSsl::Pem));
+    // A server that would offer a newer release to anyone who took its certificate.
+    QSslServer server;
+    server.setSslConfiguration(tls);
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    int handshakes = 0;
+    connect(&server, &QSslServer::startedEncryptionHandshake, &server, [&] { ++handshakes; });
+    connect(&server, &QSslServer::pendingConnectionAvailable, &server, [&] {
+        while (QTcpSocket *socket = server.nextPendingConnection())
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                socket->write(httpResponse(200, "002008001"));
+                socket->disconnectFromHost();
+            });
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const QUrl url(QStringLiteral("https://127.0.0.1:%1/version.txt").arg(server.serverPort()));
+    QVERIFY(!fetchReleaseText(url).has_value());
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(handshakes, 1); // it was asked, and its certificate turned down
+}
+
+void TstOnline::systemProxyIsUsed()
+{
+    // The system's proxy, named the usual way, is asked to open a tunnel to the server;
+    // this one refuses.
+    LocalServer proxy;
+    proxy.answer = [](const QByteArray &) { return QByteArray("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n"); };
+    EnvGuard guard("http_proxy", proxy.url(QString()).toLatin1());
+    QVERIFY(!fetchReleaseText(QUrl(QStringLiteral("http://update.vantrelo.example/version.txt"))).has_value());
+    QCOMPARE(proxy.requests.size(), 1);
+    QVERIFY2(proxy.requests.first().startsWith("CONNECT update.vantrelo.example:80 HTTP/1."),
+             proxy.requests.first().constData());
 }
 
 void TstOnline::yesOpensProductPageAndEndsWithoutSaving()
