@@ -97,22 +97,34 @@ bool decodesFaithfully(const QByteArray &bytes)
     return QFile::encodeName(QFile::decodeName(bytes)) == bytes;
 }
 
+// A relative name is taken from the working folder, whose own name counts as well.
+// Empty when the working folder cannot be read.
+QByteArray absoluteFileName(const QByteArray &fileName)
+{
+    if (fileName.startsWith('/'))
+        return fileName;
+    char cwd[4096];
+    if (!::getcwd(cwd, sizeof cwd))
+        return {};
+    return QByteArray(cwd) + '/' + fileName;
+}
+
 } // namespace
+
+bool needsNameAlias(const QByteArray &fileName)
+{
+    const QByteArray absolute = absoluteFileName(fileName);
+    return !absolute.isEmpty() && !decodesFaithfully(absolute);
+}
 
 QString openableFileName(const QByteArray &fileName, const QString &aliasFolder)
 {
     const QString decoded = QFile::decodeName(fileName);
-    if (decodesFaithfully(fileName) || aliasFolder.isEmpty())
+    const QByteArray target = absoluteFileName(fileName);
+    if (aliasFolder.isEmpty() || target.isEmpty() || decodesFaithfully(target))
         return decoded;
     if (::mkdir(QFile::encodeName(aliasFolder).constData(), 0700) != 0 && errno != EEXIST)
         return decoded;
-    QByteArray target = fileName;
-    if (!target.startsWith('/')) {
-        char cwd[4096];
-        if (!::getcwd(cwd, sizeof cwd))
-            return decoded;
-        target = QByteArray(cwd) + '/' + target;
-    }
     // The project's folder gets a link of its own, and the project is reached through
     // it: pictures named relative to the project are found beside it, and a save
     // replaces the file in its own folder, not a link among the aliases.

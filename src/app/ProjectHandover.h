@@ -42,6 +42,9 @@ bool handOverProject(const QString &serverName, const QString &absolutePath, int
 // be spelled gets a link of its own, pointing through the folder's link. Names that
 // decode faithfully, and every name when aliasFolder is empty, are returned decoded.
 QString openableFileName(const QByteArray &fileName, const QString &aliasFolder);
+// Whether openableFileName would need a link: the name, or for a relative one the working
+// folder's name, is not spelled faithfully by Qt.
+bool needsNameAlias(const QByteArray &fileName);
 
 class ProjectHandoverServer : public QObject
 {
