@@ -531,6 +531,13 @@ void TstOnline::selfSignedCertificateIsRefused()
     QVERIFY(!fetchReleaseText(url).has_value());
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(handshakes, 1); // it was asked, and its certificate turned down
+
+    // A redirect to it from plain http is followed (it stays encrypted), and ends the same.
+    LocalServer plain;
+    plain.answer = [&](const QByteArray &) { return httpResponse(302, "", "Location: " + url.toEncoded() + "\r\n"); };
+    QVERIFY(!fetchReleaseText(QUrl(plain.url())).has_value());
+    QCOMPARE(plain.requests.size(), 1);
+    QCOMPARE(handshakes, 2);
 }
 
 void TstOnline::systemProxyIsUsed()
