@@ -77,9 +77,10 @@ int main(int argc, char **argv)
     if (platformChosenHere)
         qputenv("QT_QPA_PLATFORM", vt::platformCandidates(display));
     vt::keepStartupNoiseOffStandardError();
-    // A project name that is not UTF-8 is opened through a link Qt can read.
+    // A project name that is not UTF-8 (or a relative one in a folder whose name is not)
+    // is opened through a link Qt can read.
     if (const QByteArray bytes = vt::projectArgumentBytes(argumentBytes, command.project);
-        !bytes.isEmpty() && QFile::encodeName(command.project) != bytes)
+        !bytes.isEmpty() && vt::needsNameAlias(bytes))
         command.project = vt::openableFileName(bytes, vt::nameAliasFolder(vt::privateRuntimeFolder().path));
 
     auto name = [] {
@@ -103,6 +104,9 @@ int main(int argc, char **argv)
         }
     }
 
+    // From here on a signal ends the window's run by the same rules as when it shows,
+    // however early it comes.
+    vt::SignalCloser::catchSignals();
     QApplication app(argc, argv);
     name();
     vt::setTryingPlatforms(false);

@@ -8,6 +8,7 @@
 #include "app/SingleInstance.h"
 #include "app/StartPlatform.h"
 #include "common/TextFile.h"
+#include "project/ProjectFile.h"
 #include "ui/main/Form1.h"
 #include "ui/main/ProjectCommands.h"
 
@@ -23,7 +24,10 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
+#include <filesystem>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -118,6 +122,9 @@ private slots:
     void secondStartHandsProjectOver_data();
     void secondStartHandsProjectOver();
     void handoverMessageIsLengthAndBytes();
+    void unspelledNamesKeepTheirFolder_data();
+    void unspelledNamesKeepTheirFolder();
+    void projectThroughUserLinkFindsItsPictures();
     void noDisplayMessageFromRunScript();
     void platformCandidates_data();
     void platformCandidates();
@@ -127,6 +134,8 @@ private slots:
     void unreachableDisplay();
     void signalDuringStartupBox_data();
     void signalDuringStartupBox();
+    void signalWhileABoxIsOpen_data();
+    void signalWhileABoxIsOpen();
 };
 
 void TstStartup::loadShowsEnglishWindow()
@@ -646,13 +655,16 @@ struct RunningProgram
     QProcess process;
     bool start(const QString &folder, const QProcessEnvironment &env)
     {
+        // The lock is taken late in the load sequence, after the signal handler is set.
+        // The file of an earlier run that has ended would say this one is that far
+        // before it is (a signal sent then finds no handler yet).
+        const QString lock = SingleInstanceLock(folder).lockFilePath();
+        QFile::remove(lock);
         process.setProcessEnvironment(env);
         process.setProgram(executableOf(folder));
         process.start();
         if (!process.waitForStarted(10000))
             return false;
-        // The lock is taken late in the load sequence, after the signal handler is set.
-        const QString lock = SingleInstanceLock(folder).lockFilePath();
         for (int i = 0; i < 200 && !QFile::exists(lock); ++i)
             QTest::qWait(50);
         return QFile::exists(lock);
@@ -929,6 +941,45 @@ void TstStartup::projectThroughDesktopExecLine()
     QCOMPARE(settings.value(1), QString("7"));
 }
 
+namespace {
+// Writes bytes to a file named by bytes, as a program that knows nothing of UTF-8 does.
+bool writeRaw(const QByteArray &name, const QByteArray &bytes)
+{
+    const int fd = ::open(name.constData(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && ok;
+}
+
+QByteArray readRaw(const QByteArray &name)
+{
+    QByteArray bytes;
+    const int fd = ::open(name.constData(), O_RDONLY);
+    if (fd < 0)
+        return "<none>";
+    char buffer[256];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    ::close(fd);
+    return bytes;
+}
+
+// The names in a folder, as bytes, sorted.
+QList<QByteArray> entriesOf(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(dir))
+            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+} // namespace
+
 void TstStartup::secondStartHandsProjectOver_data()
 {
     QTest::addColumn<QByteArray>("name"); // as the file system spells it
@@ -938,6 +989,8 @@ void TstStartup::secondStartHandsProjectOver_data()
     // The running copy works in another folder: a relative name must reach it resolved
     // against the second start's folder, not its own.
     QTest::newRow("relative path into a subfolder") << QByteArray("sub/handed over.vtr");
+    QTest::newRow("Latin-1 folder") << QByteArray("d\xe9j\xe0/handed over.vtr");
+    QTest::newRow("Latin-1 folder and name") << QByteArray("d\xe9j\xe0/caf\xe9.vtr");
 }
 
 void TstStartup::secondStartHandsProjectOver()
@@ -946,10 +999,16 @@ void TstStartup::secondStartHandsProjectOver()
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
     QFile::remove(folder.file("Files/Vantrelo.ini"));
     QTemporaryDir projects;
-    // The picture by its full path: a name Qt cannot decode is opened through a link.
-    const QString made = writeProject(projects.path(), "made.vtr", projects.path() + "/green.png");
+    // The picture beside the project, by a relative path: a name Qt cannot decode is
+    // opened through a link, and the picture must still be found.
+    const QString made = writeProject(projects.path(), "made.vtr");
     const QByteArray path = QFile::encodeName(projects.path()) + '/' + name;
-    QVERIFY(QDir(projects.path()).mkpath("sub"));
+    if (const qsizetype slash = name.lastIndexOf('/'); slash > 0) {
+        const QByteArray sub = QFile::encodeName(projects.path()) + '/' + name.left(slash);
+        QVERIFY(::mkdir(sub.constData(), 0700) == 0);
+        QVERIFY(writeRaw(sub + "/green.png", fileBytes(projects.filePath("green.png"))));
+        QVERIFY(QFile::remove(projects.filePath("green.png")));
+    }
     QVERIFY(::rename(QFile::encodeName(made).constData(), path.constData()) == 0);
     QProcessEnvironment env = offscreenEnv();
     RunningProgram first;
@@ -998,6 +1057,73 @@ void TstStartup::handoverMessageIsLengthAndBytes()
     // The bytes of a project argument, found again among the arguments.
     QCOMPARE(projectArgumentBytes({"--", "caf\xe9.vtr"}, QFile::decodeName("caf\xe9.vtr")), QByteArray("caf\xe9.vtr"));
     QCOMPARE(projectArgumentBytes({"my", "caf\xe9.vtr"}, QFile::decodeName("my caf\xe9.vtr")), QByteArray("my caf\xe9.vtr"));
+}
+
+void TstStartup::unspelledNamesKeepTheirFolder_data()
+{
+    QTest::addColumn<QByteArray>("folder"); // under a temporary folder, as bytes
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("relative"); // the name given relative to the folder, from inside it
+    QTest::newRow("Latin-1 file name") << QByteArray("plain") << QByteArray("caf\xe9.vtr") << false;
+    QTest::newRow("Latin-1 folder") << QByteArray("d\xe9j\xe0") << QByteArray("cover.vtr") << false;
+    QTest::newRow("both") << QByteArray("d\xe9j\xe0") << QByteArray("caf\xe9.vtr") << false;
+    QTest::newRow("UTF-8 folder below a Latin-1 one") << QByteArray("d\xe9j\xe0/sub") << QByteArray("cover.vtr") << false;
+    QTest::newRow("UTF-8 name, started in a Latin-1 folder") << QByteArray("d\xe9j\xe0") << QByteArray("cover.vtr") << true;
+}
+
+void TstStartup::unspelledNamesKeepTheirFolder()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, name);
+    QFETCH(bool, relative);
+    QTemporaryDir dir;
+    const QByteArray where = QFile::encodeName(dir.path()) + '/' + folder;
+    QVERIFY(std::filesystem::create_directories(where.toStdString()));
+    QVERIFY(writeRaw(where + '/' + name, "project"));
+    QVERIFY(writeRaw(where + "/green.png", "picture"));
+
+    const QByteArray given = relative ? name : where + '/' + name;
+    const QString before = QDir::currentPath();
+    const bool moved = relative && ::chdir(where.constData()) == 0;
+    const bool needed = needsNameAlias(given);
+    const QString openable = openableFileName(given, dir.path() + "/names");
+    if (moved)
+        QDir::setCurrent(before);
+    QCOMPARE(moved, relative);
+    QVERIFY(needed);
+    QVERIFY2(openable.startsWith(dir.path() + "/names/"), qPrintable(openable));
+    QCOMPARE(fileBytes(openable), QByteArray("project"));
+    // A picture named relative to the project is the one beside it.
+    const QString picture = resolvePicturePath(openable, "green.png");
+    QCOMPARE(fileBytes(picture), QByteArray("picture"));
+    QCOMPARE(resolvePicturePath(openable, " green.png "), picture);
+
+    // A save replaces the file itself, or, when that cannot be done under its name, is
+    // refused: never a second file under a garbled name while the first stays as it was.
+    QString error;
+    const bool spelled = QFile::encodeName(QFile::decodeName(name)) == name;
+    QCOMPARE(writeBytesAtomically(openable, "saved", &error), spelled);
+    QCOMPARE(readRaw(where + '/' + name), spelled ? QByteArray("saved") : QByteArray("project"));
+    if (!spelled)
+        QVERIFY2(error.contains("not UTF-8"), qPrintable(error));
+    QCOMPARE(entriesOf(where), (QList<QByteArray>{name, "green.png"}));
+    // Opened again (a second hand-over), the same file is reached.
+    QCOMPARE(openableFileName(where + '/' + name, dir.path() + "/names"), openable);
+    QVERIFY(!needsNameAlias(QFile::encodeName(openable)));
+    QCOMPARE(fileBytes(openable), spelled ? QByteArray("saved") : QByteArray("project"));
+}
+
+void TstStartup::projectThroughUserLinkFindsItsPictures()
+{
+    // The user's own link elsewhere: the pictures are beside the file it leads to.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("real") && QDir(dir.path()).mkpath("desk"));
+    const QString project = writeProject(dir.path() + "/real", "p.vtr");
+    QVERIFY(QFile::link(project, dir.path() + "/desk/p.vtr"));
+    QCOMPARE(resolvePicturePath(dir.path() + "/desk/p.vtr", "green.png"), dir.path() + "/real/green.png");
+    // Beside the link first, where it has one of its own.
+    QVERIFY(QFile::copy(dir.path() + "/real/green.png", dir.path() + "/desk/green.png"));
+    QCOMPARE(resolvePicturePath(dir.path() + "/desk/p.vtr", "green.png"), dir.path() + "/desk/green.png");
 }
 
 void TstStartup::noDisplayMessageFromRunScript()
@@ -1136,44 +1262,103 @@ void TstStartup::unreachableDisplay()
 void TstStartup::signalDuringStartupBox_data()
 {
     QTest::addColumn<QString>("box");
-    QTest::newRow("project that cannot be read") << "project";
-    QTest::newRow("update question") << "update";
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("project that cannot be read") << "project" << SIGTERM;
+    QTest::newRow("update question") << "update" << SIGTERM;
+    QTest::newRow("update question, SIGINT") << "update" << SIGINT;
+    // No box yet: the check itself waits for a server that never answers (3 s at most).
+    QTest::newRow("update check that stalls") << "stall" << SIGTERM;
+    QTest::newRow("update check that stalls, SIGINT") << "stall" << SIGINT;
 }
 
 void TstStartup::signalDuringStartupBox()
 {
     QFETCH(QString, box);
+    QFETCH(int, signalNumber);
     ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
     QFile::remove(folder.file("Files/Vantrelo.ini"));
     QProcessEnvironment env = offscreenEnv();
     QTemporaryDir work;
-    // A server that offers a newer release: the question waits for an answer.
+    // A server that offers a newer release (the question waits for an answer), or that
+    // takes the request and never answers.
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
     int asked = 0;
     connect(&server, &QTcpServer::newConnection, &server, [&] {
         QTcpSocket *socket = server.nextPendingConnection();
-        connect(socket, &QTcpSocket::readyRead, socket, [&asked, socket] {
+        connect(socket, &QTcpSocket::readyRead, socket, [&asked, socket, box] {
             if (!socket->readAll().contains("\r\n\r\n"))
                 return;
             ++asked;
+            if (box == "stall")
+                return;
             socket->write("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n002008001");
             socket->disconnectFromHost();
         });
     });
     RunningProgram run;
-    if (box == "update") {
-        env.insert("VANTRELO_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/v.txt").arg(server.serverPort()));
-    } else {
+    if (box == "project") {
         // A folder by the project's name: it cannot be read as a project, and the box says so.
         QVERIFY(QDir().mkpath(work.filePath("folder.vtr")));
         run.process.setArguments({work.filePath("folder.vtr")});
+    } else {
+        env.insert("VANTRELO_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/v.txt").arg(server.serverPort()));
     }
     QVERIFY(run.start(folder.path(), env));
-    if (box == "update")
+    if (box != "project")
         QTRY_COMPARE_WITH_TIMEOUT(asked, 1, 10000);
-    QTest::qWait(1000); // the box is up and waits
+    // The box is up and waits; or the check has a good 2 s to go.
+    QTest::qWait(box == "stall" ? 500 : 1000);
     QCOMPARE(run.process.state(), QProcess::Running);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(run.process.processId()), signalNumber);
+    QVERIFY2(run.process.waitForFinished(5000), "still running 5 s after the signal");
+    // Promptly: a stalled check is not waited out.
+    QVERIFY2(clock.elapsed() < (box == "stall" ? 1500 : 3000), qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.process.exitCode(), 0);
+    // As at any other time: the settings are written on the way out, and with nothing
+    // unsaved there is no recovery file.
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).size(), 6);
+    QVERIFY(!QFileInfo::exists(folder.file("Files/Recovery.vtr")));
+}
+
+void TstStartup::signalWhileABoxIsOpen_data()
+{
+    QTest::addColumn<QString>("keys");   // what opens the box, typed into the window
+    QTest::addColumn<QString>("window"); // the box's title
+    QTest::newRow("question about unsaved work") << "ctrl+n" << "^Warning$";
+    QTest::newRow("file dialog") << "ctrl+o" << "^Open project$";
+}
+
+void TstStartup::signalWhileABoxIsOpen()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, window);
+    OwnDisplay x;
+    if (!x.start())
+        QSKIP("needs Xvfb and xdotool (scripts/setup-deps installs both)");
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("VANTRELO_UPDATE_URL", QString());
+    QVERIFY(writeTextLines(folder.file("Files/Vantrelo.ini"), {"English.lng", "0", "", "", "0", "0"}));
+
+    // Unsaved work (the next format), then a modal box that waits for the user.
+    RunningProgram run;
+    QVERIFY(run.start(folder.path(), env));
+    const QString main = x.waitForWindow("^Untitled - Vantrelo");
+    QVERIFY2(!main.isEmpty(), "the main window did not show");
+    x.xdo({"windowfocus", "--sync", main});
+    x.xdo({"key", "--clearmodifiers", "Down"});
+    QVERIFY(!x.waitForWindow("^Untitled\\* - Vantrelo").isEmpty());
+    x.xdo({"key", "--clearmodifiers", keys});
+    QVERIFY2(!x.waitForWindow(window).isEmpty(), "the box did not show");
+
+    // The box does not keep the program: it ends as it would without one, the unsaved
+    // cover kept for the next start.
     QElapsedTimer clock;
     clock.start();
     ::kill(pid_t(run.process.processId()), SIGTERM);
@@ -1181,8 +1366,8 @@ void TstStartup::signalDuringStartupBox()
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(run.process.exitCode(), 0);
-    // As at any other time: the settings are written on the way out.
-    QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).size(), 6);
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Recovery.vtr")).value_or(QString())).value(14), QString(" 1 "));
+    QCOMPARE(splitLines(readTextFile(folder.file("Files/Vantrelo.ini")).value_or(QString())).value(1), QString("1"));
 }
 
 QTEST_MAIN(TstStartup)

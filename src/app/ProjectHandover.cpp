@@ -72,29 +72,75 @@ bool handOverProject(const QString &serverName, const QString &absolutePath, int
     return answer.startsWith(Receipt);
 }
 
+namespace {
+
+// A link at linkBytes to targetBytes, replacing a link of an earlier run that may point
+// elsewhere by now. False when it cannot be made.
+bool placeLink(const QByteArray &targetBytes, const QByteArray &linkBytes)
+{
+    ::unlink(linkBytes.constData());
+    return ::symlink(targetBytes.constData(), linkBytes.constData()) == 0;
+}
+
+// A readable name for a link: the hash keeps names apart, the rest (with the bytes Qt
+// cannot read replaced) tells the user what it stands for.
+QString linkName(const QByteArray &hashed, const QByteArray &shownBytes)
+{
+    const QByteArray hash = QCryptographicHash::hash(hashed, QCryptographicHash::Sha1).toHex().left(12);
+    QString shown = QFile::decodeName(shownBytes);
+    shown.replace(QChar::ReplacementCharacter, u'_');
+    return QString::fromLatin1(hash) + (shown.isEmpty() ? QString() : u'-' + shown);
+}
+
+bool decodesFaithfully(const QByteArray &bytes)
+{
+    return QFile::encodeName(QFile::decodeName(bytes)) == bytes;
+}
+
+// A relative name is taken from the working folder, whose own name counts as well.
+// Empty when the working folder cannot be read.
+QByteArray absoluteFileName(const QByteArray &fileName)
+{
+    if (fileName.startsWith('/'))
+        return fileName;
+    char cwd[4096];
+    if (!::getcwd(cwd, sizeof cwd))
+        return {};
+    return QByteArray(cwd) + '/' + fileName;
+}
+
+} // namespace
+
+bool needsNameAlias(const QByteArray &fileName)
+{
+    const QByteArray absolute = absoluteFileName(fileName);
+    return !absolute.isEmpty() && !decodesFaithfully(absolute);
+}
+
 QString openableFileName(const QByteArray &fileName, const QString &aliasFolder)
 {
     const QString decoded = QFile::decodeName(fileName);
-    if (QFile::encodeName(decoded) == fileName || aliasFolder.isEmpty())
+    const QByteArray target = absoluteFileName(fileName);
+    if (aliasFolder.isEmpty() || target.isEmpty() || decodesFaithfully(target))
         return decoded;
     if (::mkdir(QFile::encodeName(aliasFolder).constData(), 0700) != 0 && errno != EEXIST)
         return decoded;
-    // One link per name, reused on the next opening; the link keeps the file's own
-    // ending, with the bytes Qt cannot read replaced, so the window shows a likely name.
-    const QByteArray hash = QCryptographicHash::hash(fileName, QCryptographicHash::Sha1).toHex().left(12);
-    QString shown = QFileInfo(decoded).fileName();
-    shown.replace(QChar::ReplacementCharacter, u'_');
-    const QString alias = aliasFolder + u'/' + QString::fromLatin1(hash) + u'-' + shown;
-    const QByteArray aliasBytes = QFile::encodeName(alias);
-    QByteArray target = fileName;
-    if (!target.startsWith('/')) {
-        char cwd[4096];
-        if (!::getcwd(cwd, sizeof cwd))
-            return decoded;
-        target = QByteArray(cwd) + '/' + target;
-    }
-    ::unlink(aliasBytes.constData()); // a link of an earlier run may point elsewhere by now
-    if (::symlink(target.constData(), aliasBytes.constData()) != 0)
+    // The project's folder gets a link of its own, and the project is reached through
+    // it: pictures named relative to the project are found beside it, and a save
+    // replaces the file in its own folder, not a link among the aliases.
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folderBytes = slash == 0 ? QByteArray("/") : target.left(slash);
+    const QByteArray nameBytes = target.mid(slash + 1);
+    const qsizetype parent = folderBytes.lastIndexOf('/');
+    const QString folderLink = aliasFolder + u'/' + linkName(folderBytes, folderBytes.mid(parent + 1));
+    if (!placeLink(folderBytes, QFile::encodeName(folderLink)))
+        return decoded;
+    if (decodesFaithfully(nameBytes))
+        return folderLink + u'/' + QFile::decodeName(nameBytes);
+    // A name Qt cannot spell needs a link of its own as well, pointing through the
+    // folder's link, so that where it leads can be read back faithfully.
+    const QString alias = aliasFolder + u'/' + linkName(target, nameBytes);
+    if (!placeLink(QFile::encodeName(folderLink) + '/' + nameBytes, QFile::encodeName(alias)))
         return decoded;
     return alias;
 }

@@ -35,10 +35,16 @@ bool handOverProject(const QString &serverName, const QString &absolutePath, int
 
 // A name Qt can open for the file named by these bytes. Qt reads file names as UTF-8,
 // so a name in another encoding (an old Latin-1 disc, say) does not survive
-// QFile::decodeName: such a file is reached through a link with a UTF-8 name in
-// aliasFolder (a folder private to the user), made on the way. Names that decode
-// faithfully, and every name when aliasFolder is empty, are returned decoded.
+// QFile::decodeName: such a file is reached through links with UTF-8 names in
+// aliasFolder (a folder private to the user), made on the way. The file's folder gets
+// a link, and the name is that link followed by the file's name, so that relative
+// pictures are found and a save lands in the file's own folder. A file name that cannot
+// be spelled gets a link of its own, pointing through the folder's link. Names that
+// decode faithfully, and every name when aliasFolder is empty, are returned decoded.
 QString openableFileName(const QByteArray &fileName, const QString &aliasFolder);
+// Whether openableFileName would need a link: the name, or for a relative one the working
+// folder's name, is not spelled faithfully by Qt.
+bool needsNameAlias(const QByteArray &fileName);
 
 class ProjectHandoverServer : public QObject
 {

@@ -18,18 +18,26 @@ extern "C" void onTerminationSignal(int sig)
 }
 } // namespace
 
-SignalCloser::SignalCloser(QObject *parent) : QObject(parent)
+bool SignalCloser::catchSignals()
 {
     if (g_signalFds[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalFds) != 0)
-        return;
-    m_notifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SignalCloser::readSignal);
+        return false;
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    return true;
+}
+
+SignalCloser::SignalCloser(QObject *parent) : QObject(parent)
+{
+    if (!catchSignals())
+        return;
+    // A signal caught before this point waits in the socket and is read at once.
+    m_notifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SignalCloser::readSignal);
 }
 
 SignalCloser::~SignalCloser()

@@ -12,6 +12,10 @@ class SignalCloser : public QObject
 {
     Q_OBJECT
 public:
+    // Catches the signals from here on, before there is anything to close: one that
+    // comes while the program starts waits until a SignalCloser reads it. Only for a run
+    // that goes on to make one; false when the signals could not be caught.
+    static bool catchSignals();
     explicit SignalCloser(QObject *parent = nullptr);
     ~SignalCloser() override;
     bool isInstalled() const { return m_notifier != nullptr; }

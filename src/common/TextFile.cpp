@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vt {
 
@@ -72,8 +73,37 @@ std::optional<QString> readTextFile(const QString &path, const char *legacyEncod
     return decodeText(bytes, legacyEncoding);
 }
 
+namespace {
+
+// Whether a chain of links starting at path leads through a name Qt cannot spell: the
+// atomic writer follows links by their decoded names, and would write a new file under
+// a garbled name while the one the user meant stays as it was.
+bool linkLeadsThroughUnspelledName(const QString &path)
+{
+    QByteArray at = QFile::encodeName(path);
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st = {};
+        if (::lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return false;
+        QByteArray target(4096, '\0');
+        const ssize_t n = ::readlink(at.constData(), target.data(), size_t(target.size()));
+        if (n <= 0 || n >= target.size())
+            return false;
+        target.truncate(n);
+        if (QFile::encodeName(QFile::decodeName(target)) != target)
+            return true;
+        at = target.startsWith('/') ? target : at.left(at.lastIndexOf('/') + 1) + target;
+    }
+    return false;
+}
+
+} // namespace
+
 QString outputTargetProblem(const QString &path)
 {
+    if (linkLeadsThroughUnspelledName(path))
+        return QStringLiteral("it is a link to a file whose name is not UTF-8, which cannot be replaced under "
+                              "its own name; it is left as it is (save under another name)");
     struct stat st = {};
     // stat follows links: a link to a device is refused like the device.
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)

@@ -32,8 +32,9 @@ std::optional<QString> readTextFile(const QString &path,
 
 // Why nothing may be written at path: it exists and is not a regular file (a folder, a
 // device, a pipe, a socket), also when reached through a link. Replacing such a thing
-// with a file would destroy it, so writers refuse it and leave it as it is. Empty when
-// the path is free or names a regular file.
+// with a file would destroy it, so writers refuse it and leave it as it is. Likewise a
+// link that leads through a name that is not UTF-8: the file it names cannot be replaced
+// under that name. Empty when the path is free or names a regular file.
 QString outputTargetProblem(const QString &path);
 
 // True when both paths name the same existing file: the same path, a link to it or a

@@ -1,30 +1,24 @@
 #include "net/UpdateCheck.h"
 
+#include "net/HttpAnswerReader.h"
 #include "net/ReleaseNumber.h"
 #include "net/WebAddresses.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QSslSocket>
 #include <QTimer>
 
 namespace vt {
 
 namespace {
 
-// The system's proxy settings for this one manager, without changing the
-// application-wide choice.
-class SystemProxyFactory : public QNetworkProxyFactory
-{
-public:
-    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override
-    {
-        return systemProxyForQuery(query);
-    }
-};
+// Redirects followed before the answer is taken as none.
+constexpr int MaxRedirects = 5;
+// What the socket holds before the reader has taken it apart: the rest stays in the
+// system's buffers, and the server waits.
+constexpr qint64 SocketBufferBytes = 16 * 1024;
 
 bool isWebScheme(const QUrl &url)
 {
@@ -47,83 +41,161 @@ std::optional<QUrl> updateCheckUrl()
     return url;
 }
 
-std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLimits &limits)
+namespace {
+
+// The system's proxy for url, as far as a plain socket can use one: a SOCKS proxy, or an
+// HTTP proxy that tunnels (CONNECT). A caching-only proxy is passed by.
+QNetworkProxy systemProxyFor(const QUrl &url)
 {
-    if (!url.isValid() || !isWebScheme(url))
-        return std::nullopt;
+    for (const QNetworkProxy &proxy : QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url))) {
+        if (proxy.type() == QNetworkProxy::NoProxy || proxy.type() == QNetworkProxy::Socks5Proxy
+            || proxy.type() == QNetworkProxy::HttpProxy)
+            return proxy;
+    }
+    return QNetworkProxy(QNetworkProxy::NoProxy);
+}
 
-    QNetworkAccessManager manager;
-    manager.setProxyFactory(new SystemProxyFactory); // the manager owns it
-    manager.setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
+QByteArray requestFor(const QUrl &url)
+{
+    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
+    if (target.isEmpty())
+        target = "/";
+    if (url.hasQuery())
+        target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
+    QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']';
+    if (url.port() >= 0)
+        host += ':' + QByteArray::number(url.port());
+    return "GET " + target + " HTTP/1.1\r\nHost: " + host
+           + "\r\nUser-Agent: VB OpenUrl\r\nAccept: */*\r\nAccept-Encoding: identity\r\n"
+             "Cache-Control: no-cache\r\nPragma: no-cache\r\nConnection: close\r\n\r\n";
+}
 
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("VB OpenUrl"));
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setRawHeader("Cache-Control", "no-cache");
-    request.setRawHeader("Pragma", "no-cache");
-    request.setTransferTimeout(limits.timeoutMs);
-
-    QNetworkReply *reply = manager.get(request);
-    // The network thread parses no more than a little of the answer ahead of this one.
-    // Without a bound it goes on reading a long answer after the abort, until the end
-    // (the manager's destruction waits for it), and one in tiny chunks keeps it busy
-    // for seconds without handing a byte over: the start came seconds late.
-    reply->setReadBufferSize(16 * 1024);
-    QElapsedTimer clock;
-    clock.start();
+struct Exchange
+{
+    bool ok = false;
+    int status = 0;
+    QByteArray location;
     QByteArray body;
-    bool failed = false;
-    auto fail = [&] {
-        failed = true;
-        reply->abort();
-    };
+};
 
-    // Only redirects that stay encrypted are followed: a plain-HTTP hop could be
-    // answered by anyone on the way.
-    QObject::connect(reply, &QNetworkReply::redirected, reply, [&](const QUrl &to) {
-        if (to.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
-            emit reply->redirectAllowed();
-        else
-            fail();
-    });
-    // Certificate errors are never ignored: the reply fails on its own.
-    int pieces = 0;
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        // Each chunk of a chunked answer comes as a piece of its own: a release number
-        // in thousands of them is no release number, and each one costs time.
-        if (++pieces > limits.maxPieces)
-            fail();
-        while (!failed && reply->bytesAvailable() > 0) {
-            body += reply->read(2048);
+// One GET on one connection, ended at the first sign of trouble or when clock passes
+// the time limit. The answer is read in blocks as it comes, by this thread: no byte is
+// taken from the system's buffers that the reader has not asked for.
+Exchange exchange(const QUrl &url, const ReleaseFetchLimits &limits, const QElapsedTimer &clock)
+{
+    Exchange result;
+    const qint64 remaining = limits.timeoutMs - clock.elapsed();
+    const bool encrypted = url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    if (remaining <= 0 || (encrypted && !QSslSocket::supportsSsl()))
+        return result;
+
+    QSslSocket socket; // used unencrypted for http
+    socket.setProxy(systemProxyFor(url));
+    socket.setReadBufferSize(SocketBufferBytes);
+    // Certificate errors are never ignored: the handshake fails on its own.
+    HttpAnswerReader reader(limits.maxBytes, limits.maxPieces);
+    QEventLoop loop;
+    bool over = false;
+    auto end = [&](bool ok) {
+        if (over)
+            return;
+        over = true;
+        result.ok = ok;
+        loop.quit();
+    };
+    // The head decides: a success is read to its end, anything else needs no body.
+    auto settle = [&] {
+        if (reader.state() == HttpAnswerReader::State::Failed)
+            end(false);
+        else if (reader.state() == HttpAnswerReader::State::Done || (reader.headComplete() && reader.status() >= 300))
+            end(true);
+    };
+    auto take = [&] {
+        while (!over && socket.bytesAvailable() > 0) {
+            reader.feed(socket.read(SocketBufferBytes));
             // The deadline is looked at here too: under a stream of data its timer may
             // come late.
-            if (body.size() > limits.maxBytes || clock.hasExpired(limits.timeoutMs))
-                fail();
+            if (clock.hasExpired(limits.timeoutMs))
+                end(false);
+            else
+                settle();
         }
+    };
+    auto closedByServer = [&] {
+        take();
+        if (!over) {
+            reader.closed();
+            settle();
+        }
+    };
+    const QByteArray request = requestFor(url);
+    auto send = [&] { socket.write(request); };
+    if (encrypted)
+        QObject::connect(&socket, &QSslSocket::encrypted, &loop, send);
+    else
+        QObject::connect(&socket, &QSslSocket::connected, &loop, send);
+    QObject::connect(&socket, &QSslSocket::readyRead, &loop, take);
+    QObject::connect(&socket, &QSslSocket::disconnected, &loop, closedByServer);
+    QObject::connect(&socket, &QSslSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError error) {
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            closedByServer();
+        else
+            end(false);
     });
-
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QTimer deadline;
     deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { fail(); });
-    deadline.start(limits.timeoutMs);
-    if (!reply->isFinished())
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { end(false); });
+    deadline.start(int(remaining));
+
+    const quint16 defaultPort = encrypted ? 443 : 80;
+    if (encrypted)
+        socket.connectToHostEncrypted(url.host(), quint16(url.port(defaultPort)));
+    else
+        socket.connectToHost(url.host(), quint16(url.port(defaultPort)));
+    if (!over)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();
+    socket.disconnect(&loop);
+    socket.abort();
 
-    if (!failed && reply->error() == QNetworkReply::NoError) {
-        body += reply->read(limits.maxBytes + 1 - body.size());
-        if (body.size() > limits.maxBytes || reply->bytesAvailable() > 0)
-            failed = true;
-    } else {
-        failed = true;
+    if (result.ok) {
+        result.status = reader.status();
+        result.location = reader.location();
+        result.body = reader.body();
     }
-    reply->disconnect(); // the manager deletes the reply as it goes
-    if (failed)
+    return result;
+}
+
+} // namespace
+
+std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLimits &limits)
+{
+    if (!url.isValid() || !isWebScheme(url) || url.host().isEmpty())
         return std::nullopt;
-    return body;
+    QElapsedTimer clock;
+    clock.start();
+    QUrl at = url;
+    for (int hop = 0; hop <= MaxRedirects; ++hop) {
+        const Exchange answer = exchange(at, limits, clock);
+        if (!answer.ok)
+            return std::nullopt;
+        if (answer.status >= 200 && answer.status < 300)
+            return answer.body;
+        const bool redirect = answer.status == 301 || answer.status == 302 || answer.status == 303
+                              || answer.status == 307 || answer.status == 308;
+        if (!redirect || answer.location.isEmpty())
+            return std::nullopt;
+        // Only redirects that stay encrypted are followed: a plain-HTTP hop could be
+        // answered by anyone on the way.
+        const QUrl to = at.resolved(QUrl::fromEncoded(answer.location));
+        if (!to.isValid() || to.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0
+            || to.host().isEmpty())
+            return std::nullopt;
+        at = to;
+    }
+    return std::nullopt;
 }
 
 bool newerReleaseOnServer(const QUrl &url, const QString &runningText, const ReleaseFetchLimits &limits)

@@ -14,7 +14,7 @@ struct ReleaseFetchLimits
 {
     int timeoutMs = 3000;           // the whole exchange, from lookup to last byte
     qint64 maxBytes = 64 * 1024;    // a longer answer is not a release number
-    int maxPieces = 4096;           // nor one handed over in more pieces than this
+    int maxPieces = 4096;           // nor one handed over in more chunks than this
 };
 
 // The address to ask: VANTRELO_UPDATE_URL when it is set, the maker's version file
@@ -25,8 +25,10 @@ std::optional<QUrl> updateCheckUrl();
 // Reads the whole answer of a GET on url, as the agent "VB OpenUrl", through the
 // system's proxy, never from a cache. None on any failure: no answer within the time
 // limit, an HTTP error status, a certificate error, a redirect to anything but https,
-// or an answer longer than maxBytes or in more than maxPieces pieces (a chunked answer
-// is held to both as well). Runs a local event loop; returns within the limit.
+// more than MaxRedirects (5) redirects, an answer longer than maxBytes, or a chunked one
+// in more than maxPieces chunks. The answer is read on a socket of its own, block by
+// block, so that nothing past the limits is ever taken off the connection, whatever the
+// transfer encoding. Runs a local event loop; returns within the limit.
 std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLimits &limits = {});
 
 // The check as a whole: true when the server names a newer release than runningText.

@@ -299,7 +299,16 @@ QString resolvePicturePath(const QString &projectFile, const QString &picturePat
     const QString trimmed = picturePath.trimmed();
     if (trimmed.isEmpty() || QDir::isAbsolutePath(trimmed))
         return trimmed;
-    return QDir::cleanPath(QFileInfo(projectFile).absoluteDir().filePath(trimmed));
+    const QFileInfo project(projectFile);
+    const QString beside = QDir::cleanPath(project.absoluteDir().filePath(trimmed));
+    // A project reached through a link (one made for a name Qt cannot spell, or the
+    // user's own) has its pictures beside the file it leads to, when not beside the link.
+    if (project.isSymLink() && !QFileInfo::exists(beside)) {
+        const QString there = QDir::cleanPath(QFileInfo(project.symLinkTarget()).absoluteDir().filePath(trimmed));
+        if (QFileInfo::exists(there))
+            return there;
+    }
+    return beside;
 }
 
 QStringList projectInputFiles(const QString &projectFile)

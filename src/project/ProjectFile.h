@@ -104,6 +104,8 @@ float projectFontSize(double read);
 
 // Where a picture path of a project points: the path itself when absolute, otherwise the
 // path taken from the project file's folder, so a project can travel with its pictures.
+// For a project that is a link, a picture missing beside the link is looked for beside
+// the file the link leads to.
 QString resolvePicturePath(const QString &projectFile, const QString &picturePath);
 
 // The files a cover is made from: the project file itself and the pictures its first
