@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "print/Sheet.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -11,7 +13,8 @@ const QStringList &knownOptions()
 {
     static const QStringList names = {
         QStringLiteral("--export-pdf"), QStringLiteral("--print"), QStringLiteral("--printer"),
-        QStringLiteral("--copies"), QStringLiteral("--help"), QStringLiteral("-h"),
+        QStringLiteral("--copies"), QStringLiteral("--paper"), QStringLiteral("--force"),
+        QStringLiteral("--quality"), QStringLiteral("--help"), QStringLiteral("-h"),
         QStringLiteral("--version"), QStringLiteral("-v"), QStringLiteral("--")};
     return names;
 }
@@ -32,6 +35,13 @@ CommandLine usageError(const QString &why)
     return c;
 }
 
+// IPP print-quality: draft 3, normal 4, high 5; 0 for any other word.
+int qualityNamed(const QString &name)
+{
+    const QString n = name.trimmed().toLower();
+    return n == u"draft" ? 3 : n == u"normal" ? 4 : n == u"high" ? 5 : 0;
+}
+
 } // namespace
 
 QString commandLineUsage()
@@ -40,8 +50,10 @@ QString commandLineUsage()
         "Usage:\n"
         "  vantrelo [PROJECT.vtr]                       open the window, with the project\n"
         "  vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit\n"
-        "  vantrelo --print PROJECT.vtr [--printer NAME] [--copies N]\n"
+        "  vantrelo --print PROJECT.vtr [--printer NAME] [--copies N] [--quality draft|normal|high]\n"
         "                                               print the cover and exit\n"
+        "  --paper a4|letter|legal    the paper (A4, or the printer's own when printing)\n"
+        "  --force                    make the cover even where it crosses the printable area\n"
         "  vantrelo --help | --version\n"
         "Use -- before a project whose name begins with a dash.\n");
 }
@@ -68,24 +80,31 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     const QCommandLineOption print(QStringLiteral("print"));
     const QCommandLineOption printer(QStringLiteral("printer"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption copies(QStringLiteral("copies"), QString(), QStringLiteral("N"));
+    const QCommandLineOption paper(QStringLiteral("paper"), QString(), QStringLiteral("PAPER"));
+    const QCommandLineOption force(QStringLiteral("force"));
+    const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("Q"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({exportPdf, print, printer, copies, help, version});
+    parser.addOptions({exportPdf, print, printer, copies, paper, force, quality, help, version});
     if (!parser.parse(QStringList{QStringLiteral("vantrelo")} + arguments))
         return usageError(parser.errorText());
 
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(help))
-        return CommandLine{CommandLine::Mode::Help, {}, {}, {}, 1, {}};
-    if (parser.isSet(version))
-        return CommandLine{CommandLine::Mode::Version, {}, {}, {}, 1, {}};
+        c.mode = CommandLine::Mode::Help;
+    else if (parser.isSet(version))
+        c.mode = CommandLine::Mode::Version;
+    if (c.mode != CommandLine::Mode::Window)
+        return c;
 
     const bool exporting = parser.isSet(exportPdf);
     const bool printing = parser.isSet(print);
     if (exporting && printing)
         return usageError(QStringLiteral("--export-pdf and --print cannot be used together"));
-    if (!printing && (parser.isSet(printer) || parser.isSet(copies)))
-        return usageError(QStringLiteral("--printer and --copies go with --print"));
+    if (!printing && (parser.isSet(printer) || parser.isSet(copies) || parser.isSet(quality)))
+        return usageError(QStringLiteral("--printer, --copies and --quality go with --print"));
+    if (!exporting && !printing && (parser.isSet(paper) || parser.isSet(force)))
+        return usageError(QStringLiteral("--paper and --force go with --export-pdf or --print"));
     if (!exporting && !printing) {
         c.project = positional.join(u' ');
         return c;
@@ -95,6 +114,12 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
         return usageError(positional.size() <= 1 ? QStringLiteral("no project file given")
                                                  : QStringLiteral("more than one project file given"));
     c.project = positional.first();
+    c.force = parser.isSet(force);
+    if (parser.isSet(paper)) {
+        c.paper = paperFromName(parser.value(paper).trimmed());
+        if (!c.paper)
+            return usageError(QStringLiteral("--paper takes a4, letter or legal"));
+    }
     if (exporting) {
         c.mode = CommandLine::Mode::ExportPdf;
         c.output = parser.value(exportPdf);
@@ -104,6 +129,11 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     }
     c.mode = CommandLine::Mode::Print;
     c.printer = parser.value(printer);
+    if (parser.isSet(quality)) {
+        c.quality = qualityNamed(parser.value(quality));
+        if (c.quality == 0)
+            return usageError(QStringLiteral("--quality takes draft, normal or high"));
+    }
     if (parser.isSet(copies)) {
         // Any run of digits is a count, however long: one too large for a number type
         // is as capped as 5000 is.

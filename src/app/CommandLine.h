@@ -3,14 +3,18 @@
 //
 //   vantrelo [PROJECT.vtr]                       open the window
 //   vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit
-//   vantrelo --print PROJECT.vtr [--printer NAME] [--copies N]
+//   vantrelo --print PROJECT.vtr [--printer NAME] [--copies N] [--quality Q]
+//   either of the two with [--paper a4|letter|legal] [--force]
 //   vantrelo --help | --version
 //
 // A lone path opens in the window even when it looks like an option, as long as it names
 // an existing file; "--" ends the options.
 #include <QString>
+#include "print/PageSetup.h"
+
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace vt {
 
@@ -23,6 +27,9 @@ struct CommandLine
     QString printer;   // Print: a queue name; empty for the default printer
     int copies = 1;    // Print
     QString error;     // UsageError: what was wrong
+    std::optional<PaperKind> paper; // ExportPdf, Print: the paper named; else A4, or the printer's default
+    bool force = false; // ExportPdf, Print: a cover past the printable area is still made
+    int quality = 0;    // Print: IPP print-quality (3 draft, 4 normal, 5 high); 0 the queue's own
 };
 
 // arguments: without the program's own name. fileExists answers whether a path names an

@@ -14,6 +14,7 @@
 #include "platform/PictureLoading.h"
 #include "platform/Printers.h"
 #include "print/CoverOutput.h"
+#include "print/Sheet.h"
 #include "project/ProjectFile.h"
 
 #include <QDir>
@@ -36,6 +37,17 @@ int failed(QTextStream &err, const QString &line)
 {
     err << "vantrelo: " << line << Qt::endl;
     return 1;
+}
+
+// The dialog's quality value for an IPP print-quality of the command line.
+int batchQuality(int ippQuality)
+{
+    return ippQuality == 5 ? -4 : ippQuality == 4 ? -3 : -1;
+}
+
+QString qualityWord(int ippQuality)
+{
+    return ippQuality == 5 ? QStringLiteral("high") : ippQuality == 4 ? QStringLiteral("normal") : QStringLiteral("draft");
 }
 
 // The main window's designed client height: the scale its first format selection uses.
@@ -104,10 +116,31 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     const PageComposer compose = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
         return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
     };
+    PageSetup setup;
+    setup.portrait = isPortraitOrientation(state.CurrentOrientation);
+    setup.paper = command.paper.value_or(PaperKind::A4);
+    const QString title = QFileInfo(project).completeBaseName();
+    // A cover past the printable area would be cut off by the printer, past the paper by
+    // the paper's edge: refused unless asked for, before anything is written or sent.
+    auto refusedFit = [&](const SheetMargins &sheet, const QString &where) -> QString {
+        const PageGeometry g = pageGeometryOn(sheet, setup.portrait, 1);
+        const CoverFit fit = coverFit(compose(g.printableMm, TextMeasure()), g);
+        if (fit == CoverFit::Inside || command.force)
+            return QString();
+        const QString orientation = setup.portrait ? QStringLiteral("portrait") : QStringLiteral("landscape");
+        return QStringLiteral("%1: the cover crosses %2 of %3 %4 paper on %5; use --force to make it anyway")
+            .arg(shown(project),
+                 fit == CoverFit::CrossesPaper ? QStringLiteral("the edge") : QStringLiteral("the printable area"),
+                 orientation, paperName(setup.paper), where);
+    };
     OutputResult result;
     if (command.mode == CommandLine::Mode::ExportPdf) {
-        result = exportCoverPdf(command.output, isPortraitOrientation(state.CurrentOrientation), compose, pictures,
-                                QFileInfo(project).completeBaseName());
+        if (const QString refusal = refusedFit(pdfSheet(setup.paper), QStringLiteral("the PDF")); !refusal.isEmpty())
+            return failed(err, refusal);
+        result = exportCoverPdf(command.output, setup, compose, pictures, title);
+        if (!result.produced && !result.failures.isEmpty())
+            return failed(err, QStringLiteral("%1: the page is incomplete, no PDF written: %2")
+                                   .arg(shown(project), result.failures.join(QStringLiteral("; "))));
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
@@ -118,15 +151,37 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
         if (!choice.error.isEmpty())
             return failed(err, choice.error);
         const QString name = choice.name;
+        // Without --paper the queue gets the paper it holds by default.
+        if (!command.paper)
+            setup.paper = printerDefaultPaper(name).value_or(PaperKind::A4);
+        const std::optional<SheetMargins> sheet = printerSheet(name, setup.paper);
+        if (!sheet)
+            return failed(err, QStringLiteral("%1: the printer does not say where it prints on %2 paper")
+                                   .arg(name, paperName(setup.paper)));
+        if (const QString refusal = refusedFit(*sheet, QStringLiteral("the printer ") + name); !refusal.isEmpty())
+            return failed(err, refusal);
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(name);
-        printer.setPageOrientation(isPortraitOrientation(state.CurrentOrientation) ? QPageLayout::Portrait
-                                                                                   : QPageLayout::Landscape);
         printer.setCopyCount(command.copies);
-        printer.setDocName(QFileInfo(project).completeBaseName());
-        result = printCover(printer, compose, pictures);
+        printer.setDocName(title);
+        if (command.quality != 0) {
+            const int dialogQuality = batchQuality(command.quality);
+            if (!isQualitySupported(name, dialogQuality))
+                return failed(err, QStringLiteral("%1: the printer does not offer %2 quality")
+                                       .arg(name, qualityWord(command.quality)));
+            setPrinterQuality(printer, dialogQuality);
+        }
+        // A stopped queue takes the job and keeps it: said, since nothing comes out yet.
+        const QueueState queueState = printerQueueState(name);
+        result = printCover(printer, setup, compose, pictures);
+        if (!result.produced && !result.failures.isEmpty())
+            return failed(err, QStringLiteral("%1: the page is incomplete, nothing sent to the printer: %2")
+                                   .arg(shown(project), result.failures.join(QStringLiteral("; "))));
         if (!result.produced)
             return failed(err, QStringLiteral("%1: %2").arg(shown(project), result.error));
+        if (queueState == QueueState::Stopped)
+            err << "vantrelo: warning: the printer " << name
+                << " is stopped; the job waits in its queue until the printer is resumed" << Qt::endl;
     }
     if (!result.failures.isEmpty())
         return failed(err, QStringLiteral("%1: the page is incomplete: %2")

@@ -48,7 +48,9 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     c.writePdf = [&form, &state](const QString &path, bool portrait) {
         const QString title = state.CurrentProjectPath.isEmpty() ? QString()
                                                                  : QFileInfo(state.CurrentProjectPath).completeBaseName();
-        return writeCoverPdf(path, portrait, form.pageComposer(), form.pagePictures(), title);
+        PageSetup setup;
+        setup.portrait = portrait;
+        return writeCoverPdf(path, setup, form.pageComposer(), form.pagePictures(), title);
     };
     c.choosePdfPath = [&state](QWidget *owner, const QString &proposed) {
         FileDialogRequest request;
