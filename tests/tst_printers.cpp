@@ -182,6 +182,7 @@ void TstPrinters::refusedPagesLeaveNoPdf_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("mentions");
     QTest::newRow("offset 1e12") << "offset" << QStringList() << 1 << "out of range";
+    QTest::newRow("offset 1e12, printed") << "offset" << QStringList{"--print"} << 1 << "out of range";
     QTest::newRow("a JPEG cut short") << "jpeg" << QStringList() << 1 << "photo.jpg";
     QTest::newRow("slim case on landscape Letter") << "crossing" << QStringList{"--paper", "letter"} << 1
                                                    << "crosses the edge";
@@ -225,6 +226,19 @@ void TstPrinters::refusedPagesLeaveNoPdf()
         project = writeProject(dir.path(), "slim", 1); // 267 mm wide from 10 mm: past Letter's 279.4
     }
     const QString pdf = dir.filePath("out.pdf");
+    if (extra.contains("--print")) {
+        // Printed instead: no job reaches the queue.
+        const QString queue = qEnvironmentVariable("VT_CUPS_ZERO_QUEUE");
+        if (queue.isEmpty())
+            QSKIP("no test print queues: scripts/test sets them up when run as root with CUPS and cups-pdf installed");
+        auto jobs = [&] { return tool("lpstat", {"-W", "all", "-o", queue}).count(u'\n'); };
+        const int before = jobs();
+        const RunResult r = runProgram({"--print", project, "--printer", queue}, folder.path());
+        QVERIFY2(r.code == code, qPrintable(QStringLiteral("exit %1: %2").arg(r.code).arg(r.err)));
+        QVERIFY2(r.err.contains(mentions), qPrintable(r.err));
+        QCOMPARE(jobs(), before);
+        return;
+    }
     const RunResult r = runProgram(QStringList{"--export-pdf", pdf, project} + extra, folder.path());
     QVERIFY2(r.code == code, qPrintable(QStringLiteral("exit %1: %2").arg(r.code).arg(r.err)));
     QCOMPARE(QFile::exists(pdf), code == 0);
