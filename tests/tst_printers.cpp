@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 
 #include "common/TextFile.h"
+#include "platform/Printers.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -126,6 +127,8 @@ private slots:
     void refusedPagesLeaveNoPdf_data();
     void refusedPagesLeaveNoPdf();
 
+    void sheetsOfTheQueues_data();
+    void sheetsOfTheQueues();
     void placedFromThePrintableArea_data();
     void placedFromThePrintableArea();
     void queueRefusals_data();
@@ -244,6 +247,49 @@ void TstPrinters::refusedPagesLeaveNoPdf()
     QCOMPARE(QFile::exists(pdf), code == 0);
     if (code != 0)
         QVERIFY2(r.err.contains(mentions), qPrintable(r.err));
+}
+
+void TstPrinters::sheetsOfTheQueues_data()
+{
+    QTest::addColumn<QString>("queueVariable");
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<Edges>("margins"); // left, top, right, bottom in mm
+    QTest::addColumn<QString>("defaultPaper");
+    // From the drivers' imageable areas (points from the lower-left corner; A4 is
+    // 595 x 842 pt in the driver, Letter 612 x 792): left, paper height - top, paper
+    // width - right, bottom, each x 25.4 / 72.
+    QTest::newRow("zero, A4") << "VT_CUPS_ZERO_QUEUE" << "a4" << Edges{0, 0, 0, 0} << "a4";
+    QTest::newRow("3 mm, A4") << "VT_CUPS_3MM_QUEUE" << "a4" << Edges{3.00, 3.00, 3.00, 3.00} << "a4";
+    QTest::newRow("uneven, A4") << "VT_CUPS_UNEVEN_QUEUE" << "a4" << Edges{4.23, 16.58, 6.00, 8.47} << "a4";
+    // "12 24 595 745" for Letter: right 612 - 595 = 17 pt, top 792 - 745 = 47 pt.
+    QTest::newRow("uneven, Letter") << "VT_CUPS_UNEVEN_QUEUE" << "letter" << Edges{4.23, 16.58, 6.00, 8.47} << "a4";
+    QTest::newRow("Letter queue, Letter") << "VT_CUPS_LETTER_QUEUE" << "letter" << Edges{6.35, 12.70, 6.35, 12.70}
+                                          << "letter";
+    QTest::newRow("Letter queue, A4") << "VT_CUPS_LETTER_QUEUE" << "a4" << Edges{3.00, 3.00, 3.00, 3.00} << "letter";
+}
+
+void TstPrinters::sheetsOfTheQueues()
+{
+    QFETCH(QString, queueVariable);
+    QFETCH(QString, paper);
+    QFETCH(Edges, margins);
+    QFETCH(QString, defaultPaper);
+    const QString queue = qEnvironmentVariable(qPrintable(queueVariable));
+    if (queue.isEmpty())
+        QSKIP("no test print queues: scripts/test sets them up when run as root with CUPS and cups-pdf installed");
+    const std::optional<vt::SheetMargins> sheet = vt::printerSheet(queue, *vt::paperFromName(paper));
+    QVERIFY(sheet);
+    const QMarginsF &m = sheet->marginsMm;
+    const Edges found{m.left(), m.top(), m.right(), m.bottom()};
+    auto near = [](double a, double b) { return std::abs(a - b) <= 0.01; };
+    QVERIFY2(near(found[0], margins[0]) && near(found[1], margins[1]) && near(found[2], margins[2])
+                 && near(found[3], margins[3]),
+             qPrintable(describe(found)));
+    const std::optional<vt::PaperKind> byDefault = vt::printerDefaultPaper(queue);
+    QVERIFY(byDefault);
+    QCOMPARE(vt::paperName(*byDefault), defaultPaper);
+    // A queue that is not there has no sheet.
+    QVERIFY(!vt::printerSheet(queue + "-gone", vt::PaperKind::A4));
 }
 
 // Where picture 1 lands on the sheet that comes out of a cups-pdf queue, in millimetres
