@@ -18,7 +18,10 @@
 #include "ui/dialogs/frmStampa.h"
 #include "ui/main/PrintCommand.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -136,6 +139,11 @@ struct FakePrintSystem
     bool printSucceeds = true;
     OutputResult printOutcome; // used when printSucceeds is false
     OutputResult pdfOutcome{true, {}, {}, OutputFailure::None, {}};
+    QMap<QString, PaperKind> papers{{"Photo", PaperKind::Letter}};
+    QMap<QString, QueueWarning> queues{{"Draft Jet", QueueWarning::Stopped}, {"Photo", QueueWarning::NotAccepting}};
+    QMap<QString, PrintCorrection> corrections{{"Office Laser", {1.25, -0.5, 100.5, 99.75}}};
+    bool coverCrosses = false;
+    bool answerYes = true;
 
     FakePrintSystem()
     {
@@ -161,31 +169,64 @@ struct FakePrintSystem
         };
         c.qualitySupported = [this](const QString &p, int q) { return qualities.value(p).contains(q); };
         c.applyQuality = [this](QPrinter &, int q) { log << QString("quality:%1:%2").arg(current).arg(q); };
-        c.printCover = [this](QPrinter &p) {
+        c.printCover = [this](QPrinter &p, const PageSetup &setup) {
             log << QString("print:%1:%2:%3")
                        .arg(current)
                        .arg(p.pageLayout().orientation() == QPageLayout::Portrait ? "portrait" : "landscape")
                        .arg(p.copyCount());
+            log << QString("setup:%1:%2:%3:%4,%5,%6,%7")
+                       .arg(int(setup.paper))
+                       .arg(setup.cropMarks ? "marks" : "none")
+                       .arg(setup.bleedMm)
+                       .arg(setup.correction.offsetXMm)
+                       .arg(setup.correction.offsetYMm)
+                       .arg(setup.correction.scaleXPercent)
+                       .arg(setup.correction.scaleYPercent);
             if (!printSucceeds)
                 return printOutcome;
             OutputResult r;
             r.produced = true;
             return r;
         };
-        c.writePdf = [this](const QString &path, bool portrait) {
-            log << "pdf:" + path + (portrait ? ":portrait" : ":landscape");
+        c.writePdf = [this](const QString &path, const PageSetup &setup) {
+            log << "pdf:" + path + (setup.portrait ? ":portrait" : ":landscape");
+            log << QString("pdfsetup:%1:%2").arg(int(setup.paper)).arg(setup.correction.isIdentity() ? "exact" : "corrected");
             return pdfOutcome;
         };
         c.choosePdfPath = [this](QWidget *, const QString &proposed) {
             log << "choose:" + proposed;
             return pdfAnswer;
         };
-        c.askYesNo = [this](QWidget *, const QString &, const QString &) {
-            log << "ask";
-            return true;
+        c.askYesNo = [this](QWidget *, const QString &text, const QString &) {
+            log << "ask:" + text;
+            return answerYes;
         };
         c.message = [this](QWidget *, const QString &text, const QString &title) { log << "box:" + title + "|" + text; };
         c.playSound = [this](const QString &wav) { log << "sound:" + wav; };
+        c.defaultPaper = [this](const QString &p) {
+            return papers.contains(p) ? std::optional<PaperKind>(papers.value(p)) : std::nullopt;
+        };
+        c.queueWarning = [this](const QString &p) { return queues.value(p, QueueWarning::None); };
+        c.readCorrection = [this](const QString &p) { return corrections.value(p); };
+        c.writeCorrection = [this](const QString &p, const PrintCorrection &k, QString *) {
+            corrections[p] = k;
+            return true;
+        };
+        c.sheetView = [this](const QString &, const PageSetup &setup) {
+            SheetView v;
+            v.paperMm = setup.portrait ? QSizeF(210, 297) : QSizeF(297, 210);
+            v.printableMm = QRectF(QPointF(5, 5), v.paperMm - QSizeF(10, 10));
+            v.coverMm = {QRectF(10, 10, 120, 120)};
+            v.offPrintable = coverCrosses;
+            return std::optional<SheetView>(v);
+        };
+        c.printCalibration = [this](QPrinter &p, const PageSetup &setup) {
+            log << QString("calibration:%1:%2").arg(current, setup.portrait && p.pageLayout().orientation()
+                                                                       == QPageLayout::Portrait
+                                                                   ? "portrait"
+                                                                   : "landscape");
+            return OutputResult{true, {}, {}, OutputFailure::None, {}};
+        };
         return c;
     }
     QStringList entries(const char *prefix) const
@@ -287,6 +328,13 @@ private slots:
     void dialogFailureShowsOneBox();
     void pdfIntoUnwritableFolderNamesTheFile();
     void dialogPdfEntry();
+    void dialogFirstPickWithoutDefault();
+    void dialogFollowsPrinter_data();
+    void dialogFollowsPrinter();
+    void dialogSetupReachesThePage();
+    void dialogOffSheetAsks_data();
+    void dialogOffSheetAsks();
+    void dialogCalibrationPage();
     void dialogWithoutPrinters();
     void dialogPdfFailureSaysWhy();
 
@@ -717,6 +765,134 @@ void TstPrint::dialogGuardAndDefaultEntry()
     QCOMPARE(sys.entries("default:").last(), QString("default:Draft Jet"));
 }
 
+void TstPrint::dialogFirstPickWithoutDefault()
+{
+    FakePrintSystem sys;
+    sys.defaultEntry.clear();
+    frmStampa dialog(sys.context());
+    QVERIFY(sys.current.isEmpty());
+    // The user's very first pick is the printer the job goes to.
+    dialog.printerList()->setCurrentIndex(2);
+    QCOMPARE(sys.current, QString("Photo"));
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("print:"), QStringList{"print:Photo:portrait:1"});
+}
+
+void TstPrint::dialogFollowsPrinter_data()
+{
+    QTest::addColumn<int>("printer");
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<double>("offsetX");
+    QTest::addColumn<double>("scaleY");
+    QTest::newRow("no paper of its own, ready, corrected") << 1 << "A4" << "" << 1.25 << 99.75;
+    QTest::newRow("Letter, not accepting") << 2 << "US Letter" << "This printer is not accepting jobs." << 0.0
+                                           << 100.0;
+    QTest::newRow("stopped") << 0 << "A4"
+                             << "This printer is stopped: jobs wait in its queue until it is resumed." << 0.0
+                             << 100.0;
+}
+
+void TstPrint::dialogFollowsPrinter()
+{
+    QFETCH(int, printer);
+    QFETCH(QString, paper);
+    QFETCH(QString, warning);
+    QFETCH(double, offsetX);
+    QFETCH(double, scaleY);
+    FakePrintSystem sys;
+    frmStampa dialog(sys.context());
+    dialog.show();
+    dialog.printerList()->setCurrentIndex(printer);
+    QCOMPARE(dialog.paperList()->currentText(), paper);
+    QCOMPARE(dialog.queueWarningLabel()->isVisible(), !warning.isEmpty());
+    if (!warning.isEmpty())
+        QCOMPARE(dialog.queueWarningLabel()->text(), warning);
+    QCOMPARE(dialog.correctionField(0)->value(), offsetX);
+    QCOMPARE(dialog.correctionField(3)->value(), scaleY);
+    QVERIFY(dialog.correctionField(0)->isEnabled());
+    QVERIFY(dialog.calibrationButton()->isEnabled());
+
+    // The PDF file has no queue and no correction.
+    dialog.printerList()->setCurrentIndex(dialog.printerList()->count() - 1);
+    QVERIFY(!dialog.queueWarningLabel()->isVisible());
+    QVERIFY(!dialog.correctionField(0)->isEnabled());
+    QVERIFY(!dialog.calibrationButton()->isEnabled());
+    QVERIFY(dialog.pageSetup().correction.isIdentity());
+}
+
+void TstPrint::dialogSetupReachesThePage()
+{
+    FakePrintSystem sys;
+    frmStampa dialog(sys.context());
+    dialog.paperList()->setCurrentIndex(2);
+    dialog.cropMarksBox()->setChecked(true);
+    dialog.bleedField()->setValue(2);
+    // A new correction for the office printer is kept for it at once.
+    dialog.correctionField(0)->setValue(1.5);
+    dialog.correctionField(2)->setValue(101);
+    QCOMPARE(sys.corrections.value("Office Laser"), (PrintCorrection{1.5, -0.5, 101, 99.75}));
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("setup:"), QStringList{"setup:2:marks:2:1.5,-0.5,101,99.75"});
+
+    // Another printer shows its own (here none); the office one keeps what was entered.
+    FakePrintSystem other;
+    other.corrections = sys.corrections;
+    frmStampa again(other.context());
+    again.printerList()->setCurrentIndex(0);
+    QCOMPARE(again.correctionField(0)->value(), 0.0);
+    again.printerList()->setCurrentIndex(1);
+    QCOMPARE(again.correctionField(0)->value(), 1.5);
+
+    // The PDF file is never corrected.
+    again.printerList()->setCurrentIndex(again.printerList()->count() - 1);
+    other.pdfAnswer = QDir::temp().filePath("vt-setup.pdf");
+    again.pressButton(0);
+    QCOMPARE(other.entries("pdfsetup:"), QStringList{"pdfsetup:0:exact"});
+}
+
+void TstPrint::dialogOffSheetAsks_data()
+{
+    QTest::addColumn<bool>("crosses");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("printed");
+    QTest::newRow("inside: no question") << false << false << 0 << 1;
+    QTest::newRow("crossing, No: nothing printed") << true << false << 1 << 0;
+    QTest::newRow("crossing, Yes: printed") << true << true << 1 << 1;
+}
+
+void TstPrint::dialogOffSheetAsks()
+{
+    QFETCH(bool, crosses);
+    QFETCH(bool, yes);
+    QFETCH(int, asked);
+    QFETCH(int, printed);
+    FakePrintSystem sys;
+    sys.coverCrosses = crosses;
+    sys.answerYes = yes;
+    frmStampa dialog(sys.context());
+    dialog.pressButton(0);
+    QCOMPARE(sys.entries("ask:").size(), asked);
+    if (asked)
+        QVERIFY(sys.entries("ask:").first().contains("past the printable area"));
+    QCOMPARE(sys.entries("print:").size(), printed);
+    QCOMPARE(dialog.result(), printed ? int(QDialog::Accepted) : 0);
+}
+
+void TstPrint::dialogCalibrationPage()
+{
+    FakePrintSystem sys;
+    sys.state.CurrentOrientation = "Orizzontale";
+    frmStampa dialog(sys.context());
+    QVERIFY(!dialog.portraitShown());
+    // Upright whatever the cover's orientation, on the printer chosen, and the dialog stays.
+    QTest::mouseClick(dialog.calibrationButton(), Qt::LeftButton);
+    QCOMPARE(sys.entries("calibration:"), QStringList{"calibration:Office Laser:portrait"});
+    QVERIFY(sys.entries("print:").isEmpty());
+    QCOMPARE(dialog.result(), 0);
+}
+
 void TstPrint::dialogOtherCaseBecomesCurrent()
 {
     FakePrintSystem sys;
@@ -848,8 +1024,12 @@ void TstPrint::dialogByKeyboardAlone()
     QFETCH(QString, confirm);
     FakePrintSystem sys;
     frmStampa dialog(sys.context());
-    // Reading order: printer, the orientation shown, quality, copies, Print, Cancel.
-    QCOMPARE(tabWalk(&dialog), (QStringList{"Combo1", "Image2", "cboQualita", "Combo2", "Label1_0", "Label1_1"}));
+    // Reading order: printer, paper, the orientation shown, quality, copies, the cut
+    // extras, the printer's correction, its calibration page, Print, Cancel.
+    QCOMPARE(tabWalk(&dialog),
+             (QStringList{"Combo1", "cboPaper", "Image2", "cboQualita", "Combo2", "chkCropMarks", "txtBleed",
+                          "txtOffsetX", "txtOffsetY", "txtScaleX", "txtScaleY", "cmdCalibration", "Label1_0",
+                          "Label1_1"}));
     QVERIFY(dialog.button(0)->isDefault());
     QCOMPARE(dialog.button(0)->caption()->text(), QString("&Print"));
     QCOMPARE(dialog.button(1)->caption()->text(), QString("&Cancel"));
@@ -891,7 +1071,7 @@ void TstPrint::dialogKeyboardCancel()
 {
     FakePrintSystem sys;
     frmStampa dialog(sys.context());
-    QCOMPARE(tabWalk(&dialog).size(), 6);
+    QCOMPARE(tabWalk(&dialog).size(), 14);
     // Enter on Cancel cancels: a focused button takes Enter from the default one.
     QVERIFY(tabTo("Label1_1"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

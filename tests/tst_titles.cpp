@@ -761,7 +761,7 @@ static QRectF titleOnPaper(QSize picture, const vt::Placement &placement)
     PrintComposition only;
     only.operations.append({PageOperation::Kind::Picture, PrintPicture::Picture1, QRectF(0, 0, 120, 120), {}});
     QStringList failures;
-    paintPage(painter, PageGeometry{{5, 5}, {130, 130}, 10, {}, {}}, only, pictures, failures);
+    paintPage(painter, PageGeometry{{5, 5}, {130, 130}, 10, {140, 140}, {}}, only, pictures, failures);
     painter.end();
     const QRect ink = inkBox(page, QRect(50, 50, 1200, 1200));
     return QRectF((ink.left() - 50) / 10.0, (ink.top() - 50) / 10.0, ink.width() / 10.0, ink.height() / 10.0);

@@ -14,7 +14,8 @@ const QStringList &knownOptions()
     static const QStringList names = {
         QStringLiteral("--export-pdf"), QStringLiteral("--print"), QStringLiteral("--printer"),
         QStringLiteral("--copies"), QStringLiteral("--paper"), QStringLiteral("--force"),
-        QStringLiteral("--quality"), QStringLiteral("--help"), QStringLiteral("-h"),
+        QStringLiteral("--quality"), QStringLiteral("--test-page"), QStringLiteral("--crop-marks"),
+        QStringLiteral("--bleed"), QStringLiteral("--help"), QStringLiteral("-h"),
         QStringLiteral("--version"), QStringLiteral("-v"), QStringLiteral("--")};
     return names;
 }
@@ -52,9 +53,13 @@ QString commandLineUsage()
         "  vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit\n"
         "  vantrelo --print PROJECT.vtr [--printer NAME] [--copies N] [--quality draft|normal|high]\n"
         "                                               print the cover and exit\n"
-        "  --paper a4|letter|legal    the paper (A4, or the printer's own when printing)\n"
-        "  --force                    make the cover even where it crosses the printable area\n"
+        "  vantrelo --test-page --printer NAME | --export-pdf OUT.pdf\n"
+        "                                               a calibration page to measure a printer by\n"
         "  vantrelo --help | --version\n"
+        "With --export-pdf or --print: --paper a4|letter|legal (A4, or the printer's own when\n"
+        "printing), --force makes a cover that crosses the printable area, --crop-marks draws\n"
+        "marks outside the cover's corners, --bleed MM (0 to 3) lets the pictures reach that\n"
+        "far past their cut lines.\n"
         "Use -- before a project whose name begins with a dash.\n");
 }
 
@@ -83,37 +88,64 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     const QCommandLineOption paper(QStringLiteral("paper"), QString(), QStringLiteral("PAPER"));
     const QCommandLineOption force(QStringLiteral("force"));
     const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("Q"));
+    const QCommandLineOption testPage(QStringLiteral("test-page"));
+    const QCommandLineOption cropMarks(QStringLiteral("crop-marks"));
+    const QCommandLineOption bleed(QStringLiteral("bleed"), QString(), QStringLiteral("MM"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({exportPdf, print, printer, copies, paper, force, quality, help, version});
+    parser.addOptions({exportPdf, print, printer, copies, paper, force, quality, testPage, cropMarks, bleed, help,
+                       version});
     if (!parser.parse(QStringList{QStringLiteral("vantrelo")} + arguments))
         return usageError(parser.errorText());
 
     const QStringList positional = parser.positionalArguments();
-    if (parser.isSet(help))
-        c.mode = CommandLine::Mode::Help;
-    else if (parser.isSet(version))
-        c.mode = CommandLine::Mode::Version;
-    if (c.mode != CommandLine::Mode::Window)
-        return c;
+    if (parser.isSet(help) || parser.isSet(version)) {
+        CommandLine asked;
+        asked.mode = parser.isSet(help) ? CommandLine::Mode::Help : CommandLine::Mode::Version;
+        return asked;
+    }
 
     const bool exporting = parser.isSet(exportPdf);
-    const bool printing = parser.isSet(print);
+    c.testPage = parser.isSet(testPage);
+    // A calibration page goes to the printer it names; it needs no project.
+    const bool printing = parser.isSet(print) || (c.testPage && parser.isSet(printer) && !exporting);
     if (exporting && printing)
         return usageError(QStringLiteral("--export-pdf and --print cannot be used together"));
     if (!printing && (parser.isSet(printer) || parser.isSet(copies) || parser.isSet(quality)))
         return usageError(QStringLiteral("--printer, --copies and --quality go with --print"));
     if (!exporting && !printing && (parser.isSet(paper) || parser.isSet(force)))
         return usageError(QStringLiteral("--paper and --force go with --export-pdf or --print"));
+    if (c.testPage && !exporting && !printing)
+        return usageError(QStringLiteral("--test-page needs --printer NAME or --export-pdf OUT.pdf"));
+    if (parser.isSet(cropMarks) || parser.isSet(bleed)) {
+        if ((!exporting && !printing) || c.testPage)
+            return usageError(QStringLiteral("--crop-marks and --bleed go with a cover's --export-pdf or --print"));
+        c.cropMarks = parser.isSet(cropMarks);
+    }
+    if (parser.isSet(bleed)) {
+        // Plain decimal millimetres: no exponent, no sign, no "nan" or "inf".
+        static const QRegularExpression number(QStringLiteral("^[0-9]+(\\.[0-9]*)?$|^\\.[0-9]+$"));
+        const QString text = parser.value(bleed).trimmed();
+        bool ok = false;
+        const double mm = number.match(text).hasMatch() ? text.toDouble(&ok) : 0;
+        if (!ok || mm < 0 || mm > MaxBleedOptionMm)
+            return usageError(QStringLiteral("--bleed takes millimetres from 0 to 3"));
+        c.bleedMm = mm;
+    }
     if (!exporting && !printing) {
         c.project = positional.join(u' ');
         return c;
     }
-    // An empty argument ("" from a script whose variable was unset) names no file.
-    if (positional.size() != 1 || positional.first().isEmpty())
+    if (c.testPage) {
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("--test-page takes no project file"));
+    } else if (positional.size() != 1 || positional.first().isEmpty()) {
+        // An empty argument ("" from a script whose variable was unset) names no file.
         return usageError(positional.size() <= 1 ? QStringLiteral("no project file given")
                                                  : QStringLiteral("more than one project file given"));
-    c.project = positional.first();
+    } else {
+        c.project = positional.first();
+    }
     c.force = parser.isSet(force);
     if (parser.isSet(paper)) {
         c.paper = paperFromName(parser.value(paper).trimmed());

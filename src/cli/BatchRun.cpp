@@ -13,10 +13,14 @@
 #include "lang/LanguageFile.h"
 #include "platform/PictureLoading.h"
 #include "platform/Printers.h"
+#include "print/CalibrationPage.h"
 #include "print/CoverOutput.h"
+#include "print/CutExtras.h"
+#include "print/PrintCorrections.h"
 #include "print/Sheet.h"
 #include "project/ProjectFile.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -53,6 +57,54 @@ QString qualityWord(int ippQuality)
 // The main window's designed client height: the scale its first format selection uses.
 constexpr double DesignClientHeightTwips = 7290;
 
+// The queue --print goes to: the one named, else the default one.
+BatchPrinterChoice batchPrinter(const CommandLine &command)
+{
+    const bool reachable = isPrintSystemReachable();
+    return chooseBatchPrinter(command.printer, reachable ? QPrinterInfo::defaultPrinterName() : QString(),
+                              reachable ? installedPrinterNames() : QStringList(), reachable);
+}
+
+// The calibration page, always portrait. It goes out without the printer's stored
+// correction: what the user measures on it is then the whole correction to enter, not
+// what is left over after the last one.
+int runTestPage(const CommandLine &command, QTextStream &err)
+{
+    const QDate today = QDate::currentDate();
+    OutputResult result;
+    if (command.mode == CommandLine::Mode::ExportPdf) {
+        const PageComposer compose = [today](QSizeF printable, const TextMeasure &measure) {
+            return composeCalibrationPage(QStringLiteral("PDF file"), today, printable, measure);
+        };
+        PageSetup setup;
+        setup.paper = command.paper.value_or(PaperKind::A4);
+        result = exportCoverPdf(command.output, setup, compose, PagePictures{}, QStringLiteral("Calibration page"));
+        if (!result.produced)
+            return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
+    } else {
+        const BatchPrinterChoice choice = batchPrinter(command);
+        if (!choice.error.isEmpty())
+            return failed(err, choice.error);
+        const QString name = choice.name;
+        const PageComposer compose = [today, name](QSizeF printable, const TextMeasure &measure) {
+            return composeCalibrationPage(name, today, printable, measure);
+        };
+        PageSetup setup;
+        setup.paper = command.paper ? *command.paper : printerDefaultPaper(name).value_or(PaperKind::A4);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(name);
+        printer.setCopyCount(command.copies);
+        printer.setDocName(QStringLiteral("Calibration page"));
+        result = printCover(printer, setup, compose, PagePictures{});
+        if (!result.produced)
+            return failed(err, QStringLiteral("calibration page: %1").arg(result.error));
+    }
+    if (!result.failures.isEmpty())
+        return failed(err, QStringLiteral("the calibration page is incomplete: %1")
+                               .arg(result.failures.join(QStringLiteral("; "))));
+    return 0;
+}
+
 } // namespace
 
 void loadStateForBatch(AppState &state, const QString &appPath)
@@ -80,6 +132,8 @@ void loadStateForBatch(AppState &state, const QString &appPath)
 
 int runBatch(const CommandLine &command, const QString &appPath, QTextStream &err)
 {
+    if (command.testPage)
+        return runTestPage(command, err);
     const QString project = command.project;
     if (!QFileInfo::exists(project))
         return failed(err, QStringLiteral("%1: no such project file").arg(shown(project)));
@@ -113,18 +167,27 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     computePreviewScale(state, cover.format, DesignClientHeightTwips);
     CoverRenderer renderer;
     const PagePictures pictures = pagePicturesOf(renderer.render(cover, areaSizesMm(state, cover.format)));
-    const PageComposer compose = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
-        return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
-    };
     PageSetup setup;
     setup.portrait = isPortraitOrientation(state.CurrentOrientation);
     setup.paper = command.paper.value_or(PaperKind::A4);
+    setup.cropMarks = command.cropMarks;
+    setup.bleedMm = command.bleedMm;
+    const PageComposer plainCover = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
+        return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
+    };
+    const PageComposer compose = [&plainCover, &setup](QSizeF printable, const TextMeasure &measure) {
+        const PrintComposition page = plainCover(printable, measure);
+        if (!setup.cropMarks && setup.bleedMm == 0)
+            return page;
+        return withCutExtras(page, setup.cropMarks, setup.bleedMm);
+    };
     const QString title = QFileInfo(project).completeBaseName();
     // A cover past the printable area would be cut off by the printer, past the paper by
     // the paper's edge: refused unless asked for, before anything is written or sent.
+    // The cover itself counts, not its crop marks or bleed, which are meant to lie outside.
     auto refusedFit = [&](const SheetMargins &sheet, const QString &where) -> QString {
         const PageGeometry g = pageGeometryOn(sheet, setup.portrait, 1);
-        const CoverFit fit = coverFit(compose(g.printableMm, TextMeasure()), g);
+        const CoverFit fit = coverFit(plainCover(g.printableMm, TextMeasure()), g);
         if (fit == CoverFit::Inside || command.force)
             return QString();
         const QString orientation = setup.portrait ? QStringLiteral("portrait") : QStringLiteral("landscape");
@@ -144,10 +207,7 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
-        const bool reachable = isPrintSystemReachable();
-        const BatchPrinterChoice choice =
-            chooseBatchPrinter(command.printer, reachable ? QPrinterInfo::defaultPrinterName() : QString(),
-                               reachable ? installedPrinterNames() : QStringList(), reachable);
+        const BatchPrinterChoice choice = batchPrinter(command);
         if (!choice.error.isEmpty())
             return failed(err, choice.error);
         const QString name = choice.name;
@@ -160,6 +220,8 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
                                    .arg(name, paperName(setup.paper)));
         if (const QString refusal = refusedFit(*sheet, QStringLiteral("the printer ") + name); !refusal.isEmpty())
             return failed(err, refusal);
+        // The correction measured for this very queue; PDF files never get one.
+        setup.correction = readPrintCorrection(printCorrectionsFile(state), name);
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(name);
         printer.setCopyCount(command.copies);

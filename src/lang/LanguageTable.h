@@ -4,7 +4,7 @@
 
 namespace vt {
 
-// The numbered user-interface texts, entries 0..182, all empty at start. Entries from 151
+// The numbered user-interface texts, entries 0..194, all empty at start. Entries from 151
 // on came later than the rest: language files that end before them still load, and the
 // program then shows those entries' English texts (fallbackText).
 struct LanguageTable
@@ -49,7 +49,20 @@ struct LanguageTable
     static constexpr int PlacementTurnEntry = 180;
     static constexpr int PlacementResetEntry = 181;
     static constexpr int PlacementRemoveEntry = 182;
-    static constexpr int Size = 183;
+    // The print dialog's paper, cut extras, calibration and warnings.
+    static constexpr int PaperEntry = 183;
+    static constexpr int PaperA4Entry = 184;
+    static constexpr int PaperLetterEntry = 185;
+    static constexpr int PaperLegalEntry = 186;
+    static constexpr int CropMarksEntry = 187;
+    static constexpr int BleedEntry = 188;
+    static constexpr int CalibrationPageEntry = 189;
+    static constexpr int CorrectionOffsetEntry = 190;
+    static constexpr int CorrectionScaleEntry = 191;
+    static constexpr int OffSheetQuestionEntry = 192;
+    static constexpr int QueueStoppedEntry = 193;
+    static constexpr int QueueRejectingEntry = 194;
+    static constexpr int Size = 195;
     std::array<QString, Size> entries{};
 
     QString operator[](int k) const
@@ -110,6 +123,30 @@ struct LanguageTable
         case PlacementTurnEntry: return QStringLiteral("T&urn right");
         case PlacementResetEntry: return QStringLiteral("&Reset");
         case PlacementRemoveEntry: return QStringLiteral("Re&move picture");
+        case PaperEntry:
+            return QStringLiteral("Paper:");
+        case PaperA4Entry:
+            return QStringLiteral("A4");
+        case PaperLetterEntry:
+            return QStringLiteral("US Letter");
+        case PaperLegalEntry:
+            return QStringLiteral("US Legal");
+        case CropMarksEntry:
+            return QStringLiteral("Crop marks");
+        case BleedEntry:
+            return QStringLiteral("Bleed (mm):");
+        case CalibrationPageEntry:
+            return QStringLiteral("Print a calibration page");
+        case CorrectionOffsetEntry:
+            return QStringLiteral("Correction, shift X, Y (mm):");
+        case CorrectionScaleEntry:
+            return QStringLiteral("Correction, scale X, Y (%):");
+        case OffSheetQuestionEntry:
+            return QStringLiteral("The cover runs past the printable area of this printer or past the paper, so part of it will not be printed. Print anyway?");
+        case QueueStoppedEntry:
+            return QStringLiteral("This printer is stopped: jobs wait in its queue until it is resumed.");
+        case QueueRejectingEntry:
+            return QStringLiteral("This printer is not accepting jobs.");
         default: return QString();
         }
     }

@@ -23,8 +23,8 @@ struct PageGeometry
     QPointF originMm;   // top-left of the printable area, from the paper's corner
     QSizeF printableMm; // size of the printable area
     double dotsPerMm = 0;
-    QSizeF paperMm;     // the whole sheet, in the orientation that prints
-    PrintCorrection correction; // a printer's measured correction; identity for PDF files
+    QSizeF paperMm{};   // the whole sheet, in the orientation that prints
+    PrintCorrection correction{}; // a printer's measured correction; identity for PDF files
 };
 
 // Pictures reach the page at no more than this many pixels per inch of printed size:

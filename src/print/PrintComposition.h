@@ -5,6 +5,7 @@
 // outline of picture 1 last, so it lies over the others), and a one-line footer.
 // Pure: one executor (PagePainter) draws the same list on a printer, a PDF or an image.
 #include <QList>
+#include <QMarginsF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -21,11 +22,17 @@ enum class PrintPicture { Picture1, Picture2, Overlay, Picture3, SlimBack, SlimS
 
 struct PageOperation
 {
-    enum class Kind { Picture, Circle, Box, Text };
+    enum class Kind { Picture, Circle, Box, Text, Line };
     Kind kind = Kind::Picture;
     PrintPicture picture = PrintPicture::Picture1; // Picture
-    QRectF rect;  // Picture and Box: the rectangle; Circle: the square around it; Text: top-left and size
+    // Picture and Box: the rectangle; Circle: the square around it; Text: top-left and
+    // size; Line: from the rectangle's top-left to its bottom-right corner.
+    QRectF rect;
     QString text; // Text
+    // Picture: how far it reaches past each side of rect, its edge pixels stretched
+    // outward, so that a cut a little off the line shows no white. The picture inside
+    // rect stays exactly where and as large as it is without.
+    QMarginsF bleedMm{};
 
     bool operator==(const PageOperation &) const = default;
 };

@@ -9,7 +9,9 @@
 #include "ui/dialogs/HoverLiftButton.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -40,26 +43,19 @@ QLabel *makeLabel(QWidget *parent, const char *name)
     return l;
 }
 
-// A sheet of paper upright or on its side, with a few lines of text on it.
-QPixmap drawOrientationPicture(bool portrait, qreal ratio)
+constexpr PaperKind Papers[] = {PaperKind::A4, PaperKind::Letter, PaperKind::Legal};
+
+QDoubleSpinBox *makeNumberField(QWidget *parent, const char *name, double low, double high, double step,
+                                const QString &suffix)
 {
-    const int size = 40;
-    QPixmap pixmap(QSize(size, size) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF sheet = portrait ? QRectF(9.5, 3.5, 21, 33) : QRectF(3.5, 9.5, 33, 21);
-    p.setPen(QPen(QColor(0x55, 0x5f, 0x6d), 1.2));
-    p.setBrush(Qt::white);
-    p.drawRect(sheet);
-    p.setPen(QPen(QColor(0x8a, 0x94, 0xa3), 1.2));
-    const int lines = portrait ? 6 : 4;
-    for (int k = 0; k < lines; ++k) {
-        const double y = sheet.top() + 5 + k * 4.2;
-        p.drawLine(QPointF(sheet.left() + 4, y), QPointF(sheet.right() - (k % 3 == 2 ? 9 : 4), y));
-    }
-    return pixmap;
+    auto *field = new QDoubleSpinBox(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setRange(low, high);
+    field->setDecimals(2);
+    field->setSingleStep(step);
+    field->setSuffix(suffix);
+    field->setKeyboardTracking(false);
+    return field;
 }
 
 } // namespace
@@ -147,15 +143,24 @@ void frmStampa::buildControls()
             printerSelected();
     });
 
+    m_labelPaper = makeLabel(this, "LabelPaper");
+    m_paper = new QComboBox(this);
+    m_paper->setObjectName(QStringLiteral("cboPaper"));
+    m_labelPaper->setBuddy(m_paper);
+    connect(m_paper, &QComboBox::currentIndexChanged, this, [this] { updateSheet(); });
+
+    m_warning = makeLabel(this, "LabelQueue");
+    m_warning->setWordWrap(true);
+    m_warning->setStyleSheet(QStringLiteral("color: #b01c1c;"));
+    m_warning->hide();
+
     m_label4 = makeLabel(this, "Label4");
     const qreal ratio = devicePixelRatioF();
     auto *portrait = new KeyClickLabel(this);
     portrait->setObjectName(QStringLiteral("Image2"));
-    portrait->setPixmap(drawOrientationPicture(true, ratio));
     portrait->onClick = [this] { toggleOrientation(); };
     auto *landscape = new KeyClickLabel(this);
     landscape->setObjectName(QStringLiteral("Image3"));
-    landscape->setPixmap(drawOrientationPicture(false, ratio));
     landscape->onClick = [this] { toggleOrientation(); };
     for (QLabel *icon : {static_cast<QLabel *>(portrait), static_cast<QLabel *>(landscape)})
         icon->setCursor(Qt::PointingHandCursor);
@@ -177,6 +182,28 @@ void frmStampa::buildControls()
     m_combo2->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_label5->setBuddy(m_combo2);
 
+    m_cropMarks = new QCheckBox(this);
+    m_cropMarks->setObjectName(QStringLiteral("chkCropMarks"));
+    m_labelBleed = makeLabel(this, "LabelBleed");
+    m_bleed = makeNumberField(this, "txtBleed", 0, 3, 0.5, QString());
+    m_labelBleed->setBuddy(m_bleed);
+    connect(m_bleed, &QDoubleSpinBox::valueChanged, this, [this] { updateSheet(); });
+
+    m_calibrate = new QPushButton(this);
+    m_calibrate->setObjectName(QStringLiteral("cmdCalibration"));
+    m_calibrate->setAutoDefault(false);
+    connect(m_calibrate, &QPushButton::clicked, this, [this] { printCalibrationPage(); });
+    m_labelOffset = makeLabel(this, "LabelOffset");
+    m_labelScale = makeLabel(this, "LabelScale");
+    m_correction[0] = makeNumberField(this, "txtOffsetX", -20, 20, 0.1, QStringLiteral(" mm"));
+    m_correction[1] = makeNumberField(this, "txtOffsetY", -20, 20, 0.1, QStringLiteral(" mm"));
+    m_correction[2] = makeNumberField(this, "txtScaleX", 95, 105, 0.1, QStringLiteral(" %"));
+    m_correction[3] = makeNumberField(this, "txtScaleY", 95, 105, 0.1, QStringLiteral(" %"));
+    m_labelOffset->setBuddy(m_correction[0]);
+    m_labelScale->setBuddy(m_correction[2]);
+    for (QDoubleSpinBox *field : m_correction)
+        connect(field, &QDoubleSpinBox::valueChanged, this, [this] { storeCorrection(); });
+
     m_buttons[0] = new HoverLiftButton(drawDialogPicture(DialogPicture::Print, 24, ratio), QString(), this,
                                        QStringLiteral("Image1_0"), QStringLiteral("Label1_0"));
     m_buttons[1] = new HoverLiftButton(drawDialogPicture(DialogPicture::Cancel, 24, ratio), QString(), this,
@@ -191,8 +218,9 @@ void frmStampa::buildControls()
 
     // Enter prints from anywhere in the dialog; Tab goes through it as it reads.
     m_buttons[0]->setDefault(true);
-    setTabChain({m_combo1, m_image2, m_image3, m_cboQualita, m_combo2, m_buttons[0]->caption(),
-                 m_buttons[1]->caption()});
+    setTabChain({m_combo1, m_paper, m_image2, m_image3, m_cboQualita, m_combo2, m_cropMarks, m_bleed,
+                 m_correction[0], m_correction[1], m_correction[2], m_correction[3], m_calibrate,
+                 m_buttons[0]->caption(), m_buttons[1]->caption()});
 
     auto *icons = new QHBoxLayout;
     icons->setContentsMargins(0, 0, 0, 0);
@@ -203,14 +231,34 @@ void frmStampa::buildControls()
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(10);
+    auto rowOf = [](QWidget *a, QWidget *b) {
+        auto *row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(a);
+        row->addWidget(b);
+        row->addStretch(1);
+        return row;
+    };
+
     grid->addWidget(m_label3, 0, 0);
     grid->addWidget(m_combo1, 0, 1);
-    grid->addWidget(m_label4, 1, 0);
-    grid->addLayout(icons, 1, 1);
-    grid->addWidget(m_label2, 2, 0);
-    grid->addWidget(m_cboQualita, 2, 1);
-    grid->addWidget(m_label5, 3, 0);
-    grid->addWidget(m_combo2, 3, 1, Qt::AlignLeft);
+    grid->addWidget(m_warning, 1, 1);
+    grid->addWidget(m_labelPaper, 2, 0);
+    grid->addWidget(m_paper, 2, 1, Qt::AlignLeft);
+    grid->addWidget(m_label4, 3, 0, Qt::AlignTop);
+    grid->addLayout(icons, 3, 1);
+    grid->addWidget(m_label2, 4, 0);
+    grid->addWidget(m_cboQualita, 4, 1);
+    grid->addWidget(m_label5, 5, 0);
+    grid->addWidget(m_combo2, 5, 1, Qt::AlignLeft);
+    grid->addWidget(m_cropMarks, 6, 1);
+    grid->addWidget(m_labelBleed, 7, 0);
+    grid->addWidget(m_bleed, 7, 1, Qt::AlignLeft);
+    grid->addWidget(m_labelOffset, 8, 0);
+    grid->addLayout(rowOf(m_correction[0], m_correction[1]), 8, 1);
+    grid->addWidget(m_labelScale, 9, 0);
+    grid->addLayout(rowOf(m_correction[2], m_correction[3]), 9, 1);
+    grid->addWidget(m_calibrate, 10, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
 
     auto *outer = new QVBoxLayout(this);
@@ -230,16 +278,30 @@ void frmStampa::load()
         m_portrait = m_ctx.state->CurrentOrientation == u"Verticale";
         m_image2->setVisible(m_portrait);
         m_image3->setVisible(!m_portrait);
+        m_label4->setBuddy(m_portrait ? m_image2 : m_image3);
     });
     steps.run(QStringLiteral("captions"), [&] {
         if (QWidget *owner = parentWidget())
             setWindowIcon(owner->windowIcon());
         setWindowTitle(StripAmpersands(text(38)));
-        m_label3->setText(text(33));
-        m_label4->setText(text(34));
-        m_label2->setText(text(35));
-        m_label5->setText(text(36));
-        const QStringList captions = withAccessKeys({text(38), text(37)});
+        // Every control gets an access key; Print and Cancel keep theirs first.
+        const QStringList captions =
+            withAccessKeys({text(38), text(37), text(33), text(LanguageTable::PaperEntry), text(34), text(35),
+                            text(36), text(LanguageTable::CropMarksEntry), text(LanguageTable::BleedEntry),
+                            text(LanguageTable::CorrectionOffsetEntry), text(LanguageTable::CorrectionScaleEntry),
+                            text(LanguageTable::CalibrationPageEntry)});
+        m_label3->setText(captions[2]);
+        m_labelPaper->setText(captions[3]);
+        m_label4->setText(captions[4]);
+        m_label2->setText(captions[5]);
+        m_label5->setText(captions[6]);
+        m_cropMarks->setText(captions[7]);
+        m_labelBleed->setText(captions[8]);
+        m_labelOffset->setText(captions[9]);
+        m_labelScale->setText(captions[10]);
+        m_calibrate->setText(captions[11]);
+        for (int k = 0; k < 3; ++k)
+            m_paper->addItem(text(LanguageTable::PaperA4Entry + k), int(Papers[k]));
         m_buttons[0]->setCaption(captions[0]);
         m_buttons[1]->setCaption(captions[1]);
     });
@@ -247,6 +309,7 @@ void frmStampa::load()
         QApplication::setOverrideCursor(Qt::WaitCursor);
         FillPrinterList();
         FillQualityList();
+        printerChanged();
         QApplication::restoreOverrideCursor();
     });
     steps.run(QStringLiteral("button homes"), [&] {
@@ -300,6 +363,10 @@ void frmStampa::FillPrinterList()
     m_filling = false;
     if (selected >= 0)
         m_combo1->setCurrentIndex(selected); // the selection event, which the guard may swallow
+    else
+        // No default printer was selected, so there was no event for the guard to take:
+        // the user's own first pick must count.
+        m_ctx.memory->selectionGuard = true;
     if (!printers.isEmpty()) {
         m_filling = true;
         m_combo1->setEditText(n);
@@ -320,6 +387,7 @@ void frmStampa::printerSelected()
         FillQualityList();
         m_combo2->setEditText(QStringLiteral("1"));
         m_combo2->setEnabled(false);
+        printerChanged();
         return;
     }
     m_combo2->setEnabled(true);
@@ -341,6 +409,104 @@ void frmStampa::printerSelected()
     const QString current = currentName();
     if (!current.isEmpty())
         ImpostaStampante(current);
+    printerChanged();
+}
+
+void frmStampa::printerChanged()
+{
+    const bool pdf = pdfChosen();
+    const QString name = pdf ? QString() : currentName();
+    // The paper the printer takes by default; the PDF file keeps what was chosen.
+    if (!pdf && m_ctx.defaultPaper)
+        if (const auto paper = m_ctx.defaultPaper(name)) {
+            const QSignalBlocker block(m_paper);
+            m_paper->setCurrentIndex(m_paper->findData(int(*paper)));
+        }
+    const QueueWarning warning = pdf || !m_ctx.queueWarning ? QueueWarning::None : m_ctx.queueWarning(name);
+    m_warning->setText(warning == QueueWarning::Stopped        ? text(LanguageTable::QueueStoppedEntry)
+                       : warning == QueueWarning::NotAccepting ? text(LanguageTable::QueueRejectingEntry)
+                                                               : QString());
+    m_warning->setVisible(warning != QueueWarning::None);
+    // A correction belongs to one printer and never to the PDF file.
+    for (QWidget *w : std::initializer_list<QWidget *>{m_labelOffset, m_labelScale, m_calibrate, m_correction[0],
+                                                       m_correction[1], m_correction[2], m_correction[3]})
+        w->setEnabled(!pdf && !name.isEmpty());
+    m_correctionPrinter = pdf ? QString() : name;
+    showCorrection();
+    updateSheet();
+}
+
+void frmStampa::showCorrection()
+{
+    const PrintCorrection c = !m_correctionPrinter.isEmpty() && m_ctx.readCorrection
+                                  ? m_ctx.readCorrection(m_correctionPrinter)
+                                  : PrintCorrection{};
+    const double values[] = {c.offsetXMm, c.offsetYMm, c.scaleXPercent, c.scaleYPercent};
+    for (size_t k = 0; k < 4; ++k) {
+        const QSignalBlocker block(m_correction[k]);
+        m_correction[k]->setValue(values[k]);
+    }
+}
+
+void frmStampa::storeCorrection()
+{
+    if (m_correctionPrinter.isEmpty() || !m_ctx.writeCorrection)
+        return;
+    QString error;
+    if (!m_ctx.writeCorrection(m_correctionPrinter, pageSetup().correction, &error) && m_ctx.message)
+        m_ctx.message(this, error, text(LanguageTable::PrintErrorTitleEntry));
+}
+
+PageSetup frmStampa::pageSetup() const
+{
+    PageSetup setup;
+    setup.portrait = m_portrait;
+    if (m_paper->currentIndex() >= 0)
+        setup.paper = PaperKind(m_paper->currentData().toInt());
+    setup.cropMarks = m_cropMarks->isChecked();
+    setup.bleedMm = m_bleed->value();
+    if (!pdfChosen() && !m_correctionPrinter.isEmpty())
+        setup.correction = {m_correction[0]->value(), m_correction[1]->value(), m_correction[2]->value(),
+                            m_correction[3]->value()};
+    return setup;
+}
+
+void frmStampa::updateSheet()
+{
+    const QString name = pdfChosen() ? QString() : currentName();
+    PageSetup setup = pageSetup();
+    const qreal ratio = devicePixelRatioF();
+    std::optional<SheetView> views[2];
+    for (int k = 0; k < 2; ++k) {
+        setup.portrait = k == 0;
+        if (m_ctx.sheetView)
+            views[k] = m_ctx.sheetView(name, setup);
+    }
+    m_image2->setPixmap(drawSheetPicture(views[0], true, ratio));
+    m_image3->setPixmap(drawSheetPicture(views[1], false, ratio));
+    m_sheet = views[m_portrait ? 0 : 1];
+}
+
+bool frmStampa::printCalibrationPage()
+{
+    QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr;
+    if (pdfChosen() || !printer || !m_ctx.printCalibration)
+        return false;
+    // Measured upright: the correction is the printer's, whichever way a cover turns.
+    PageSetup setup = pageSetup();
+    setup.portrait = true;
+    setup.cropMarks = false;
+    setup.bleedMm = 0;
+    setup.correction = {};
+    printer->setPageOrientation(QPageLayout::Portrait);
+    printer->setCopyCount(1);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const OutputResult result = m_ctx.printCalibration(*printer, setup);
+    QApplication::restoreOverrideCursor();
+    const QString error = outputErrorText(m_ctx.state->Language, result);
+    if (!error.isEmpty() && m_ctx.message)
+        m_ctx.message(this, error, text(LanguageTable::PrintErrorTitleEntry));
+    return result.produced;
 }
 
 QString frmStampa::currentName() const
@@ -419,14 +585,21 @@ void frmStampa::toggleOrientation()
     m_portrait = !m_portrait;
     QLabel *shown = m_portrait ? m_image2 : m_image3;
     shown->setVisible(true);
+    m_label4->setBuddy(shown);
     if (hadFocus)
         shown->setFocus(Qt::OtherFocusReason);
     (m_portrait ? m_image3 : m_image2)->setVisible(false);
+    updateSheet();
 }
 
 bool frmStampa::print()
 {
     OutputResult result;
+    // A cover that runs off the printable area or the paper loses that part: asked first.
+    if (m_sheet && m_sheet->crosses() && m_ctx.askYesNo
+        && !m_ctx.askYesNo(this, text(LanguageTable::OffSheetQuestionEntry), StripAmpersands(text(38))))
+        return false;
+    const PageSetup setup = pageSetup();
     if (pdfChosen()) {
         const QString path = m_ctx.choosePdfPath
                                  ? m_ctx.choosePdfPath(this, proposedPdfPath(m_ctx.state->CurrentProjectPath))
@@ -437,7 +610,7 @@ bool frmStampa::print()
             && !m_ctx.askYesNo(this, text(103) + QStringLiteral("\n\n") + text(104), text(18)))
             return false;
         if (m_ctx.writePdf)
-            result = m_ctx.writePdf(path, m_portrait);
+            result = m_ctx.writePdf(path, setup);
     } else {
         QPrinter *printer = m_ctx.currentPrinter ? m_ctx.currentPrinter() : nullptr;
         if (!printer) {
@@ -452,7 +625,7 @@ bool frmStampa::print()
             if (memory.quality && memory.qualityPrinter == currentName() && m_ctx.applyQuality)
                 m_ctx.applyQuality(*printer, *memory.quality);
             if (m_ctx.printCover)
-                result = m_ctx.printCover(*printer);
+                result = m_ctx.printCover(*printer, setup);
         }
     }
     // One box for the whole print, in the user's language and naming the cause, and

@@ -44,12 +44,10 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     };
     c.qualitySupported = [](const QString &printer, int quality) { return isQualitySupported(printer, quality); };
     c.applyQuality = [](QPrinter &printer, int quality) { setPrinterQuality(printer, quality); };
-    c.printCover = [&form](QPrinter &printer) { return form.StampaCopertina(printer); };
-    c.writePdf = [&form, &state](const QString &path, bool portrait) {
+    c.printCover = [&form](QPrinter &printer, const PageSetup &) { return form.StampaCopertina(printer); };
+    c.writePdf = [&form, &state](const QString &path, const PageSetup &setup) {
         const QString title = state.CurrentProjectPath.isEmpty() ? QString()
                                                                  : QFileInfo(state.CurrentProjectPath).completeBaseName();
-        PageSetup setup;
-        setup.portrait = portrait;
         return writeCoverPdf(path, setup, form.pageComposer(), form.pagePictures(), title);
     };
     c.choosePdfPath = [&state](QWidget *owner, const QString &proposed) {
