@@ -1,6 +1,7 @@
 // The sheet a cover prints on: papers, the page on the sheet in both orientations, a
 // cover that crosses the printable area, the finished PDF and pictures cut short.
 #include "app/CommandLine.h"
+#include "lang/LanguageTable.h"
 #include "platform/PictureLoading.h"
 #include "print/CoverOutput.h"
 #include "print/Sheet.h"
@@ -170,11 +171,15 @@ void TstSheet::pdfWithFailuresIsNotWritten()
     QVERIFY(pdf.isEmpty());
     QVERIFY2(r.failures.join(u';').contains(mentions), qPrintable(r.failures.join(u';')));
 
-    // And written to a file: no file at all.
+    // And written to a file: no file at all, and the user is told it was not written and why.
     QTemporaryDir dir;
     const QString path = dir.filePath("cover.pdf");
-    QVERIFY(!writeCoverPdf(path, PageSetup(), compose, pictures).produced);
+    const OutputResult written = writeCoverPdf(path, PageSetup(), compose, pictures);
+    QVERIFY(!written.produced);
     QVERIFY(!QFile::exists(path));
+    const QString told = outputErrorText(LanguageTable(), written);
+    QVERIFY2(told.startsWith("The cover was not printed") && told.contains(path) && told.contains(mentions),
+             qPrintable(told));
 }
 
 void TstSheet::finishPdfLeavesOtherFilesAlone()

@@ -314,10 +314,12 @@ OutputResult printCover(QPrinter &printer, const PageSetup &setup, const PageCom
 QString outputErrorText(const LanguageTable &texts, const OutputResult &result)
 {
     auto t = [&texts](int entry) { return texts.fallbackText(entry); };
-    if (!result.failures.isEmpty())
-        return t(LanguageTable::PrintErrorPartsEntry);
     if (result.produced)
-        return QString();
+        return result.failures.isEmpty() ? QString() : t(LanguageTable::PrintErrorPartsEntry);
+    // A page with failures is not produced at all: a PDF's names the failures as the
+    // reason the file was not written; a printer's says which parts could not be drawn.
+    if (!result.failures.isEmpty() && result.cause == OutputFailure::None)
+        return t(LanguageTable::PrintErrorPartsEntry);
     switch (result.cause) {
     case OutputFailure::FileNotWritten:
         // The system's reason is the only part not in the user's language; without it
