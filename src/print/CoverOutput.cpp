@@ -272,7 +272,11 @@ OutputResult printCover(QPrinter &printer, const PageSetup &setup, const PageCom
                            .arg(name, paperName(setup.paper));
         return result;
     }
-    printer.setPageSize(QPageSize(pageSizeId(setup.paper)));
+    if (!printer.setPageSize(QPageSize(pageSizeId(setup.paper)))) {
+        result.cause = OutputFailure::PrinterRefused;
+        result.error = QStringLiteral("the printer %1 does not take %2 paper").arg(name, paperName(setup.paper));
+        return result;
+    }
     printer.setPageOrientation(setup.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
     printer.setFullPage(true);
     PageGeometry g = pageGeometryOn(*sheet, setup.portrait, printer.resolution() / 25.4);
