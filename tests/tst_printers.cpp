@@ -122,6 +122,7 @@ class TstPrinters : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void pdfPapers_data();
     void pdfPapers();
     void refusedPagesLeaveNoPdf_data();
@@ -135,6 +136,15 @@ private slots:
     void queueRefusals();
     void stoppedQueueWarns();
 };
+
+void TstPrinters::initTestCase()
+{
+    // Pages that earlier runs printed to the cups-pdf folder: they are not looked at.
+    const QString output = qEnvironmentVariable("VT_CUPS_OUTPUT");
+    if (!output.isEmpty())
+        for (const QString &old : QDir(output).entryList({"placed-*.pdf", "refusal-*.pdf"}, QDir::Files))
+            QFile::remove(output + u'/' + old);
+}
 
 void TstPrinters::pdfPapers_data()
 {
