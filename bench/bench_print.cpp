@@ -75,8 +75,9 @@ int exportRun()
         QApplication::processEvents();
         const QString pdf = out.filePath(QStringLiteral("cover-%1.pdf").arg(format));
         t.restart();
-        const OutputResult r = writeCoverPdf(pdf, isPortraitOrientation(w.state.CurrentOrientation),
-                                             w.form->pageComposer(), w.form->pagePictures());
+        PageSetup setup;
+        setup.portrait = isPortraitOrientation(w.state.CurrentOrientation);
+        const OutputResult r = writeCoverPdf(pdf, setup, w.form->pageComposer(), w.form->pagePictures());
         const double ms = t.nsecsElapsed() / 1e6;
         // What reducing the pictures alone costs, for the breakdown: measured after the
         // PDF, so the PDF's own figure is the cold one a user gets.

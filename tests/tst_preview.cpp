@@ -429,9 +429,9 @@ void TstPreview::discIsTheSameSquareEverywhere()
         if (op.kind == PageOperation::Kind::Circle)
             circles << op.rect;
     QCOMPARE(circles.size(), 1);
-    // Format 10 prints at 41.5 (to 42, half to even), 85: a 100 x 80 mm area gets the
-    // circle 80 mm across, centred: 42 + 10.
-    QCOMPARE(circles.first(), QRectF(52, 85, 80, 80));
+    // Format 10 prints at 41.5, 85: a 100 x 80 mm area gets the circle 80 mm across,
+    // centred: 41.5 + 10.
+    QCOMPARE(circles.first(), QRectF(51.5, 85, 80, 80));
 }
 
 void TstPreview::hitTestFollowsStackingOrder()

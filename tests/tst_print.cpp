@@ -349,20 +349,22 @@ private slots:
 void TstPrint::printPositions_data()
 {
     QTest::addColumn<QString>("offset");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("whole") << "12" << 12;
-    QTest::newRow("decimal comma stops the number") << "7,5" << 7;
-    QTest::newRow("12.5 rounds to even") << "12.5" << 12;
-    QTest::newRow("13.5 rounds to even") << "13.5" << 14;
-    QTest::newRow("letter first") << "x12" << 0;
-    QTest::newRow("blanks before") << "  9" << 9;
-    QTest::newRow("empty") << "" << 0;
+    QTest::addColumn<double>("expected");
+    QTest::newRow("whole") << "12" << 12.0;
+    QTest::newRow("decimal comma stops the number") << "7,5" << 7.0;
+    QTest::newRow("a half stays a half") << "12.5" << 12.5;
+    QTest::newRow("another half") << "6.5" << 6.5;
+    QTest::newRow("hundredths kept") << "19.25" << 19.25;
+    QTest::newRow("thousandths rounded to hundredths") << "8.126" << 8.13;
+    QTest::newRow("letter first") << "x12" << 0.0;
+    QTest::newRow("blanks before") << "  9" << 9.0;
+    QTest::newRow("empty") << "" << 0.0;
 }
 
 void TstPrint::printPositions()
 {
     QFETCH(QString, offset);
-    QFETCH(int, expected);
+    QFETCH(double, expected);
     AppState s = printState();
     s.Catalogue.entries[4].OffsetX = offset;
     s.Catalogue.entries[4].OffsetY = offset;
@@ -526,8 +528,8 @@ void TstPrint::unknownFormatFails()
 }
 
 // Where the pictures lie on the page, in millimetres from the paper's corner, worked by
-// hand: the 5 mm inset of the page plus the catalogue's print position (halves rounded
-// to even), spanning the format's sizes.
+// hand: the 5 mm inset of the page plus the catalogue's print position (halves kept),
+// spanning the format's sizes.
 struct ExpectedArea
 {
     const char *what;
@@ -539,15 +541,15 @@ struct ExpectedArea
 QList<ExpectedArea> expectedAreas(int format)
 {
     switch (format) {
-    case 0: // DVD case: 5 + 6 (6.5), 5 + 8 (8.5); 274 x 183
-        return {{"picture 1", Qt::red, {41, 43}, QRectF(QPointF(11, 13), QPointF(285, 196))}};
-    case 3: // CD jewel case front and back: 5 + 40, 5 + 20 (19.5); 120 x 120
-        return {{"picture 1", Qt::red, {75, 55}, QRectF(QPointF(45, 25), QPointF(165, 145))}};
-    case 10: // CD label, a disc: 5 + 42 (41.5), 5 + 85; 117 across, measured through its centre
-        return {{"disc", Qt::red, {105.5, 148.5}, QRectF(QPointF(47, 90), QPointF(164, 207))}};
-    case 1: // DVD slim case 7 mm: 5 + 10, 5 + 8 (8.5); 267 x 183, spine piece at 130, front at 137
-        return {{"back", Qt::red, {35, 53}, QRectF(QPointF(15, 13), QPointF(145, 196))},
-                {"front", Qt::blue, {192, 53}, QRectF(QPointF(152, 13), QPointF(282, 196))}};
+    case 0: // DVD case: 5 + 6.5, 5 + 8.5; 274 x 183
+        return {{"picture 1", Qt::red, {41, 43}, QRectF(QPointF(11.5, 13.5), QPointF(285.5, 196.5))}};
+    case 3: // CD jewel case front and back: 5 + 40, 5 + 19.5; 120 x 120
+        return {{"picture 1", Qt::red, {75, 55}, QRectF(QPointF(45, 24.5), QPointF(165, 144.5))}};
+    case 10: // CD label, a disc: 5 + 41.5, 5 + 85; 117 across, measured through its centre
+        return {{"disc", Qt::red, {105, 148.5}, QRectF(QPointF(46.5, 90), QPointF(163.5, 207))}};
+    case 1: // DVD slim case 7 mm: 5 + 10, 5 + 8.5; 267 x 183, spine piece at 130, front at 137
+        return {{"back", Qt::red, {35, 53}, QRectF(QPointF(15, 13.5), QPointF(145, 196.5))},
+                {"front", Qt::blue, {192, 53}, QRectF(QPointF(152, 13.5), QPointF(282, 196.5))}};
     }
     return {};
 }
@@ -589,7 +591,9 @@ void TstPrint::renderedEdges()
         QVERIFY(failures.isEmpty());
     } else {
         const QString pdf = dir.filePath("cover.pdf");
-        const OutputResult r = writeCoverPdf(pdf, portrait, compose, pictures);
+        PageSetup setup;
+        setup.portrait = portrait;
+        const OutputResult r = writeCoverPdf(pdf, setup, compose, pictures);
         QVERIFY2(r.produced, qPrintable(r.error));
         page = renderPdf(pdf, dir.path());
         QVERIFY(!page.isNull());
@@ -647,7 +651,7 @@ void TstPrint::placementModesInThePdf()
         p.fillRect(1500 - side, 0, side, 1000, Qt::blue);
     }
     AppState s = printState();
-    const int format = 4; // a 120 mm square, printed at 40, 83.5 (84, half to even)
+    const int format = 4; // a 120 mm square, printed at 40, 83.5
     select(s, format);
     CoverContent c = blankContent();
     c.format = format;
@@ -658,13 +662,13 @@ void TstPrint::placementModesInThePdf()
     const PagePictures pictures = pagePicturesOf(renderer.render(c, areaSizesMm(s, format)));
     QTemporaryDir dir;
     const QString pdf = dir.filePath("cover.pdf");
-    const OutputResult r = writeCoverPdf(pdf, true, [&](QSizeF printable, const TextMeasure &m) {
+    const OutputResult r = writeCoverPdf(pdf, PageSetup(), [&](QSizeF printable, const TextMeasure &m) {
         return composeCover(s, format, 0, printable, m);
     }, pictures);
     QVERIFY2(r.produced, qPrintable(r.error));
     const QImage page = renderPdf(pdf, dir.path());
     QVERIFY(!page.isNull());
-    const QPointF area(PdfMarginMm + 40, PdfMarginMm + 84);
+    const QPointF area(PdfMarginMm + 40, PdfMarginMm + 83.5);
     auto check = [&](QColor colour, const QRectF &expected) {
         const QRectF found = foundRect(page, 10, area + expected.center(), colour).translated(-area);
         const QString where = QStringLiteral("%1: found (%2, %3)-(%4, %5)")
@@ -1153,7 +1157,7 @@ void TstPrint::dialogFailureShowsOneBox()
 void TstPrint::pdfIntoUnwritableFolderNamesTheFile()
 {
     const QString path = "/proc/cover.pdf";
-    const OutputResult r = writeCoverPdf(path, true, [](QSizeF, const TextMeasure &) { return PrintComposition(); },
+    const OutputResult r = writeCoverPdf(path, PageSetup(), [](QSizeF, const TextMeasure &) { return PrintComposition(); },
                                          PagePictures{});
     QVERIFY(!r.produced);
     QCOMPARE(int(r.cause), int(OutputFailure::FileNotWritten));
@@ -1242,7 +1246,9 @@ void TstPrint::writtenPdfOnAFullDiskKeepsTheOldFile()
             noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
     PagePictures pictures = colouredPictures();
     pictures[size_t(PrintPicture::Picture1)] = noise;
-    const OutputResult r = writeCoverPdf(pdf, false, [&](QSizeF printable, const TextMeasure &m) {
+    PageSetup landscape;
+    landscape.portrait = false;
+    const OutputResult r = writeCoverPdf(pdf, landscape, [&](QSizeF printable, const TextMeasure &m) {
         return composeCover(s, 0, 0, printable, m);
     }, pictures);
     QVERIFY(!r.produced);
@@ -1381,15 +1387,15 @@ void TstPrint::exportMatchesTheWindowsPage()
     QVERIFY(info.waitForFinished(20000));
     const QString text = QString::fromUtf8(info.readAllStandardOutput());
     QVERIFY2(text.contains("Pages:           1"), qPrintable(text));
-    QVERIFY2(text.contains("842 x 595 pts (A4)"), qPrintable(text)); // format 0 is landscape
+    QVERIFY2(text.contains("841.89 x 595.276 pts (A4)"), qPrintable(text)); // format 0 is landscape
     QVERIFY(!QFile::exists(folder.file("Files/Vantrelo.ini")));
     QCOMPARE(fileBytes(folder.file("Files/Covers.ini")), catalogue);
 
     const QImage page = renderPdf(pdf, dir.path());
     QVERIFY(!page.isNull());
-    // Format 0 from 5 + 6 mm to 5 + 6 + 274 mm (worked out above, in expectedAreas).
+    // Format 0 from 5 + 6.5 mm to 5 + 6.5 + 274 mm (worked out above, in expectedAreas).
     const QRectF found = foundRect(page, 10, QPointF(41, 113), Qt::red);
-    QVERIFY2(std::abs(found.left() - 11) <= 0.2 && std::abs(found.right() - 285) <= 0.2,
+    QVERIFY2(std::abs(found.left() - 11.5) <= 0.2 && std::abs(found.right() - 285.5) <= 0.2,
              qPrintable(QString("%1..%2").arg(found.left()).arg(found.right())));
 }
 
@@ -1450,10 +1456,10 @@ void TstPrint::realQueue()
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QString pdf = waitForPdf(before);
     QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote nothing");
-    QPrinter probe(QPrinter::HighResolution);
-    probe.setPrinterName(queue);
-    const QMarginsF margins = probe.pageLayout().margins(QPageLayout::Millimeter);
-    checkPage(pdf, QPointF(margins.left(), margins.top()), 4);
+    // The stock cups-pdf driver prints all of A4: its ImageableArea is "0 0 595 842", so
+    // the page's origin is the paper's corner (Qt's own page margins would say 3.53 mm).
+    const QPointF origin(0, 0);
+    checkPage(pdf, origin, 4);
 
     // Through the print dialog of a real window.
     TestWindow w;
@@ -1479,7 +1485,7 @@ void TstPrint::realQueue()
     dialog.pressButton(0);
     pdf = waitForPdf(before);
     QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote nothing for the dialog's print");
-    checkPage(pdf, QPointF(margins.left(), margins.top()), 4);
+    checkPage(pdf, origin, 4);
 }
 
 QTEST_MAIN(TstPrint)

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "print/Sheet.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -11,7 +13,8 @@ const QStringList &knownOptions()
 {
     static const QStringList names = {
         QStringLiteral("--export-pdf"), QStringLiteral("--print"), QStringLiteral("--printer"),
-        QStringLiteral("--copies"), QStringLiteral("--test-page"), QStringLiteral("--crop-marks"),
+        QStringLiteral("--copies"), QStringLiteral("--paper"), QStringLiteral("--force"),
+        QStringLiteral("--quality"), QStringLiteral("--test-page"), QStringLiteral("--crop-marks"),
         QStringLiteral("--bleed"), QStringLiteral("--help"), QStringLiteral("-h"),
         QStringLiteral("--version"), QStringLiteral("-v"), QStringLiteral("--")};
     return names;
@@ -33,6 +36,13 @@ CommandLine usageError(const QString &why)
     return c;
 }
 
+// IPP print-quality: draft 3, normal 4, high 5; 0 for any other word.
+int qualityNamed(const QString &name)
+{
+    const QString n = name.trimmed().toLower();
+    return n == u"draft" ? 3 : n == u"normal" ? 4 : n == u"high" ? 5 : 0;
+}
+
 } // namespace
 
 QString commandLineUsage()
@@ -41,13 +51,15 @@ QString commandLineUsage()
         "Usage:\n"
         "  vantrelo [PROJECT.vtr]                       open the window, with the project\n"
         "  vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit\n"
-        "  vantrelo --print PROJECT.vtr [--printer NAME] [--copies N]\n"
+        "  vantrelo --print PROJECT.vtr [--printer NAME] [--copies N] [--quality draft|normal|high]\n"
         "                                               print the cover and exit\n"
         "  vantrelo --test-page --printer NAME | --export-pdf OUT.pdf\n"
         "                                               a calibration page to measure a printer by\n"
-        "With --export-pdf or --print: --crop-marks draws marks outside the cover's corners,\n"
-        "--bleed MM (0 to 3) lets the pictures reach that far past their cut lines.\n"
         "  vantrelo --help | --version\n"
+        "With --export-pdf or --print: --paper a4|letter|legal (A4, or the printer's own when\n"
+        "printing), --force makes a cover that crosses the printable area, --crop-marks draws\n"
+        "marks outside the cover's corners, --bleed MM (0 to 3) lets the pictures reach that\n"
+        "far past their cut lines.\n"
         "Use -- before a project whose name begins with a dash.\n");
 }
 
@@ -73,12 +85,16 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     const QCommandLineOption print(QStringLiteral("print"));
     const QCommandLineOption printer(QStringLiteral("printer"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption copies(QStringLiteral("copies"), QString(), QStringLiteral("N"));
+    const QCommandLineOption paper(QStringLiteral("paper"), QString(), QStringLiteral("PAPER"));
+    const QCommandLineOption force(QStringLiteral("force"));
+    const QCommandLineOption quality(QStringLiteral("quality"), QString(), QStringLiteral("Q"));
     const QCommandLineOption testPage(QStringLiteral("test-page"));
     const QCommandLineOption cropMarks(QStringLiteral("crop-marks"));
     const QCommandLineOption bleed(QStringLiteral("bleed"), QString(), QStringLiteral("MM"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({exportPdf, print, printer, copies, testPage, cropMarks, bleed, help, version});
+    parser.addOptions({exportPdf, print, printer, copies, paper, force, quality, testPage, cropMarks, bleed, help,
+                       version});
     if (!parser.parse(QStringList{QStringLiteral("vantrelo")} + arguments))
         return usageError(parser.errorText());
 
@@ -95,8 +111,10 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     const bool printing = parser.isSet(print) || (c.testPage && parser.isSet(printer) && !exporting);
     if (exporting && printing)
         return usageError(QStringLiteral("--export-pdf and --print cannot be used together"));
-    if (!printing && (parser.isSet(printer) || parser.isSet(copies)))
-        return usageError(QStringLiteral("--printer and --copies go with --print"));
+    if (!printing && (parser.isSet(printer) || parser.isSet(copies) || parser.isSet(quality)))
+        return usageError(QStringLiteral("--printer, --copies and --quality go with --print"));
+    if (!exporting && !printing && (parser.isSet(paper) || parser.isSet(force)))
+        return usageError(QStringLiteral("--paper and --force go with --export-pdf or --print"));
     if (c.testPage && !exporting && !printing)
         return usageError(QStringLiteral("--test-page needs --printer NAME or --export-pdf OUT.pdf"));
     if (parser.isSet(cropMarks) || parser.isSet(bleed)) {
@@ -128,6 +146,12 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     } else {
         c.project = positional.first();
     }
+    c.force = parser.isSet(force);
+    if (parser.isSet(paper)) {
+        c.paper = paperFromName(parser.value(paper).trimmed());
+        if (!c.paper)
+            return usageError(QStringLiteral("--paper takes a4, letter or legal"));
+    }
     if (exporting) {
         c.mode = CommandLine::Mode::ExportPdf;
         c.output = parser.value(exportPdf);
@@ -137,6 +161,11 @@ CommandLine parseCommandLine(const QStringList &arguments, const std::function<b
     }
     c.mode = CommandLine::Mode::Print;
     c.printer = parser.value(printer);
+    if (parser.isSet(quality)) {
+        c.quality = qualityNamed(parser.value(quality));
+        if (c.quality == 0)
+            return usageError(QStringLiteral("--quality takes draft, normal or high"));
+    }
     if (parser.isSet(copies)) {
         // Any run of digits is a count, however long: one too large for a number type
         // is as capped as 5000 is.

@@ -3,16 +3,20 @@
 //
 //   vantrelo [PROJECT.vtr]                       open the window
 //   vantrelo --export-pdf OUT.pdf PROJECT.vtr    write the cover to a PDF file and exit
-//   vantrelo --print PROJECT.vtr [--printer NAME] [--copies N]
+//   vantrelo --print PROJECT.vtr [--printer NAME] [--copies N] [--quality Q]
 //   vantrelo --test-page --printer NAME | --export-pdf OUT.pdf   a calibration page
-//   (--crop-marks and --bleed MM go with a cover's --export-pdf and --print)
+//   (--paper a4|letter|legal goes with either; --force, --crop-marks and --bleed MM go
+//   with a cover's --export-pdf and --print)
 //   vantrelo --help | --version
 //
 // A lone path opens in the window even when it looks like an option, as long as it names
 // an existing file; "--" ends the options.
+#include "print/PageSetup.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace vt {
 
@@ -25,6 +29,9 @@ struct CommandLine
     QString printer;   // Print: a queue name; empty for the default printer
     int copies = 1;    // Print
     QString error;     // UsageError: what was wrong
+    std::optional<PaperKind> paper; // ExportPdf, Print: the paper named; else A4, or the printer's default
+    bool force = false; // ExportPdf, Print: a cover past the printable area is still made
+    int quality = 0;    // Print: IPP print-quality (3 draft, 4 normal, 5 high); 0 the queue's own
     bool testPage = false;  // ExportPdf, Print: the calibration page instead of a project's cover
     bool cropMarks = false; // ExportPdf, Print: marks outside the cover's corners
     double bleedMm = 0;     // ExportPdf, Print: how far pictures reach past their cut lines

@@ -17,6 +17,7 @@
 #include "print/CoverOutput.h"
 #include "print/CutExtras.h"
 #include "print/PrintCorrections.h"
+#include "print/Sheet.h"
 #include "project/ProjectFile.h"
 
 #include <QDate>
@@ -42,6 +43,17 @@ int failed(QTextStream &err, const QString &line)
     return 1;
 }
 
+// The dialog's quality value for an IPP print-quality of the command line.
+int batchQuality(int ippQuality)
+{
+    return ippQuality == 5 ? -4 : ippQuality == 4 ? -3 : -1;
+}
+
+QString qualityWord(int ippQuality)
+{
+    return ippQuality == 5 ? QStringLiteral("high") : ippQuality == 4 ? QStringLiteral("normal") : QStringLiteral("draft");
+}
+
 // The main window's designed client height: the scale its first format selection uses.
 constexpr double DesignClientHeightTwips = 7290;
 
@@ -64,7 +76,9 @@ int runTestPage(const CommandLine &command, QTextStream &err)
         const PageComposer compose = [today](QSizeF printable, const TextMeasure &measure) {
             return composeCalibrationPage(QStringLiteral("PDF file"), today, printable, measure);
         };
-        result = exportCoverPdf(command.output, true, compose, PagePictures{}, QStringLiteral("Calibration page"));
+        PageSetup setup;
+        setup.paper = command.paper.value_or(PaperKind::A4);
+        result = exportCoverPdf(command.output, setup, compose, PagePictures{}, QStringLiteral("Calibration page"));
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
@@ -75,12 +89,13 @@ int runTestPage(const CommandLine &command, QTextStream &err)
         const PageComposer compose = [today, name](QSizeF printable, const TextMeasure &measure) {
             return composeCalibrationPage(name, today, printable, measure);
         };
+        PageSetup setup;
+        setup.paper = command.paper ? *command.paper : printerDefaultPaper(name).value_or(PaperKind::A4);
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(name);
-        printer.setPageOrientation(QPageLayout::Portrait);
         printer.setCopyCount(command.copies);
         printer.setDocName(QStringLiteral("Calibration page"));
-        result = printCover(printer, compose, PagePictures{});
+        result = printCover(printer, setup, compose, PagePictures{});
         if (!result.produced)
             return failed(err, QStringLiteral("calibration page: %1").arg(result.error));
     }
@@ -154,19 +169,41 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     const PagePictures pictures = pagePicturesOf(renderer.render(cover, areaSizesMm(state, cover.format)));
     PageSetup setup;
     setup.portrait = isPortraitOrientation(state.CurrentOrientation);
+    setup.paper = command.paper.value_or(PaperKind::A4);
     setup.cropMarks = command.cropMarks;
     setup.bleedMm = command.bleedMm;
-    const PageComposer compose = [&state, &cover, &setup](QSizeF printable, const TextMeasure &measure) {
-        const PrintComposition page =
-            composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
+    const PageComposer plainCover = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
+        return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
+    };
+    const PageComposer compose = [&plainCover, &setup](QSizeF printable, const TextMeasure &measure) {
+        const PrintComposition page = plainCover(printable, measure);
         if (!setup.cropMarks && setup.bleedMm == 0)
             return page;
         return withCutExtras(page, setup.cropMarks, setup.bleedMm);
     };
+    const QString title = QFileInfo(project).completeBaseName();
+    // A cover past the printable area would be cut off by the printer, past the paper by
+    // the paper's edge: refused unless asked for, before anything is written or sent.
+    // The cover itself counts, not its crop marks or bleed, which are meant to lie outside.
+    auto refusedFit = [&](const SheetMargins &sheet, const QString &where) -> QString {
+        const PageGeometry g = pageGeometryOn(sheet, setup.portrait, 1);
+        const CoverFit fit = coverFit(plainCover(g.printableMm, TextMeasure()), g);
+        if (fit == CoverFit::Inside || command.force)
+            return QString();
+        const QString orientation = setup.portrait ? QStringLiteral("portrait") : QStringLiteral("landscape");
+        return QStringLiteral("%1: the cover crosses %2 of %3 %4 paper on %5; use --force to make it anyway")
+            .arg(shown(project),
+                 fit == CoverFit::CrossesPaper ? QStringLiteral("the edge") : QStringLiteral("the printable area"),
+                 orientation, paperName(setup.paper), where);
+    };
     OutputResult result;
     if (command.mode == CommandLine::Mode::ExportPdf) {
-        result = exportCoverPdf(command.output, setup.portrait, compose, pictures,
-                                QFileInfo(project).completeBaseName());
+        if (const QString refusal = refusedFit(pdfSheet(setup.paper), QStringLiteral("the PDF")); !refusal.isEmpty())
+            return failed(err, refusal);
+        result = exportCoverPdf(command.output, setup, compose, pictures, title);
+        if (!result.produced && !result.failures.isEmpty())
+            return failed(err, QStringLiteral("%1: the page is incomplete, no PDF written: %2")
+                                   .arg(shown(project), result.failures.join(QStringLiteral("; "))));
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
@@ -174,16 +211,39 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
         if (!choice.error.isEmpty())
             return failed(err, choice.error);
         const QString name = choice.name;
+        // Without --paper the queue gets the paper it holds by default.
+        if (!command.paper)
+            setup.paper = printerDefaultPaper(name).value_or(PaperKind::A4);
+        const std::optional<SheetMargins> sheet = printerSheet(name, setup.paper);
+        if (!sheet)
+            return failed(err, QStringLiteral("%1: the printer does not say where it prints on %2 paper")
+                                   .arg(name, paperName(setup.paper)));
+        if (const QString refusal = refusedFit(*sheet, QStringLiteral("the printer ") + name); !refusal.isEmpty())
+            return failed(err, refusal);
         // The correction measured for this very queue; PDF files never get one.
         setup.correction = readPrintCorrection(printCorrectionsFile(state), name);
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(name);
-        printer.setPageOrientation(setup.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
         printer.setCopyCount(command.copies);
-        printer.setDocName(QFileInfo(project).completeBaseName());
-        result = printCover(printer, compose, pictures);
+        printer.setDocName(title);
+        if (command.quality != 0) {
+            const int dialogQuality = batchQuality(command.quality);
+            if (!isQualitySupported(name, dialogQuality))
+                return failed(err, QStringLiteral("%1: the printer does not offer %2 quality")
+                                       .arg(name, qualityWord(command.quality)));
+            setPrinterQuality(printer, dialogQuality);
+        }
+        // A stopped queue takes the job and keeps it: said, since nothing comes out yet.
+        const QueueState queueState = printerQueueState(name);
+        result = printCover(printer, setup, compose, pictures);
+        if (!result.produced && !result.failures.isEmpty())
+            return failed(err, QStringLiteral("%1: the page is incomplete, nothing sent to the printer: %2")
+                                   .arg(shown(project), result.failures.join(QStringLiteral("; "))));
         if (!result.produced)
             return failed(err, QStringLiteral("%1: %2").arg(shown(project), result.error));
+        if (queueState == QueueState::Stopped)
+            err << "vantrelo: warning: the printer " << name
+                << " is stopped; the job waits in its queue until the printer is resumed" << Qt::endl;
     }
     if (!result.failures.isEmpty())
         return failed(err, QStringLiteral("%1: the page is incomplete: %2")

@@ -2,11 +2,42 @@
 
 #include "common/TextFile.h"
 
+#include <QByteArrayView>
+#include <QFile>
 #include <QImageReader>
 
 #include <algorithm>
 
 namespace vt {
+
+namespace {
+
+// A JPEG whose data stops before its end marker decodes without an error: the decoder
+// fills the missing rows with grey and only warns. Its last scan must be followed by
+// the end-of-image marker (FF D9), which cannot occur inside coded data, where every
+// FF byte is followed by 00 or a restart marker.
+bool isCutShortJpeg(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const qint64 size = file.size();
+    const uchar *bytes = size > 0 ? file.map(0, size) : nullptr;
+    QByteArray copy;
+    QByteArrayView data;
+    if (bytes) {
+        data = QByteArrayView(bytes, size);
+    } else {
+        copy = file.readAll();
+        data = copy;
+    }
+    const qsizetype lastScan = data.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
+    if (lastScan < 0)
+        return true;
+    return data.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) < 0;
+}
+
+} // namespace
 
 QImage loadPicture(const QString &path)
 {
@@ -18,9 +49,12 @@ QImage loadPicture(const QString &path)
     const QSize size = reader.size();
     if (size.isValid() && std::max(size.width(), size.height()) > MaxPictureSide)
         reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio));
+    const bool jpeg = reader.format() == "jpeg";
     QImage image = reader.read();
     if (image.isNull())
         return image;
+    if (jpeg && isCutShortJpeg(path))
+        return QImage();
     // A header may promise one size and the picture decode to another (a GIF's screen
     // and its frame, say), so the limit is checked again on what was decoded.
     if (std::max(image.width(), image.height()) > MaxPictureSide)

@@ -16,7 +16,8 @@ inline constexpr int MaxPictureSide = 6800;
 // Decodes a picture file in any format Qt reads here, turned upright by its EXIF
 // orientation, with a longer side above MaxPictureSide reduced to it by smooth
 // resampling (JPEG files are reduced while decoding, so the full size is never held).
-// A null image when the file is missing, not a picture, or too large.
+// A null image when the file is missing, not a picture, too large, or a JPEG whose data
+// ends before the picture does (it would show as a grey block).
 QImage loadPicture(const QString &path);
 
 } // namespace vt

@@ -6,6 +6,8 @@
 
 #include <cups/cups.h>
 
+#include <cmath>
+
 namespace vt {
 
 namespace {
@@ -28,7 +30,99 @@ struct Dests
     }
 };
 
+// What the print system knows of one destination: its supported media with margins.
+struct DestInfo
+{
+    Dests dests;
+    cups_dest_t *dest = nullptr;
+    cups_dinfo_t *info = nullptr;
+    explicit DestInfo(const QString &name)
+    {
+        dest = dests.find(name);
+        if (dest)
+            info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    }
+    ~DestInfo()
+    {
+        if (info)
+            cupsFreeDestInfo(info);
+    }
+    DestInfo(const DestInfo &) = delete;
+    DestInfo &operator=(const DestInfo &) = delete;
+};
+
+// The print system's (PWG) names of our papers.
+const char *mediaName(PaperKind paper)
+{
+    switch (paper) {
+    case PaperKind::Letter: return "na_letter_8.5x11in";
+    case PaperKind::Legal: return "na_legal_8.5x14in";
+    case PaperKind::A4: break;
+    }
+    return "iso_a4_210x297mm";
+}
+
 } // namespace
+
+std::optional<SheetMargins> printerSheet(const QString &printer, PaperKind paper)
+{
+    DestInfo d(printer);
+    if (!d.info)
+        return std::nullopt;
+    cups_size_t size = {};
+    if (!cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, d.dest, d.info, mediaName(paper), CUPS_MEDIA_FLAGS_DEFAULT, &size))
+        return std::nullopt;
+    // Margins come in hundredths of a millimetre. The paper is taken at its nominal size:
+    // a driver that states A4 as 595 x 842 points still means 210 x 297 mm.
+    const QMarginsF margins(size.left / 100.0, size.top / 100.0, size.right / 100.0, size.bottom / 100.0);
+    if (margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0)
+        return std::nullopt;
+    const QSizeF paperMm = paperSizeMm(paper);
+    if (margins.left() + margins.right() >= paperMm.width() || margins.top() + margins.bottom() >= paperMm.height())
+        return std::nullopt;
+    return SheetMargins{paperMm, margins};
+}
+
+std::optional<PaperKind> printerDefaultPaper(const QString &printer)
+{
+    DestInfo d(printer);
+    if (!d.info)
+        return std::nullopt;
+    // The queue's own default medium (cupsGetDestMediaDefault would answer US Letter for
+    // any queue without a "media" option of the user's).
+    const char *media = cupsGetOption("media", d.dest->num_options, d.dest->options);
+    if (!media)
+        if (ipp_attribute_t *attr = cupsFindDestDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, CUPS_MEDIA))
+            media = ippGetString(attr, 0, nullptr);
+    pwg_media_t *pwg = media ? pwgMediaForPWG(media) : nullptr;
+    if (!pwg && media)
+        pwg = pwgMediaForPPD(media);
+    if (!pwg)
+        return std::nullopt;
+    // By its size, not its name: drivers name the same paper in several ways.
+    for (PaperKind kind : {PaperKind::A4, PaperKind::Letter, PaperKind::Legal}) {
+        const QSizeF mm = paperSizeMm(kind);
+        if (std::abs(pwg->width / 100.0 - mm.width()) <= 1 && std::abs(pwg->length / 100.0 - mm.height()) <= 1)
+            return kind;
+    }
+    return std::nullopt;
+}
+
+QueueState printerQueueState(const QString &printer)
+{
+    Dests dests;
+    cups_dest_t *dest = dests.find(printer);
+    if (!dest)
+        return QueueState::Unknown;
+    const char *accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    if (accepting && qstrcmp(accepting, "false") == 0)
+        return QueueState::NotAccepting;
+    const char *state = cupsGetOption("printer-state", dest->num_options, dest->options);
+    if (!state)
+        return QueueState::Unknown;
+    // IPP printer-state: 3 idle, 4 processing, 5 stopped.
+    return qstrcmp(state, "5") == 0 ? QueueState::Stopped : QueueState::Ready;
+}
 
 QString formatPrinterEntry(const QString &name, const QString &makeAndModel, const QString &deviceUri)
 {

@@ -1,8 +1,11 @@
 #pragma once
 // The print system (CUPS): the default printer, whether a queue takes jobs, and the
 // print qualities a queue accepts.
+#include "print/Sheet.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QPrinter;
 
@@ -40,6 +43,19 @@ bool setSystemDefaultPrinter(const QString &name, QString *error = nullptr);
 
 // False when the queue does not exist or is not accepting jobs.
 bool isPrinterAcceptingJobs(const QString &name);
+
+// The sheet as the queue prints paper of that kind: the paper and the margins of its
+// printable area, as the print system reports them for that queue (from its driver's
+// imageable area). nullopt when the queue does not exist or does not take that paper.
+std::optional<SheetMargins> printerSheet(const QString &printer, PaperKind paper);
+
+// The paper the queue prints on unless told otherwise, when it is one of ours.
+std::optional<PaperKind> printerDefaultPaper(const QString &printer);
+
+// Whether a queue prints what it is sent: a stopped queue (cupsdisable) keeps the
+// jobs until it is resumed; one not accepting (cupsreject) refuses them.
+enum class QueueState { Ready, Stopped, NotAccepting, Unknown };
+QueueState printerQueueState(const QString &printer);
 
 // Print qualities as the dialog knows them: -4 high, -3 medium, -2 low, -1 draft.
 // Each maps onto an IPP print-quality value: high 5, medium 4, low and draft 3.

@@ -2,6 +2,8 @@
 // The two ways a cover leaves the program: a PDF file and a print queue. Both draw the
 // same composed page with the same painter code.
 #include "print/PagePainter.h"
+#include "print/PageSetup.h"
+#include "print/Sheet.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,25 +39,34 @@ struct LanguageTable;
 // cover came out whole.
 QString outputErrorText(const LanguageTable &texts, const OutputResult &result);
 
-// The PDF's page: A4 with its printable area inset this much on every side, where a
-// typical printer's would be, so catalogue positions land as on paper.
-inline constexpr double PdfMarginMm = 5.0;
+// The PDF's page: the paper with its printable area inset this much on every side, where
+// a typical printer's would be, so catalogue positions land as on paper.
+inline constexpr double PdfMarginMm = PdfInsetMm;
 
-// Draws one A4 page, portrait or landscape, into pdf (the whole file's bytes).
-OutputResult renderCoverPdf(QByteArray &pdf, bool portrait, const PageComposer &compose,
+// Draws one page on the setup's paper, portrait or landscape, into pdf (the whole file's
+// bytes). The page box is exactly the paper, and the file asks viewers to print it at
+// actual size. A page with any failure (a position out of range, a missing picture)
+// produces nothing: failures says what, and pdf stays empty.
+OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
                             const PagePictures &pictures, const QString &title = QString());
+
+// Sets what QPdfWriter cannot in a finished one-page PDF, as an incremental update (the
+// original bytes stay as they are): the page box of exactly paperPt, moving the drawing
+// so that it keeps its place from the top-left corner, and the viewer preference to
+// print at actual size. False, leaving pdf untouched, when the file is not as written.
+bool finishPdf(QByteArray &pdf, QSizeF paperPt);
 
 // Writes the page to a file atomically and unbuffered: a failure (a full disk, a target
 // that is no regular file) leaves any earlier file at the path whole, and error names
 // the cause.
-OutputResult writeCoverPdf(const QString &path, bool portrait, const PageComposer &compose,
+OutputResult writeCoverPdf(const QString &path, const PageSetup &setup, const PageComposer &compose,
                            const PagePictures &pictures, const QString &title = QString());
 
 // The command line's name for standard output as the PDF file.
 inline constexpr char StandardOutputName[] = "-";
 
 // Writes the page where the command line asks: a file, or standard output for "-".
-OutputResult exportCoverPdf(const QString &output, bool portrait, const PageComposer &compose,
+OutputResult exportCoverPdf(const QString &output, const PageSetup &setup, const PageComposer &compose,
                             const PagePictures &pictures, const QString &title = QString());
 
 // Why an export may not write to output: it is one of the files the cover is made from
@@ -63,10 +74,14 @@ OutputResult exportCoverPdf(const QString &output, bool portrait, const PageComp
 // when it is none of them.
 QString exportOutputConflict(const QString &output, const QStringList &inputs);
 
-// Prints one page on the printer as it is set up (queue, orientation, copies, quality).
-OutputResult printCover(QPrinter &printer, const PageComposer &compose, const PagePictures &pictures);
+// Prints one page on the printer as it is set up (queue, copies, quality), on the
+// setup's paper and orientation, from the corner of the printable area that the print
+// system reports for that queue and paper. A page with any failure sends no job.
+OutputResult printCover(QPrinter &printer, const PageSetup &setup, const PageComposer &compose,
+                        const PagePictures &pictures);
 
-// The printable area of a printer, from its margins in millimetres.
-PageGeometry printerGeometry(QPrinter &printer);
+// Every picture the page draws that is missing, in words: a page with one of them is
+// not produced.
+QStringList missingPictures(const PrintComposition &page, const PagePictures &pictures);
 
 } // namespace vt

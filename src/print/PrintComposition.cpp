@@ -14,9 +14,14 @@ constexpr double FooterGapMm = 5.0;
 
 } // namespace
 
-std::optional<qint32> printPosition(const QString &offsetText)
+std::optional<double> printPosition(const QString &offsetText)
 {
-    return toInt32(leadingNumber(offsetText));
+    const double mm = leadingNumber(offsetText);
+    // Past this no page exists; the limit keeps every later sum finite and exact.
+    constexpr double limit = 2147483647.0;
+    if (!std::isfinite(mm) || std::abs(mm) > limit)
+        return std::nullopt;
+    return std::round(mm * 100) / 100;
 }
 
 QString footerText(const AppState &state)

@@ -46,10 +46,10 @@ struct PrintComposition
 // Width and height of a text in the footer's font, in millimetres.
 using TextMeasure = std::function<QSizeF(const QString &text)>;
 
-// A catalogue offset as a print position: the leading number of the text (point as
-// decimal separator, 0 without one), rounded half to even to whole millimetres.
-// nullopt when it does not fit a 32-bit integer.
-std::optional<qint32> printPosition(const QString &offsetText);
+// A catalogue offset as a print position in millimetres: the leading number of the
+// text (point as decimal separator, 0 without one), to the hundredth of a millimetre, as
+// the options dialog shows it. nullopt when it lies beyond a 32-bit integer's range.
+std::optional<double> printPosition(const QString &offsetText);
 
 // Entry 22, a blank, the version caption, " - ", entry 23.
 QString footerText(const AppState &state);

@@ -626,7 +626,10 @@ PageComposer Form1::pageComposer() const
 
 OutputResult Form1::StampaCopertina(QPrinter &printer) const
 {
-    return printCover(printer, pageComposer(), pagePictures());
+    // A4 in the orientation the dialog has set on the printer.
+    PageSetup setup;
+    setup.portrait = printer.pageLayout().orientation() == QPageLayout::Portrait;
+    return printCover(printer, setup, pageComposer(), pagePictures());
 }
 
 void Form1::setSlotPicture(int slot, const QImage &picture, const QString &path)

@@ -49,10 +49,9 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     c.applyQuality = [](QPrinter &printer, int quality) { setPrinterQuality(printer, quality); };
     c.printCover = [&form](QPrinter &printer, const PageSetup &) { return form.StampaCopertina(printer); };
     c.writePdf = [&form, &state](const QString &path, const PageSetup &setup) {
-        const bool portrait = setup.portrait;
         const QString title = state.CurrentProjectPath.isEmpty() ? QString()
                                                                  : QFileInfo(state.CurrentProjectPath).completeBaseName();
-        return writeCoverPdf(path, portrait, form.pageComposer(), form.pagePictures(), title);
+        return writeCoverPdf(path, setup, form.pageComposer(), form.pagePictures(), title);
     };
     c.choosePdfPath = [&state](QWidget *owner, const QString &proposed) {
         FileDialogRequest request;

@@ -1,0 +1,275 @@
+// The sheet a cover prints on: papers, the page on the sheet in both orientations, a
+// cover that crosses the printable area, the finished PDF and pictures cut short.
+#include "app/CommandLine.h"
+#include "lang/LanguageTable.h"
+#include "platform/PictureLoading.h"
+#include "print/CoverOutput.h"
+#include "print/Sheet.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace vt;
+Q_DECLARE_METATYPE(std::optional<PaperKind>)
+Q_DECLARE_METATYPE(vt::CoverFit)
+
+namespace {
+
+bool near(double a, double b, double tolerance = 0.005)
+{
+    return std::abs(a - b) <= tolerance;
+}
+
+PageOperation pictureAt(const QRectF &rect)
+{
+    return {PageOperation::Kind::Picture, PrintPicture::Picture1, rect, {}};
+}
+
+} // namespace
+
+class TstSheet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void paperNames_data();
+    void paperNames();
+    void pageOnTheSheet_data();
+    void pageOnTheSheet();
+    void coverFit_data();
+    void coverFit();
+    void pdfWithFailuresIsNotWritten_data();
+    void pdfWithFailuresIsNotWritten();
+    void finishPdfLeavesOtherFilesAlone();
+    void jpegCutShort_data();
+    void jpegCutShort();
+    void commandLineOptions_data();
+    void commandLineOptions();
+};
+
+void TstSheet::paperNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<std::optional<PaperKind>>("paper");
+    QTest::addColumn<QSizeF>("sizeMm");
+    QTest::newRow("a4") << "a4" << std::optional(PaperKind::A4) << QSizeF(210, 297);
+    QTest::newRow("Letter, capital") << "Letter" << std::optional(PaperKind::Letter) << QSizeF(215.9, 279.4);
+    QTest::newRow("LEGAL") << "LEGAL" << std::optional(PaperKind::Legal) << QSizeF(215.9, 355.6);
+    QTest::newRow("a5 is not offered") << "a5" << std::optional<PaperKind>() << QSizeF();
+    QTest::newRow("empty") << "" << std::optional<PaperKind>() << QSizeF();
+}
+
+void TstSheet::paperNames()
+{
+    QFETCH(QString, name);
+    QFETCH(std::optional<PaperKind>, paper);
+    QFETCH(QSizeF, sizeMm);
+    QCOMPARE(paperFromName(name), paper);
+    if (!paper)
+        return;
+    QCOMPARE(paperName(*paper), name.toLower());
+    QCOMPARE(paperSizeMm(*paper), sizeMm);
+}
+
+void TstSheet::pageOnTheSheet_data()
+{
+    QTest::addColumn<QSizeF>("paper");
+    QTest::addColumn<QMarginsF>("margins"); // left, top, right, bottom of the sheet
+    QTest::addColumn<bool>("portrait");
+    QTest::addColumn<QPointF>("origin");
+    QTest::addColumn<QSizeF>("printable");
+    QTest::addColumn<QSizeF>("pagePaper");
+    // A4 with uneven margins: left 4.23, top 16.58, right 6, bottom 8.47.
+    const QMarginsF uneven(4.23, 16.58, 6, 8.47);
+    QTest::newRow("uneven, portrait") << QSizeF(210, 297) << uneven << true << QPointF(4.23, 16.58)
+                                      << QSizeF(199.77, 271.95) << QSizeF(210, 297);
+    // Turned +90°: the page's left is the sheet's bottom, its top the sheet's left, its
+    // right the sheet's top, its bottom the sheet's right.
+    QTest::newRow("uneven, landscape") << QSizeF(210, 297) << uneven << false << QPointF(8.47, 4.23)
+                                       << QSizeF(271.95, 199.77) << QSizeF(297, 210);
+    QTest::newRow("letter, no margins, landscape") << QSizeF(215.9, 279.4) << QMarginsF() << false
+                                                   << QPointF(0, 0) << QSizeF(279.4, 215.9) << QSizeF(279.4, 215.9);
+}
+
+void TstSheet::pageOnTheSheet()
+{
+    QFETCH(QSizeF, paper);
+    QFETCH(QMarginsF, margins);
+    QFETCH(bool, portrait);
+    QFETCH(QPointF, origin);
+    QFETCH(QSizeF, printable);
+    QFETCH(QSizeF, pagePaper);
+    const PageGeometry g = pageGeometryOn(SheetMargins{paper, margins}, portrait, 10);
+    const QString got = QStringLiteral("origin %1, %2; printable %3 x %4; paper %5 x %6")
+                            .arg(g.originMm.x()).arg(g.originMm.y())
+                            .arg(g.printableMm.width()).arg(g.printableMm.height())
+                            .arg(g.paperMm.width()).arg(g.paperMm.height());
+    QVERIFY2(near(g.originMm.x(), origin.x()) && near(g.originMm.y(), origin.y()), qPrintable(got));
+    QVERIFY2(near(g.printableMm.width(), printable.width()) && near(g.printableMm.height(), printable.height()),
+             qPrintable(got));
+    QVERIFY2(near(g.paperMm.width(), pagePaper.width()) && near(g.paperMm.height(), pagePaper.height()),
+             qPrintable(got));
+    QCOMPARE(g.dotsPerMm, 10.0);
+    QVERIFY(g.correction.isIdentity());
+}
+
+void TstSheet::coverFit_data()
+{
+    QTest::addColumn<QRectF>("picture");
+    QTest::addColumn<QRectF>("footer");
+    QTest::addColumn<CoverFit>("fit");
+    // Against an A4 PDF page, portrait: printable 200 x 287 from 5, 5.
+    const QRectF footer(70, 279, 60, 3);
+    QTest::newRow("jewel case front") << QRectF(40, 19.5, 120, 120) << footer << CoverFit::Inside;
+    QTest::newRow("touching the printable edge") << QRectF(0, 0, 200, 287) << footer << CoverFit::Inside;
+    QTest::newRow("0.1 mm into the right margin") << QRectF(80.1, 10, 120, 120) << footer << CoverFit::CrossesPrintable;
+    QTest::newRow("above the printable area") << QRectF(10, -3, 120, 120) << footer << CoverFit::CrossesPrintable;
+    QTest::newRow("a DVD wrap on portrait A4") << QRectF(6.5, 8.5, 274, 183) << footer << CoverFit::CrossesPaper;
+    QTest::newRow("a footer outside does not count") << QRectF(40, 19.5, 120, 120) << QRectF(70, 290, 60, 3)
+                                                     << CoverFit::Inside;
+}
+
+void TstSheet::coverFit()
+{
+    QFETCH(QRectF, picture);
+    QFETCH(QRectF, footer);
+    QFETCH(CoverFit, fit);
+    PrintComposition page;
+    page.operations << pictureAt(picture) << PageOperation{PageOperation::Kind::Box, {}, picture, {}}
+                    << PageOperation{PageOperation::Kind::Text, {}, footer, QStringLiteral("footer")};
+    QCOMPARE(vt::coverFit(page, pageGeometryOn(pdfSheet(PaperKind::A4), true, 1)), fit);
+}
+
+void TstSheet::pdfWithFailuresIsNotWritten_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("a position out of range") << "position" << "out of range";
+    QTest::newRow("a missing picture") << "picture" << "picture 1 is missing";
+}
+
+void TstSheet::pdfWithFailuresIsNotWritten()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, mentions);
+    const PageComposer compose = [&](QSizeF, const TextMeasure &) {
+        PrintComposition page;
+        page.operations << pictureAt(QRectF(10, 10, 50, 50));
+        if (failure == "position")
+            page.failures << QStringLiteral("print position X \"1e12\" is out of range");
+        return page;
+    };
+    PagePictures pictures;
+    if (failure != "picture") {
+        pictures[0] = QImage(30, 30, QImage::Format_RGB32);
+        pictures[0].fill(Qt::red);
+    }
+    QByteArray pdf("earlier bytes");
+    const OutputResult r = renderCoverPdf(pdf, PageSetup(), compose, pictures);
+    QVERIFY(!r.produced);
+    QVERIFY(pdf.isEmpty());
+    QVERIFY2(r.failures.join(u';').contains(mentions), qPrintable(r.failures.join(u';')));
+
+    // And written to a file: no file at all, and the user is told it was not written and why.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cover.pdf");
+    const OutputResult written = writeCoverPdf(path, PageSetup(), compose, pictures);
+    QVERIFY(!written.produced);
+    QVERIFY(!QFile::exists(path));
+    const QString told = outputErrorText(LanguageTable(), written);
+    QVERIFY2(told.startsWith("The cover was not printed") && told.contains(path) && told.contains(mentions),
+             qPrintable(told));
+}
+
+void TstSheet::finishPdfLeavesOtherFilesAlone()
+{
+    for (const QByteArray &other : {QByteArray("%PDF-1.4\nnot really\n%%EOF\n"), QByteArray(),
+                                    QByteArray("trailer << /Size 3 /Root 1 0 R >>\nstartxref\n9\n%%EOF\n")}) {
+        QByteArray pdf = other;
+        QVERIFY(!finishPdf(pdf, QSizeF(595.2756, 841.8898)));
+        QCOMPARE(pdf, other);
+    }
+}
+
+void TstSheet::jpegCutShort_data()
+{
+    QTest::addColumn<double>("kept"); // share of the file's bytes kept
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("whole") << 1.0 << true;
+    QTest::newRow("cut at 60 %") << 0.6 << false;
+    QTest::newRow("only the end marker missing") << -2.0 << false;
+}
+
+void TstSheet::jpegCutShort()
+{
+    QFETCH(double, kept);
+    QFETCH(bool, loads);
+    QImage picture(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(picture.save(&buffer, "JPEG", 90));
+    if (kept < 0)
+        bytes.chop(int(-kept));
+    else
+        bytes.truncate(qsizetype(bytes.size() * kept));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("photo.jpg");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    const QImage loaded = loadPicture(path);
+    QCOMPARE(!loaded.isNull(), loads);
+    if (loads)
+        QCOMPARE(loaded.size(), QSize(400, 300));
+}
+
+void TstSheet::commandLineOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("usable");
+    QTest::addColumn<std::optional<PaperKind>>("paper");
+    QTest::addColumn<int>("quality");
+    QTest::addColumn<bool>("force");
+    const std::optional<PaperKind> none;
+    QTest::newRow("export on letter") << QStringList{"--export-pdf", "o.pdf", "--paper", "letter", "p.vtr"} << true
+                                      << std::optional(PaperKind::Letter) << 0 << false;
+    QTest::newRow("print on legal, forced, high") << QStringList{"--print", "p.vtr", "--paper=Legal", "--force",
+                                                                 "--quality", "high"}
+                                                  << true << std::optional(PaperKind::Legal) << 5 << true;
+    QTest::newRow("print in draft") << QStringList{"--print", "p.vtr", "--quality", "draft"} << true << none << 3
+                                    << false;
+    QTest::newRow("normal quality") << QStringList{"--print", "p.vtr", "--quality", "normal"} << true << none << 4
+                                    << false;
+    QTest::newRow("a5 refused") << QStringList{"--export-pdf", "o.pdf", "--paper", "a5", "p.vtr"} << false << none
+                                << 0 << false;
+    QTest::newRow("unknown quality") << QStringList{"--print", "p.vtr", "--quality", "best"} << false << none << 0
+                                     << false;
+    QTest::newRow("quality is for printing") << QStringList{"--export-pdf", "o.pdf", "--quality", "high", "p.vtr"}
+                                             << false << none << 0 << false;
+}
+
+void TstSheet::commandLineOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, usable);
+    QFETCH(std::optional<PaperKind>, paper);
+    QFETCH(int, quality);
+    QFETCH(bool, force);
+    const CommandLine c = parseCommandLine(arguments, [](const QString &) { return false; });
+    QCOMPARE(c.mode != CommandLine::Mode::UsageError, usable);
+    if (!usable) {
+        QVERIFY(!c.error.isEmpty());
+        return;
+    }
+    QCOMPARE(c.paper, paper);
+    QCOMPARE(c.quality, quality);
+    QCOMPARE(c.force, force);
+}
+
+QTEST_MAIN(TstSheet)
+#include "tst_sheet.moc"
