@@ -15,7 +15,6 @@
 #include "platform/Printers.h"
 #include "print/CalibrationPage.h"
 #include "print/CoverOutput.h"
-#include "print/CutExtras.h"
 #include "print/PrintCorrections.h"
 #include "print/Sheet.h"
 #include "project/ProjectFile.h"
@@ -175,12 +174,8 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     const PageComposer plainCover = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
         return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
     };
-    const PageComposer compose = [&plainCover, &setup](QSizeF printable, const TextMeasure &measure) {
-        const PrintComposition page = plainCover(printable, measure);
-        if (!setup.cropMarks && setup.bleedMm == 0)
-            return page;
-        return withCutExtras(page, setup.cropMarks, setup.bleedMm);
-    };
+    // The outputs add the crop marks and bleed the setup asks for.
+    const PageComposer &compose = plainCover;
     const QString title = QFileInfo(project).completeBaseName();
     // A cover past the printable area would be cut off by the printer, past the paper by
     // the paper's edge: refused unless asked for, before anything is written or sent.

@@ -3,6 +3,7 @@
 #include "common/TextFile.h"
 #include "lang/LanguageTable.h"
 #include "platform/Printers.h"
+#include "print/CutExtras.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -21,6 +22,14 @@
 namespace vt {
 
 namespace {
+
+// The crop marks and bleed the setup asks for, added to the composed page.
+PrintComposition withSetupExtras(const PageSetup &setup, PrintComposition page)
+{
+    if (!setup.cropMarks && setup.bleedMm == 0)
+        return page;
+    return withCutExtras(page, setup.cropMarks, setup.bleedMm);
+}
 
 QPageSize::PageSizeId pageSizeId(PaperKind paper)
 {
@@ -165,7 +174,7 @@ OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageC
     writer.setResolution(1200);
     // A PDF is never corrected: the correction is a printer's.
     const PageGeometry g = pageGeometryOn(pdfSheet(setup.paper), setup.portrait, writer.resolution() / 25.4);
-    const PrintComposition page = compose(g.printableMm, footerMeasure(&writer));
+    const PrintComposition page = withSetupExtras(setup, compose(g.printableMm, footerMeasure(&writer)));
     result.failures = page.failures + missingPictures(page, pictures);
     if (!result.failures.isEmpty()) {
         result.error = QStringLiteral("the page is incomplete: %1").arg(result.failures.join(QStringLiteral("; ")));
@@ -280,10 +289,10 @@ OutputResult printCover(QPrinter &printer, const PageSetup &setup, const PageCom
     printer.setPageOrientation(setup.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
     printer.setFullPage(true);
     PageGeometry g = pageGeometryOn(*sheet, setup.portrait, printer.resolution() / 25.4);
-    g.correction = setup.correction;
+    g.correction = correctionOnPage(setup.correction, setup.portrait);
     // Composed and checked before the job begins: a page that cannot be whole sends
     // nothing to the queue.
-    const PrintComposition page = compose(g.printableMm, footerMeasure(&printer));
+    const PrintComposition page = withSetupExtras(setup, compose(g.printableMm, footerMeasure(&printer)));
     result.failures = page.failures + missingPictures(page, pictures);
     if (!result.failures.isEmpty()) {
         printer.setFullPage(false);

@@ -71,4 +71,25 @@ CoverFit coverFit(const PrintComposition &page, const PageGeometry &g)
     return within(cover, paper) ? CoverFit::CrossesPrintable : CoverFit::CrossesPaper;
 }
 
+PrintCorrection correctionOnPage(const PrintCorrection &sheet, bool portrait)
+{
+    if (portrait)
+        return sheet;
+    return {-sheet.offsetYMm, sheet.offsetXMm, sheet.scaleYPercent, sheet.scaleXPercent};
+}
+
+SheetView sheetViewOf(const PageGeometry &g, const PrintComposition &page)
+{
+    SheetView view;
+    view.paperMm = g.paperMm;
+    view.printableMm = QRectF(g.originMm, g.printableMm);
+    for (const PageOperation &op : page.operations)
+        if (op.kind != PageOperation::Kind::Text && op.kind != PageOperation::Kind::Line)
+            view.coverMm << op.rect.translated(g.originMm);
+    const CoverFit fit = coverFit(page, g);
+    view.offPrintable = fit != CoverFit::Inside;
+    view.offPaper = fit == CoverFit::CrossesPaper;
+    return view;
+}
+
 } // namespace vt

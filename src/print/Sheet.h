@@ -5,7 +5,9 @@
 #include "print/PagePainter.h"
 #include "print/PageSetup.h"
 
+#include <QList>
 #include <QMarginsF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <optional>
@@ -40,7 +42,28 @@ PageGeometry pageGeometryOn(const SheetMargins &sheet, bool portrait, double dot
 
 // Where the cover (its pictures and outlines; the footer is text that may move) lies on
 // the page: all within the printable area, past it, or past the paper itself.
+// A printer's correction, measured on an upright calibration page, as it applies to a
+// page in the given orientation. CUPS turns a landscape page a quarter turn onto the
+// sheet, so the page's X runs up the sheet and its Y along the sheet's width: the
+// offsets and scales trade places, and a shift down the sheet is a shift left on the page.
+PrintCorrection correctionOnPage(const PrintCorrection &sheet, bool portrait);
+
 enum class CoverFit { Inside, CrossesPrintable, CrossesPaper };
 CoverFit coverFit(const PrintComposition &page, const PageGeometry &g);
+
+// The page as it will print, in millimetres from the paper's top-left corner.
+struct SheetView
+{
+    QSizeF paperMm;
+    QRectF printableMm;
+    QList<QRectF> coverMm;       // the cover's pieces (pictures and outlines)
+    bool offPrintable = false;   // part of the cover lies outside the printable area
+    bool offPaper = false;       // part of it lies outside the paper
+
+    bool crosses() const { return offPrintable || offPaper; }
+};
+
+// The view of page, a cover composed for the printable area of g.
+SheetView sheetViewOf(const PageGeometry &g, const PrintComposition &page);
 
 } // namespace vt

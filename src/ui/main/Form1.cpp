@@ -624,11 +624,8 @@ PageComposer Form1::pageComposer() const
     };
 }
 
-OutputResult Form1::StampaCopertina(QPrinter &printer) const
+OutputResult Form1::StampaCopertina(QPrinter &printer, const PageSetup &setup) const
 {
-    // A4 in the orientation the dialog has set on the printer.
-    PageSetup setup;
-    setup.portrait = printer.pageLayout().orientation() == QPageLayout::Portrait;
     return printCover(printer, setup, pageComposer(), pagePictures());
 }
 

@@ -131,7 +131,7 @@ public:
     PagePictures pagePictures() const;
     PageComposer pageComposer() const;
     // Prints the cover on the printer as the print dialog has set it up.
-    OutputResult StampaCopertina(QPrinter &printer) const;
+    OutputResult StampaCopertina(QPrinter &printer, const PageSetup &setup) const;
     PrintCommand *printCommand() const { return m_print; }
     PlacementCommands *placements() const { return m_placements; }
 

@@ -5,6 +5,7 @@
 #include "print/CalibrationPage.h"
 #include "print/CoverOutput.h"
 #include "print/PrintCorrections.h"
+#include "print/Sheet.h"
 #include "ui/dialogs/CommonDialogs.h"
 #include "ui/main/Form1.h"
 
@@ -16,6 +17,17 @@
 #include <cups/cups.h>
 
 namespace vt {
+
+namespace {
+
+// The job's name in the queue: the project's, or "Cover" before it has one.
+QString jobName(const AppState &state)
+{
+    return state.CurrentProjectPath.isEmpty() ? QStringLiteral("Cover")
+                                              : QFileInfo(state.CurrentProjectPath).completeBaseName();
+}
+
+} // namespace
 
 PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogMemory &memory)
 {
@@ -47,7 +59,10 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     };
     c.qualitySupported = [](const QString &printer, int quality) { return isQualitySupported(printer, quality); };
     c.applyQuality = [](QPrinter &printer, int quality) { setPrinterQuality(printer, quality); };
-    c.printCover = [&form](QPrinter &printer, const PageSetup &) { return form.StampaCopertina(printer); };
+    c.printCover = [&form, &state](QPrinter &printer, const PageSetup &setup) {
+        printer.setDocName(jobName(state));
+        return form.StampaCopertina(printer, setup);
+    };
     c.writePdf = [&form, &state](const QString &path, const PageSetup &setup) {
         const QString title = state.CurrentProjectPath.isEmpty() ? QString()
                                                                  : QFileInfo(state.CurrentProjectPath).completeBaseName();
@@ -76,13 +91,32 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     c.writeCorrection = [&state](const QString &printer, const PrintCorrection &correction, QString *error) {
         return writePrintCorrection(printCorrectionsFile(state), printer, correction, error);
     };
-    c.printCalibration = [](QPrinter &printer, const PageSetup &) {
+    c.printCalibration = [](QPrinter &printer, const PageSetup &setup) {
         const QString name = printer.printerName();
         printer.setDocName(QStringLiteral("Calibration page"));
         const PageComposer compose = [name](QSizeF printable, const TextMeasure &measure) {
             return composeCalibrationPage(name, QDate::currentDate(), printable, measure);
         };
-        return printCover(printer, compose, PagePictures{});
+        return printCover(printer, setup, compose, PagePictures{});
+    };
+    c.sheetView = [&form](const QString &printer, const PageSetup &setup) -> std::optional<SheetView> {
+        const std::optional<SheetMargins> sheet = printer.isEmpty() ? pdfSheet(setup.paper)
+                                                                    : printerSheet(printer, setup.paper);
+        if (!sheet)
+            return std::nullopt;
+        const PageGeometry g = pageGeometryOn(*sheet, setup.portrait, 1);
+        // The footer's size does not matter here: only the cover is drawn.
+        return sheetViewOf(g, form.pageComposer()(g.printableMm, [](const QString &) { return QSizeF(); }));
+    };
+    c.defaultPaper = [](const QString &printer) { return printerDefaultPaper(printer); };
+    c.queueWarning = [](const QString &printer) {
+        switch (printerQueueState(printer)) {
+        case QueueState::Stopped: return QueueWarning::Stopped;
+        case QueueState::NotAccepting: return QueueWarning::NotAccepting;
+        case QueueState::Ready:
+        case QueueState::Unknown: break;
+        }
+        return QueueWarning::None;
     };
     return c;
 }
