@@ -34,6 +34,10 @@ SlotPictureLoader printResolutionLoader(const AppState &state)
     return [&state](const QString &file, int slot, int format, const Placement &p) {
         const QSizeF area = areaSizesMm(state, format)[size_t(slot)];
         return loadPictureAtSize(file, [area, p](QSize loaded) {
+            // A slot the format does not print is only read to know that it is a
+            // picture: as small as the decoder makes it.
+            if (area.isEmpty())
+                return QSize(1, 1);
             return printPictureSize(loaded, area, p, MaxPrintPixelsPerInch);
         });
     };
