@@ -212,6 +212,10 @@ private:
     bool m_committing = false;
     std::unique_ptr<QPrinter> m_printer;
     bool m_printerLookedUp = false;
+    // The orientation the printer is to have: kept until the printer is looked up, which
+    // waits until the window is on the screen (asking the print system takes longer
+    // than drawing the window).
+    bool m_printerPortrait = true;
     QTimer *m_resizeSelection = nullptr;
 
     QWidget *m_client = nullptr;
