@@ -50,6 +50,8 @@ private slots:
     void placedResolution();
     void printPictureSize_data();
     void printPictureSize();
+    void previewPictureSide_data();
+    void previewPictureSide();
 };
 
 void TstPlacement::placedRect_data()
@@ -237,6 +239,29 @@ void TstPlacement::printPictureSize()
     QFETCH(Placement, placement);
     QFETCH(QSize, reduced);
     QCOMPARE(vt::printPictureSize(picture, area, placement, 600), reduced);
+}
+
+void TstPlacement::previewPictureSide_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("side");
+    QTest::newRow("100 % screen still sharp at 200 %") << 1600 << 1.0 << 1.0 << 3200;
+    QTest::newRow("200 % screen") << 1600 << 2.0 << 1.0 << 3200;
+    QTest::newRow("300 % screen") << 1600 << 3.0 << 1.0 << 4800;
+    QTest::newRow("zoom 2 doubles") << 800 << 1.0 << 2.0 << 3200;
+    QTest::newRow("zoom 1.5 takes the next power of two") << 800 << 1.0 << 1.5 << 3200;
+    QTest::newRow("zoom 8") << 800 << 1.0 << 8.0 << 12800;
+}
+
+void TstPlacement::previewPictureSide()
+{
+    QFETCH(int, screen);
+    QFETCH(double, ratio);
+    QFETCH(double, zoom);
+    QFETCH(int, side);
+    QCOMPARE(vt::previewPictureSide(screen, ratio, zoom), side);
 }
 
 QTEST_GUILESS_MAIN(TstPlacement)

@@ -209,3 +209,15 @@ QSize printPictureSize(QSize picturePixels, QSizeF areaMm, const Placement &p, d
 }
 
 } // namespace vt
+
+namespace vt {
+
+int previewPictureSide(int screenSide, double devicePixelRatio, double zoom)
+{
+    double steps = 1;
+    while (steps < zoom && steps < 64)
+        steps *= 2;
+    return int(std::ceil(std::max(1, screenSide) * std::max(2.0, devicePixelRatio) * steps));
+}
+
+} // namespace vt

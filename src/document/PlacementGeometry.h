@@ -50,6 +50,12 @@ double placedResolutionPpi(QSizeF picturePixels, QSizeF areaMm, const Placement 
 // area or the placement gives nothing to go by.
 QSize printPictureSize(QSize picturePixels, QSizeF areaMm, const Placement &p, double ppi);
 
+// The longest side a picture needs for the preview: no preview area is larger than the
+// screen, and it is to stay sharp at a display scale of 200 % (or the screen's own, when
+// higher) and at the picture's zoom, taken as the next power of two so that zooming
+// step by step does not reduce the picture again at every step.
+int previewPictureSide(int screenSide, double devicePixelRatio, double zoom);
+
 // Whether a picture already has the area's shape, within 1 % (titles drawn on it keep
 // their proportions on paper within that).
 bool hasAreaShape(QSizeF picturePixels, QSizeF areaMm);
