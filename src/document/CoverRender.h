@@ -26,7 +26,8 @@ AreaSizes areaSizesMm(const AppState &state, int formatIndex);
 // A project's pictures as the printed page needs them and no larger: each decoded at
 // no less than MaxPrintPixelsPerInch of the part its area shows, by its placement in the
 // project's format (see printPictureSize). For a cover that is printed as loaded (the
-// batch modes): a placement or format changed afterwards may need more.
+// batch modes): a placement or format changed afterwards may need more. Reads state's
+// catalogue when called, so state must outlive the loader.
 SlotPictureLoader printResolutionLoader(const AppState &state);
 
 struct RenderedCover
