@@ -48,6 +48,10 @@ private slots:
     void composedTurnsClockwise();
     void placedResolution_data();
     void placedResolution();
+    void printPictureSize_data();
+    void printPictureSize();
+    void previewPictureSide_data();
+    void previewPictureSide();
 };
 
 void TstPlacement::placedRect_data()
@@ -198,6 +202,66 @@ void TstPlacement::composedTurnsClockwise()
     QCOMPARE(out.pixelColor(redAt * 100 - QPoint(50, 50) + QPoint(0, 0)), QColor(Qt::red));
     // The opposite corner is black.
     QCOMPARE(out.pixelColor(QPoint(1000, 1000) - redAt * 100), QColor(Qt::black));
+}
+
+void TstPlacement::printPictureSize_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSizeF>("area");
+    QTest::addColumn<Placement>("placement");
+    QTest::addColumn<QSize>("reduced");
+    // 127 mm is 5 inches: 600 per inch over it is 3000 pixels, over 63.5 mm 1500.
+    const QSizeF square(127, 127), wide(127, 63.5);
+    QTest::newRow("stretch: each direction on its own")
+        << QSize(6000, 4000) << square << make(Mode::Stretch) << QSize(3000, 3000);
+    // Filled 190.5 x 127 mm (7.5 x 5 inches): 4500 x 3000, the proportions kept.
+    QTest::newRow("fill keeps the proportions") << QSize(6000, 4000) << square << make(Mode::Fill) << QSize(4500, 3000);
+    // Fitted 127 x 84.67 mm: 3000 across.
+    QTest::newRow("fit") << QSize(6000, 4000) << square << make(Mode::Fit) << QSize(3000, 2000);
+    // Zoom 1.2: 228.6 x 152.4 mm, 9 x 6 inches.
+    QTest::newRow("zoomed fill needs more") << QSize(6000, 4000) << square << make(Mode::Fill, 1.2) << QSize(5400, 3600);
+    QTest::newRow("zoomed beyond the picture keeps it")
+        << QSize(6000, 4000) << square << make(Mode::Fill, 1.5) << QSize(6000, 4000);
+    // Turned, 4000 wide and 6000 high, stretched over 5 x 2.5 inches: 3000 of its 4000
+    // across and 1500 of its 6000 down, which are the stored picture's height and width.
+    QTest::newRow("turned stretch swaps the directions")
+        << QSize(6000, 4000) << wide << make(Mode::Stretch, 1, 0.5, 0.5, 1) << QSize(1500, 3000);
+    // 5000 x 3333 fitted: 3/5 of it, and 3333 x 0.6 = 1999.8 rounds up, never down.
+    QTest::newRow("rounded up") << QSize(5000, 3333) << square << make(Mode::Fit) << QSize(3000, 2000);
+    QTest::newRow("small picture kept") << QSize(1000, 800) << square << make(Mode::Fill) << QSize(1000, 800);
+    QTest::newRow("no area") << QSize(6000, 4000) << QSizeF() << make(Mode::Fill) << QSize(6000, 4000);
+}
+
+void TstPlacement::printPictureSize()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QSizeF, area);
+    QFETCH(Placement, placement);
+    QFETCH(QSize, reduced);
+    QCOMPARE(vt::printPictureSize(picture, area, placement, 600), reduced);
+}
+
+void TstPlacement::previewPictureSide_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("side");
+    QTest::newRow("100 % screen still sharp at 200 %") << 1600 << 1.0 << 1.0 << 3200;
+    QTest::newRow("200 % screen") << 1600 << 2.0 << 1.0 << 3200;
+    QTest::newRow("300 % screen") << 1600 << 3.0 << 1.0 << 4800;
+    QTest::newRow("zoom 2 doubles") << 800 << 1.0 << 2.0 << 3200;
+    QTest::newRow("zoom 1.5 takes the next power of two") << 800 << 1.0 << 1.5 << 3200;
+    QTest::newRow("zoom 8") << 800 << 1.0 << 8.0 << 12800;
+}
+
+void TstPlacement::previewPictureSide()
+{
+    QFETCH(int, screen);
+    QFETCH(double, ratio);
+    QFETCH(double, zoom);
+    QFETCH(int, side);
+    QCOMPARE(vt::previewPictureSide(screen, ratio, zoom), side);
 }
 
 QTEST_GUILESS_MAIN(TstPlacement)

@@ -95,6 +95,7 @@ private slots:
     void userPictureSurvivesFormatChanges();
     void canvasPaintsWhereLayoutSays();
     void dragWheelAndMenuAreUndoableEdits();
+    void largePhotoPreviewedReducedPrintedWhole();
     void frameAndOutlinesAreCrisp_data();
     void frameAndOutlinesAreCrisp();
     void checkBoxTurnsOutlinesBlack();
@@ -755,6 +756,28 @@ void TstPreview::userPictureSurvivesFormatChanges()
         form.selectFormat(f);
     QCOMPARE(form.pictures().imageSlots[0].Path, mine);
     QVERIFY(form.pictures().imageSlots[1].Path.startsWith(folder.path() + "/Modelli/"));
+}
+
+void TstPreview::largePhotoPreviewedReducedPrintedWhole()
+{
+    TestWindow w;
+    auto &[folder, state, rec, form] = w;
+    QTemporaryDir pics;
+    QVERIFY(form.load());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.selectFormat(4); // a 120 mm square
+    // The offscreen screen is 800 x 600: the preview works from the photo reduced to a
+    // longer side of 1600 (sharp at 200 %), 1600 x 1200; filled into the square it shows
+    // its middle 1200 x 1200. Print fills the square from the photo itself: 3000 x 3000.
+    QVERIFY(form.loadPictureIntoSlot(0, saveJpeg(pics.path(), "large.jpg", QColor(255, 0, 0), {4000, 3000})));
+    QCOMPARE(form.document()->content().pictures[0].picture.size(), QSize(4000, 3000));
+    QCOMPARE(form.pictures().imageSlots[0].CleanCopy.size(), QSize(1200, 1200));
+    QCOMPARE(form.pagePictures()[size_t(PrintPicture::Picture1)].size(), QSize(3000, 3000));
+    // A small picture is previewed as it is, and printed from what the preview shows.
+    QVERIFY(form.loadPictureIntoSlot(0, saveJpeg(pics.path(), "small.jpg", QColor(0, 0, 255), {600, 400})));
+    QCOMPARE(form.pagePictures()[size_t(PrintPicture::Picture1)].cacheKey(),
+             form.pictures().imageSlots[0].Picture.cacheKey());
 }
 
 void TstPreview::dragWheelAndMenuAreUndoableEdits()

@@ -312,6 +312,9 @@ private slots:
     void placementModesInThePdf();
     void hugePhotosAreReducedOnLoad_data();
     void hugePhotosAreReducedOnLoad();
+    void picturesDecodedAtTheAskedSize_data();
+    void picturesDecodedAtTheAskedSize();
+    void exportOfHugePhotosKeepsThePrintedPixels();
 
     void dialogGuardAndDefaultEntry();
     void dialogOtherCaseBecomesCurrent();
@@ -739,6 +742,74 @@ void TstPrint::hugePhotosAreReducedOnLoad()
     QCOMPARE(picture.size(), loaded);
     QVERIFY(isColour(picture.pixel(loaded.width() / 4, loaded.height() / 2), left));
     QVERIFY(isColour(picture.pixel(loaded.width() * 3 / 4, loaded.height() / 2), right));
+}
+
+void TstPrint::picturesDecodedAtTheAskedSize_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QSize>("asked"); // what the rule answers for the 1600 x 1200 picture
+    QTest::addColumn<QSize>("loaded");
+    QTest::newRow("JPEG a quarter across and down") << "jpg" << QSize(400, 300) << QSize(400, 300);
+    QTest::newRow("JPEG between the decoder's steps") << "jpg" << QSize(1000, 750) << QSize(1000, 750);
+    QTest::newRow("stretched: each direction its own") << "jpg" << QSize(800, 200) << QSize(800, 200);
+    QTest::newRow("PNG") << "png" << QSize(400, 300) << QSize(400, 300);
+    QTest::newRow("never enlarged") << "jpg" << QSize(3200, 2400) << QSize(1600, 1200);
+    QTest::newRow("larger one way only") << "jpg" << QSize(3200, 600) << QSize(1600, 600);
+    QTest::newRow("no answer keeps the size") << "jpg" << QSize() << QSize(1600, 1200);
+}
+
+void TstPrint::picturesDecodedAtTheAskedSize()
+{
+    QFETCH(QString, format);
+    QFETCH(QSize, asked);
+    QFETCH(QSize, loaded);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("photo." + format);
+    QImage img(1600, 1200, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    QPainter(&img).fillRect(QRect(800, 0, 800, 1200), Qt::blue);
+    QVERIFY(img.save(path, nullptr, 95));
+    QSize toldSize;
+    const QImage picture = loadPictureAtSize(path, [&](QSize s) {
+        toldSize = s;
+        return asked;
+    });
+    QCOMPARE(toldSize, QSize(1600, 1200));
+    QCOMPARE(picture.size(), loaded);
+    QVERIFY(isColour(picture.pixel(loaded.width() / 4, loaded.height() / 2), Qt::red));
+    QVERIFY(isColour(picture.pixel(loaded.width() * 3 / 4, loaded.height() / 2), Qt::blue));
+}
+
+void TstPrint::exportOfHugePhotosKeepsThePrintedPixels()
+{
+    // A jewel case (format 3) from a 6000 x 4000 photo, stretched: decoded smaller than
+    // the photo, the page still gets 600 per inch of every area. Front 120 x 120 mm:
+    // 120 / 25.4 x 600 = 2834.6, so 2835 square; back 151 x 118 mm: 3566.9 x 2787.4,
+    // so 3567 x 2788.
+    ProgramFolder folder(false, QStringLiteral(VT_RUN_DIR));
+    QTemporaryDir dir;
+    const QString photo = dir.filePath("photo.jpg");
+    {
+        QImage img(6000, 4000, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        QPainter(&img).fillRect(QRect(3000, 0, 3000, 4000), Qt::blue);
+        QVERIFY(img.save(photo, nullptr, 90));
+    }
+    const QString project = writeProject(dir.path(), 3, photo);
+    const QString pdf = dir.filePath("jewel.pdf");
+    const RunResult r = runProgram({"--export-pdf", pdf, project}, folder.path());
+    QCOMPARE(r.code, 0);
+    QProcess list;
+    list.start("pdfimages", {"-list", pdf});
+    QVERIFY(list.waitForFinished(20000));
+    QStringList sizes;
+    for (const QString &line : QString::fromUtf8(list.readAllStandardOutput()).split(u'\n').mid(2)) {
+        const QStringList f = line.simplified().split(u' ');
+        if (f.size() > 4 && f[2] == "image")
+            sizes << f[3] + u'x' + f[4];
+    }
+    sizes.sort();
+    QCOMPARE(sizes, (QStringList{"2835x2835", "3567x2788"}));
 }
 
 void TstPrint::dialogGuardAndDefaultEntry()

@@ -149,7 +149,8 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
 
     AppState state;
     loadStateForBatch(state, appPath);
-    const ProjectLoadResult loaded = loadProjectContent(project, state.FormatCount, loadPicture);
+    // Printed as loaded: each picture is decoded at the size its printed area needs.
+    const ProjectLoadResult loaded = loadProjectContent(project, state.FormatCount, printResolutionLoader(state));
     if (!loaded.content)
         return failed(err, loaded.error.simplified());
 

@@ -4,6 +4,7 @@
 #include "document/PlacementGeometry.h"
 #include "formats/FormatTraits.h"
 #include "formats/TitleRendering.h"
+#include "platform/PictureLoading.h"
 #include <limits>
 
 namespace vt {
@@ -26,6 +27,20 @@ AreaSizes areaSizesMm(const AppState &state, int i)
     if (traits.slotCount >= 3)
         sizes[2] = sizes[1];
     return sizes;
+}
+
+SlotPictureLoader printResolutionLoader(const AppState &state)
+{
+    return [&state](const QString &file, int slot, int format, const Placement &p) {
+        const QSizeF area = areaSizesMm(state, format)[size_t(slot)];
+        return loadPictureAtSize(file, [area, p](QSize loaded) {
+            // A slot the format does not print is only read to know that it is a
+            // picture: as small as the decoder makes it.
+            if (area.isEmpty())
+                return QSize(1, 1);
+            return printPictureSize(loaded, area, p, MaxPrintPixelsPerInch);
+        });
+    };
 }
 
 CoverRenderer::CoverRenderer() : m_titles(std::make_unique<TitleRenderer>()) {}

@@ -3,6 +3,7 @@
 // the overlay of a jewel-case back, and a slim case's three pieces. One renderer serves
 // the preview, the print dialog and the batch modes, so all show the same pixels.
 #include "document/CoverDocument.h"
+#include "document/ProjectLoad.h"
 #include "platform/PictureSurface.h"
 #include "print/PagePainter.h"
 
@@ -21,6 +22,13 @@ struct AppState;
 // square. Empty for an area the format does not have.
 using AreaSizes = std::array<QSizeF, 3>;
 AreaSizes areaSizesMm(const AppState &state, int formatIndex);
+
+// A project's pictures as the printed page needs them and no larger: each decoded at
+// no less than MaxPrintPixelsPerInch of the part its area shows, by its placement in the
+// project's format (see printPictureSize). For a cover that is printed as loaded (the
+// batch modes): a placement or format changed afterwards may need more. Reads state's
+// catalogue when called, so state must outlive the loader.
+SlotPictureLoader printResolutionLoader(const AppState &state);
 
 struct RenderedCover
 {

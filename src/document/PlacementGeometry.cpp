@@ -183,3 +183,41 @@ double placedResolutionPpi(QSizeF picturePixels, QSizeF areaMm, const Placement 
 }
 
 } // namespace vt
+
+namespace vt {
+
+QSize printPictureSize(QSize picturePixels, QSizeF areaMm, const Placement &p, double ppi)
+{
+    const QRectF placed = placedRect(QSizeF(picturePixels), areaMm, p);
+    if (placed.isEmpty() || !(ppi > 0))
+        return picturePixels;
+    // The share of the turned picture's pixels each direction needs: the placed size in
+    // inches times ppi, over the pixels it has.
+    const QSizeF turned = turnedSize(QSizeF(picturePixels), p.turns);
+    double across = std::min(1.0, placed.width() / 25.4 * ppi / turned.width());
+    double down = std::min(1.0, placed.height() / 25.4 * ppi / turned.height());
+    if (p.mode != Placement::Mode::Stretch)
+        across = down = std::max(across, down);
+    if (p.turns % 2)
+        std::swap(across, down);
+    // Rounded up, so the reduced picture never falls below ppi; the tolerance keeps an
+    // exact product from gaining a pixel through rounding error.
+    auto reduced = [](int pixels, double share) {
+        return std::clamp(int(std::ceil(pixels * share - 1e-6)), 1, pixels);
+    };
+    return {reduced(picturePixels.width(), across), reduced(picturePixels.height(), down)};
+}
+
+} // namespace vt
+
+namespace vt {
+
+int previewPictureSide(int screenSide, double devicePixelRatio, double zoom)
+{
+    double steps = 1;
+    while (steps < zoom && steps < 64)
+        steps *= 2;
+    return int(std::ceil(std::max(1, screenSide) * std::max(2.0, devicePixelRatio) * steps));
+}
+
+} // namespace vt

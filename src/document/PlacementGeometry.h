@@ -41,6 +41,21 @@ bool isPlainStretch(const Placement &p);
 // areaMm (see printResolutionPpi); 0 when the picture or the area is empty.
 double placedResolutionPpi(QSizeF picturePixels, QSizeF areaMm, const Placement &p);
 
+// The size a picture of picturePixels may be reduced to before it is placed in an area
+// of areaMm by p while the part that shows still gets at least ppi pixels per inch in
+// both directions; never larger than the picture. Filled and fitted pictures keep their
+// proportions (the placement then shows the same part); a stretched one is stretched over
+// the area whatever its proportions, so each direction is reduced on its own. Sizes are
+// in the picture's stored orientation (turns are undone). The picture's own size when the
+// area or the placement gives nothing to go by.
+QSize printPictureSize(QSize picturePixels, QSizeF areaMm, const Placement &p, double ppi);
+
+// The longest side a picture needs for the preview: no preview area is larger than the
+// screen, and it is to stay sharp at a display scale of 200 % (or the screen's own, when
+// higher) and at the picture's zoom, taken as the next power of two so that zooming
+// step by step does not reduce the picture again at every step.
+int previewPictureSide(int screenSide, double devicePixelRatio, double zoom);
+
 // Whether a picture already has the area's shape, within 1 % (titles drawn on it keep
 // their proportions on paper within that).
 bool hasAreaShape(QSizeF picturePixels, QSizeF areaMm);

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <future>
+
 namespace vt {
 
 namespace {
@@ -29,6 +31,14 @@ ProjectLoadResult failure(const QString &text, int line = 0)
 
 ProjectLoadResult loadProjectContent(const QString &path, int formatCount, const PictureLoader &load)
 {
+    SlotPictureLoader bySlot;
+    if (load)
+        bySlot = [load](const QString &file, int, int, const Placement &) { return load(file); };
+    return loadProjectContent(path, formatCount, bySlot);
+}
+
+ProjectLoadResult loadProjectContent(const QString &path, int formatCount, const SlotPictureLoader &load)
+{
     if (!isRegularFile(path))
         return failure(QStringLiteral("%1 is not a project file: it is a folder, a device or a pipe.").arg(quoted(path)));
     // A project is a few hundred bytes; reading a huge file would only stall the window.
@@ -50,15 +60,32 @@ ProjectLoadResult loadProjectContent(const QString &path, int formatCount, const
                            .arg(p.formatIndex),
                        15);
 
+    // Decoding a photo takes far longer than anything else here: the pictures are
+    // decoded side by side, and then taken in slot order as one at a time would be.
+    std::array<QString, 3> files;
+    std::array<std::future<QImage>, 3> decoding;
+    for (int slot = 0; slot < 3; ++slot) {
+        const size_t k = size_t(slot);
+        files[k] = resolvePicturePath(path, p.picturePaths[k]);
+        if (!files[k].isEmpty() && load)
+            decoding[k] = std::async(std::launch::async, [&load, &p, &files, slot, k] {
+                return load(files[k], slot, p.formatIndex, clampedPlacement(p.placements[k]));
+            });
+    }
+    std::array<QImage, 3> decoded;
+    for (size_t k = 0; k < 3; ++k)
+        if (decoding[k].valid())
+            decoded[k] = decoding[k].get();
+
     CoverContent c;
     for (int slot = 0; slot < 3; ++slot) {
         const QString &line = p.picturePaths[size_t(slot)];
-        const QString file = resolvePicturePath(path, line);
+        const QString &file = files[size_t(slot)];
         QImage picture;
         if (file.isEmpty()) {
             picture = startingPicture();
         } else {
-            picture = load ? load(file) : QImage();
+            picture = decoded[size_t(slot)];
             if (picture.isNull()) {
                 if (!QFileInfo::exists(file) && isFreeForPlaceholder(slot, line)) {
                     picture = startingPicture();

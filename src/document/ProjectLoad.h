@@ -26,6 +26,12 @@ struct ProjectLoadResult
 // own template takes the slot.
 ProjectLoadResult loadProjectContent(const QString &file, int formatCount, const PictureLoader &load);
 
+// The same with a loader told where each picture goes: its slot (0 to 2), the project's
+// format and the slot's placement, so it can decode the picture at the size that needs.
+// The pictures are decoded side by side, one thread each: load must be safe for that.
+using SlotPictureLoader = std::function<QImage(const QString &file, int slot, int format, const Placement &p)>;
+ProjectLoadResult loadProjectContent(const QString &file, int formatCount, const SlotPictureLoader &load);
+
 // The lines a cover is saved as.
 ProjectFile projectFromContent(const CoverContent &content);
 

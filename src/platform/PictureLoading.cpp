@@ -41,14 +41,38 @@ bool isCutShortJpeg(const QString &path)
 
 QImage loadPicture(const QString &path)
 {
+    return loadPictureAtSize(path, {});
+}
+
+QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
+{
     if (!isRegularFile(path))
         return QImage();
-    QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    // Set once: pictures may be loaded on several threads at a time.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+        return true;
+    }();
+    Q_UNUSED(limited);
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (size.isValid() && std::max(size.width(), size.height()) > MaxPictureSide)
-        reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio));
+    if (size.isValid()) {
+        // The reader scales the picture as stored, before turning it upright.
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        QSize loaded = turned ? size.transposed() : size;
+        if (std::max(loaded.width(), loaded.height()) > MaxPictureSide)
+            loaded = loaded.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio);
+        QSize wanted = loaded;
+        if (sizeFor) {
+            const QSize asked = sizeFor(loaded);
+            if (asked.isValid() && !asked.isEmpty())
+                wanted = asked.boundedTo(loaded);
+        }
+        const QSize stored = turned ? wanted.transposed() : wanted;
+        if (stored != size)
+            reader.setScaledSize(stored);
+    }
     const bool jpeg = reader.format() == "jpeg";
     QImage image = reader.read();
     if (image.isNull())

@@ -1,6 +1,9 @@
 #pragma once
 #include <QImage>
+#include <QSize>
 #include <QString>
+
+#include <functional>
 
 namespace vt {
 
@@ -19,5 +22,15 @@ inline constexpr int MaxPictureSide = 6800;
 // A null image when the file is missing, not a picture, too large, or a JPEG whose data
 // ends before the picture does (it would show as a grey block).
 QImage loadPicture(const QString &path);
+
+// The size a picture is wanted at, from the size it would load at (upright, within
+// MaxPictureSide); an answer larger in either direction counts as that size.
+using PictureSizeRule = std::function<QSize(QSize loadedSize)>;
+
+// The same, decoded straight at the size the rule asks for: a JPEG decoder reduces by
+// 1/2, 1/4 or 1/8 while it decodes, and the rest is smooth resampling, so the full-size
+// picture is held only for as long as the decoder needs it. Safe to call from several
+// threads at once.
+QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor);
 
 } // namespace vt

@@ -7,6 +7,7 @@
 #include "common/Numbers.h"
 #include "common/StepRunner.h"
 #include "common/Text.h"
+#include "document/PlacementGeometry.h"
 #include "document/Recovery.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
@@ -47,6 +48,7 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QTimer>
 #include <QLabel>
 #include <QLayout>
@@ -218,6 +220,7 @@ void Form1::buildControls()
 
     // The preview lies under every other control of the client area.
     m_canvas = new PreviewCanvas(m_client);
+    m_canvas->installEventFilter(this); // its first paint sends for the printer (eventFilter)
     m_resolutionMarks = new ResolutionMarks(m_canvas);
     m_canvas->lower();
     connect(m_canvas, &PreviewCanvas::viewClicked, this,
@@ -303,6 +306,13 @@ void Form1::layoutControls()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // The printer of the moment the window appears, looked up as soon as the preview is
+    // drawn: the print system takes tens of milliseconds that the window need not wait for.
+    if (watched == m_canvas && event->type() == QEvent::Paint) {
+        m_canvas->removeEventFilter(this);
+        if (!m_printerLookedUp)
+            QTimer::singleShot(0, this, [this] { currentPrinter(); });
+    }
     if (watched == m_label6 && event->type() == QEvent::MouseButtonPress) {
         m_check1->setChecked(!m_check1->isChecked());
         Combo1_Click();
@@ -314,6 +324,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+
     // The menu bar's final height is known only once the window is shown: correct the
     // window's height so the client area keeps its designed size.
     if (!m_clientSizeFixed && windowState() == Qt::WindowNoState) {
@@ -376,9 +387,6 @@ bool Form1::runLoadSequence()
     steps.run(QStringLiteral("program folder"), [&] {
         m_state.AppPath = m_appPath;
         decideFolderMode(m_state);
-        // Placeholders carry their words in the language shown at the time they are drawn.
-        m_document->setTemplateSource(m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, loadPicture),
-                                      [this] { return templateWordsKey(m_state.Language); });
     });
     steps.run(QStringLiteral("initial scale height"), [&] {
         m_state.PreviewScale = 20;
@@ -423,6 +431,13 @@ bool Form1::runLoadSequence()
     // A saved index the list does not hold (a damaged or hand-edited file, or "-1") would
     // start with a blank sheet: the first format is shown instead.
     // The start's cover is blank, in the saved format, with nothing to undo.
+    // Placeholders carry their words in the language shown at the time they are drawn.
+    // Given only now that the language is read: before, they would be drawn once
+    // without its words and at once again with them.
+    steps.run(QStringLiteral("placeholders"), [&] {
+        m_document->setTemplateSource(m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, loadPicture),
+                                      [this] { return templateWordsKey(m_state.Language); });
+    });
     steps.run(QStringLiteral("saved format"), [&] {
         CoverContent blank = blankContent();
         blank.format = savedFormatIndex >= 0 && savedFormatIndex < m_combo1->count() ? savedFormatIndex : 0;
@@ -451,8 +466,10 @@ QPrinter *Form1::currentPrinter()
     // preview. Without any printer the orientation steps are skipped.
     if (!m_printerLookedUp) {
         m_printerLookedUp = true;
-        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
             m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            m_printer->setPageOrientation(m_printerPortrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+        }
     }
     return m_printer.get();
 }
@@ -465,8 +482,11 @@ void Form1::setCurrentPrinter(std::unique_ptr<QPrinter> printer)
 
 void Form1::setPrinterOrientation(bool portrait)
 {
-    if (QPrinter *printer = currentPrinter())
-        printer->setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    // Before the printer is looked up the orientation is only kept: it is set on the
+    // printer when that is made.
+    m_printerPortrait = portrait;
+    if (m_printer)
+        m_printer->setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
 
 void Form1::Combo1_Click()
@@ -532,7 +552,17 @@ void Form1::refresh()
         // the same buffers again instead of allocating new ones.
         m_canvas->releasePictures();
         m_pictures = CoverPictures();
-        const RenderedCover r = m_renderer.render(c, areaSizesMm(m_state, i));
+        CoverContent shown = c;
+        m_previewReduced = false;
+        for (int k = 0; k < 3; ++k) {
+            const CoverSlot &slot = c.pictures[size_t(k)];
+            const QImage picture = previewPicture(k, slot);
+            if (picture.cacheKey() != slot.picture.cacheKey()) {
+                shown.pictures[size_t(k)].picture = picture;
+                m_previewReduced = true;
+            }
+        }
+        const RenderedCover r = m_renderer.render(shown, areaSizesMm(m_state, i));
         for (int k = 0; k < 3; ++k)
             m_pictures.imageSlots[size_t(k)] = {r.areas[size_t(k)], c.pictures[size_t(k)].path, r.clean[size_t(k)]};
         m_pictures.image8 = r.overlay;
@@ -601,8 +631,34 @@ void Form1::setTitleStyle(const TitleStyle &style)
     setCoverText(cover);
 }
 
+QImage Form1::previewPicture(int slot, const CoverSlot &picture)
+{
+    const QImage &full = picture.picture;
+    int screenSide = 0;
+    double ratio = 1;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        screenSide = std::max({screenSide, screen->size().width(), screen->size().height()});
+        ratio = std::max(ratio, screen->devicePixelRatio());
+    }
+    const int side = previewPictureSide(screenSide, ratio, picture.placement.zoom);
+    PreviewSource &kept = m_previewSources[size_t(slot)];
+    if (full.isNull() || screenSide <= 0 || std::max(full.width(), full.height()) <= side) {
+        kept = {};
+        return full;
+    }
+    if (kept.sourceKey != full.cacheKey() || kept.side != side)
+        kept = {full.cacheKey(), side, full.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)};
+    return kept.image;
+}
+
 PagePictures Form1::pagePictures() const
 {
+    if (m_previewReduced) {
+        // Print needs the pictures at their own resolution, up to 600 per inch of paper.
+        CoverRenderer renderer;
+        const CoverContent &c = m_document->content();
+        return pagePicturesOf(renderer.render(c, areaSizesMm(m_state, c.format)));
+    }
     PagePictures p;
     p[size_t(PrintPicture::Picture1)] = m_pictures.imageSlots[0].Picture;
     p[size_t(PrintPicture::Picture2)] = m_pictures.imageSlots[1].Picture;

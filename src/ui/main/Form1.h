@@ -126,8 +126,9 @@ public:
 
     ProjectCommands *projects() const { return m_projects; }
 
-    // What StampaCopertina draws: the titled pictures as the preview shows them, and the
-    // page of the selected format as it is set now.
+    // What StampaCopertina draws: the titled pictures as the preview shows them (drawn
+    // again from the full pictures where the preview shows reduced ones), and the page
+    // of the selected format as it is set now.
     PagePictures pagePictures() const;
     PageComposer pageComposer() const;
     // Prints the cover on the printer as the print dialog has set it up.
@@ -207,11 +208,26 @@ private:
     CoverDocument *m_document = nullptr;
     CoverRenderer m_renderer;
     CoverPictures m_pictures; // what the views show: the document's pictures, titled
+    // The preview draws large photos reduced to what the screen can show (see
+    // previewPictureSide); print draws from the document's own pictures.
+    struct PreviewSource
+    {
+        qint64 sourceKey = 0;
+        int side = 0;
+        QImage image;
+    };
+    std::array<PreviewSource, 3> m_previewSources;
+    bool m_previewReduced = false; // some slot of m_pictures comes from a reduced picture
+    QImage previewPicture(int slot, const CoverSlot &picture);
     PreviewLayout m_layout;
     TitleStyle m_titleDraft;
     bool m_committing = false;
     std::unique_ptr<QPrinter> m_printer;
     bool m_printerLookedUp = false;
+    // The orientation the printer is to have: kept until the printer is looked up, which
+    // waits until the window is on the screen (asking the print system takes longer
+    // than drawing the window).
+    bool m_printerPortrait = true;
     QTimer *m_resizeSelection = nullptr;
 
     QWidget *m_client = nullptr;
