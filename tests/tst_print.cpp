@@ -1178,9 +1178,9 @@ void TstPrint::dialogFailureShowsOneBox_data()
     QTest::newRow("no printer, in Spanish")
         << "Spanish.lng" << false << false << int(OutputFailure::NoPrinter) << "" << "" << "Error de impresión"
         << "La carátula no se imprimió: no hay ninguna impresora elegida." << true;
-    QTest::newRow("page out with parts missing: told, dialog closes")
-        << "Italiano.lng" << false << true << int(OutputFailure::None) << "" << "" << "Stampa non riuscita"
-        << "La copertina è stata stampata, ma alcune immagini o alcuni testi non sono stati disegnati." << false;
+    QTest::newRow("page with parts missing: nothing sent, told, dialog stays")
+        << "Italiano.lng" << false << false << int(OutputFailure::None) << "" << "" << "Stampa non riuscita"
+        << "La copertina non è stata stampata: alcune immagini o alcuni testi non si possono disegnare." << true;
 }
 
 void TstPrint::dialogFailureShowsOneBox()
@@ -1201,7 +1201,7 @@ void TstPrint::dialogFailureShowsOneBox()
     outcome.cause = OutputFailure(cause);
     outcome.target = target;
     outcome.error = systemReason;
-    if (produced)
+    if (OutputFailure(cause) == OutputFailure::None)
         outcome.failures << "picture 2";
     sys.printSucceeds = false;
     sys.printOutcome = outcome;

@@ -14,6 +14,7 @@
 using namespace vt;
 Q_DECLARE_METATYPE(std::optional<PaperKind>)
 Q_DECLARE_METATYPE(vt::CoverFit)
+Q_DECLARE_METATYPE(vt::PrintCorrection)
 
 namespace {
 
@@ -39,6 +40,8 @@ private slots:
     void pageOnTheSheet();
     void coverFit_data();
     void coverFit();
+    void correctionTurnsWithThePage_data();
+    void correctionTurnsWithThePage();
     void pdfWithFailuresIsNotWritten_data();
     void pdfWithFailuresIsNotWritten();
     void finishPdfLeavesOtherFilesAlone();
@@ -138,7 +141,33 @@ void TstSheet::coverFit()
     PrintComposition page;
     page.operations << pictureAt(picture) << PageOperation{PageOperation::Kind::Box, {}, picture, {}}
                     << PageOperation{PageOperation::Kind::Text, {}, footer, QStringLiteral("footer")};
-    QCOMPARE(vt::coverFit(page, pageGeometryOn(pdfSheet(PaperKind::A4), true, 1)), fit);
+    const PageGeometry g = pageGeometryOn(pdfSheet(PaperKind::A4), true, 1);
+    QCOMPARE(vt::coverFit(page, g), fit);
+
+    // The print dialog's drawing: the cover's pieces on the paper, the footer left out.
+    const SheetView view = sheetViewOf(g, page);
+    QCOMPARE(view.paperMm, QSizeF(210, 297));
+    QCOMPARE(view.printableMm, QRectF(5, 5, 200, 287));
+    QCOMPARE(view.coverMm, (QList<QRectF>{picture.translated(5, 5), picture.translated(5, 5)}));
+    QCOMPARE(view.offPrintable, fit != CoverFit::Inside);
+    QCOMPARE(view.offPaper, fit == CoverFit::CrossesPaper);
+}
+
+void TstSheet::correctionTurnsWithThePage_data()
+{
+    QTest::addColumn<bool>("portrait");
+    QTest::addColumn<PrintCorrection>("onPage");
+    // Measured upright: 1.5 mm too far right, 2 mm too high, 1 % too wide, 1 % too short.
+    QTest::newRow("portrait: as measured") << true << PrintCorrection{1.5, -2, 101, 99};
+    // Landscape: the page's X runs up the sheet and its Y to the sheet's right.
+    QTest::newRow("landscape: turned") << false << PrintCorrection{2, 1.5, 99, 101};
+}
+
+void TstSheet::correctionTurnsWithThePage()
+{
+    QFETCH(bool, portrait);
+    QFETCH(PrintCorrection, onPage);
+    QCOMPARE(correctionOnPage(PrintCorrection{1.5, -2, 101, 99}, portrait), onPage);
 }
 
 void TstSheet::pdfWithFailuresIsNotWritten_data()

@@ -94,7 +94,7 @@ struct LanguageTable
                                   "Choose another printer.");
         case PrintErrorStoppedEntry: return QStringLiteral("The cover was not printed: the printer %1 stopped the job.");
         case PrintErrorPartsEntry:
-            return QStringLiteral("The cover was printed, but some of its pictures or texts could not be drawn.");
+            return QStringLiteral("The cover was not printed: some of its pictures or texts could not be drawn.");
         case TemplateBackEntry: return QStringLiteral("BACK");
         case TemplateFrontEntry: return QStringLiteral("FRONT");
         case TemplateSpineEntry: return QStringLiteral("SPINE");
