@@ -116,6 +116,52 @@ QString describe(const Edges &e)
     return QStringLiteral("(%1, %2)-(%3, %4)").arg(e.value(0)).arg(e.value(1)).arg(e.value(2)).arg(e.value(3));
 }
 
+// Prints a project of the format through the queue and renders the page cups-pdf
+// wrote; a null picture (with the reason in info) when none came out. info gets pdfinfo's
+// answer.
+QImage printOnQueue(const QString &queue, const QString &output, int format, const QStringList &extraArgs,
+                    const QString &dirPath, QString *info)
+{
+    // The job is named after the project, and cups-pdf names its file after the job:
+    // letters only, since it changes some names with digits.
+    QString stamp;
+    for (const QChar digit : QString::number(QDateTime::currentMSecsSinceEpoch()))
+        stamp += QChar(u'a' + digit.digitValue());
+    const QString name = QStringLiteral("placed-%1-%2")
+                             .arg(QString(QTest::currentDataTag()).remove(QRegularExpression("[^a-z]")), stamp);
+    for (const QString &old : QDir(output).entryList({name + "*.pdf"}))
+        QFile::remove(output + u'/' + old);
+    const QString project = writeProject(dirPath, name, format);
+    const RunResult r = runProgram(QStringList{"--print", project, "--printer", queue} + extraArgs);
+    if (r.code != 0) {
+        *info = r.err;
+        return QImage();
+    }
+    QString pdf;
+    for (int i = 0; i < 300 && pdf.isEmpty(); ++i) {
+        QTest::qWait(100);
+        const QStringList found = QDir(output).entryList({name + "*.pdf"}, QDir::Files);
+        if (!found.isEmpty())
+            pdf = output + u'/' + found.first();
+    }
+    // cups-pdf writes the file in place: wait until it is whole.
+    for (int i = 0; i < 100 && !pdf.isEmpty(); ++i) {
+        const qint64 size = QFileInfo(pdf).size();
+        QTest::qWait(300);
+        int code = -1;
+        if (size > 0 && QFileInfo(pdf).size() == size && (tool("pdfinfo", {pdf}, &code), code == 0))
+            break;
+    }
+    if (pdf.isEmpty()) {
+        *info = QStringLiteral("cups-pdf wrote no file named after the project");
+        return QImage();
+    }
+    *info = tool("pdfinfo", {pdf});
+    const QImage page = renderPdf(pdf, dirPath);
+    QFile::remove(pdf);
+    return page;
+}
+
 } // namespace
 
 class TstPrinters : public QObject
@@ -135,6 +181,8 @@ private slots:
     void queueRefusals_data();
     void queueRefusals();
     void stoppedQueueWarns();
+    void extrasOnAQueue_data();
+    void extrasOnAQueue();
 };
 
 void TstPrinters::initTestCase()
@@ -366,43 +414,11 @@ void TstPrinters::placedFromThePrintableArea()
     if (queue.isEmpty() || output.isEmpty())
         QSKIP("no test print queues: scripts/test sets them up when run as root with CUPS and cups-pdf installed");
 
-    // The job is named after the project, and cups-pdf names its file after the job:
-    // letters only, since it changes some names with digits.
     QTemporaryDir dir;
-    QString stamp;
-    for (const QChar digit : QString::number(QDateTime::currentMSecsSinceEpoch()))
-        stamp += QChar(u'a' + digit.digitValue());
-    const QString name = QStringLiteral("placed-%1-%2")
-                             .arg(QString(QTest::currentDataTag()).remove(QRegularExpression("[^a-z]")), stamp);
-    for (const QString &old : QDir(output).entryList({name + "*.pdf"}))
-        QFile::remove(output + u'/' + old);
-    const QString project = writeProject(dir.path(), name, format);
-    QStringList args{"--print", project, "--printer", queue};
-    if (force)
-        args << "--force";
-    const RunResult r = runProgram(args);
-    QVERIFY2(r.code == 0, qPrintable(r.err));
-
-    QString pdf;
-    for (int i = 0; i < 300 && pdf.isEmpty(); ++i) {
-        QTest::qWait(100);
-        const QStringList found = QDir(output).entryList({name + "*.pdf"}, QDir::Files);
-        if (!found.isEmpty())
-            pdf = output + u'/' + found.first();
-    }
-    // cups-pdf writes the file in place: wait until it is whole.
-    for (int i = 0; i < 100 && !pdf.isEmpty(); ++i) {
-        const qint64 size = QFileInfo(pdf).size();
-        QTest::qWait(300);
-        int code = -1;
-        if (size > 0 && QFileInfo(pdf).size() == size && (tool("pdfinfo", {pdf}, &code), code == 0))
-            break;
-    }
-    QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no file named after the project");
-    const QString info = tool("pdfinfo", {pdf});
+    QString info;
+    const QImage page = printOnQueue(queue, output, format, force ? QStringList{"--force"} : QStringList(), dir.path(),
+                                     &info);
     QVERIFY2(info.contains("Page size:       " + pageSize), qPrintable(info));
-    const QImage page = renderPdf(pdf, dir.path());
-    QFile::remove(pdf);
     QVERIFY(!page.isNull());
     const QPointF inside((expected[0] + expected[2]) / 2,
                          std::isnan(expected[1]) ? expected[3] - 50 : (expected[1] + expected[3]) / 2);
@@ -462,6 +478,77 @@ void TstPrinters::stoppedQueueWarns()
     QVERIFY2(r.err.contains("vantrelo: warning: the printer " + queue + " is stopped"), qPrintable(r.err));
     QVERIFY2(tool("lpstat", {"-o", queue}).contains(queue), "the job is not in the stopped queue");
     tool("cancel", {"-a", queue});
+}
+
+void TstPrinters::extrasOnAQueue_data()
+{
+    QTest::addColumn<QString>("queueVariable");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("correction"); // the stored line's values, empty for none
+    QTest::addColumn<Edges>("expected");
+    QTest::addColumn<QPointF>("mark");       // a point on a crop mark, or (-1, -1)
+    const QPointF none(-1, -1);
+    // The jewel front on the zero queue lies at 40..160 x 19.5..139.5 uncorrected.
+    // Shift 1.5 right and 1 up, 101 % wide and 99 % high, about the printable corner
+    // (0, 0): x 1.5 + 1.01 * 40 = 41.9 to 1.5 + 1.01 * 160 = 163.1; y -1 + 0.99 * 19.5 =
+    // 18.305 to -1 + 0.99 * 139.5 = 137.105.
+    QTest::newRow("corrected, portrait") << "VT_CUPS_ZERO_QUEUE" << 3 << QStringList() << "1.5;-1;101;99"
+                                         << Edges{41.9, 18.305, 163.1, 137.105} << none;
+    // The slim case turned on the sheet at 8.5..191.5 x 20.04..287.04: its page X runs up
+    // the sheet from the bottom (page x = 297 - sheet y, 9.96..276.96) and its page Y
+    // along the sheet (8.5..191.5). Turned, the same correction is page shift (1, 1.5)
+    // and scales (99 %, 101 %): page x 1 + 0.99 * 9.96 = 10.86 to 1 + 0.99 * 276.96 =
+    // 275.19, so sheet y 21.81 to 286.14; page y 1.5 + 1.01 * 8.5 = 10.085 to 1.5 +
+    // 1.01 * 191.5 = 194.915.
+    QTest::newRow("corrected, landscape") << "VT_CUPS_ZERO_QUEUE" << 1 << QStringList() << "1.5;-1;101;99"
+                                          << Edges{10.085, 21.81, 194.915, 286.14} << none;
+    // On the 3 mm queue the front is at 43..163 x 22.5..142.5; 3 mm of bleed on every side.
+    QTest::newRow("bleed 3") << "VT_CUPS_3MM_QUEUE" << 3 << QStringList{"--bleed", "3"} << ""
+                             << Edges{40, 19.5, 166, 145.5} << none;
+    // The top-left corner's left mark runs along y 22.5 from x 43 - 6 = 37 to 41.
+    QTest::newRow("crop marks") << "VT_CUPS_3MM_QUEUE" << 3 << QStringList{"--crop-marks"} << ""
+                                << Edges{43, 22.5, 163, 142.5} << QPointF(39, 22.5);
+}
+
+void TstPrinters::extrasOnAQueue()
+{
+    QFETCH(QString, queueVariable);
+    QFETCH(int, format);
+    QFETCH(QStringList, args);
+    QFETCH(QString, correction);
+    QFETCH(Edges, expected);
+    QFETCH(QPointF, mark);
+    const QString queue = qEnvironmentVariable(qPrintable(queueVariable));
+    const QString output = qEnvironmentVariable("VT_CUPS_OUTPUT");
+    if (queue.isEmpty() || output.isEmpty())
+        QSKIP("no test print queues: scripts/test sets them up when run as root with CUPS and cups-pdf installed");
+
+    // The program folder is portable: its corrections file sits beside its settings.
+    const QString corrections = QStringLiteral(VT_RUN_DIR "/Files/PrinterCorrections.ini");
+    QVERIFY(!QFileInfo::exists(corrections));
+    const auto removeCorrections = qScopeGuard([&] { QFile::remove(corrections); });
+    if (!correction.isEmpty())
+        QVERIFY(vt::writeTextLines(corrections, {queue + u'=' + correction}));
+
+    QTemporaryDir dir;
+    QString info;
+    const QImage page = printOnQueue(queue, output, format, args, dir.path(), &info);
+    QVERIFY2(!page.isNull(), qPrintable(info));
+    const QPointF inside((expected[0] + expected[2]) / 2, (expected[1] + expected[3]) / 2);
+    const QRectF found = redAround(page, inside);
+    qInfo("%s: found %s, expected %s", QTest::currentDataTag(), qPrintable(describe(found)),
+          qPrintable(describe(expected)));
+    QVERIFY2(edgesNear(found, expected, 0.2),
+             qPrintable(QStringLiteral("found %1, expected %2").arg(describe(found), describe(expected))));
+    if (mark.x() >= 0) {
+        // A thin dark line within half a millimetre of where the mark belongs, outside
+        // the cover.
+        int darkest = 255;
+        for (int dy = -5; dy <= 5; ++dy)
+            darkest = std::min(darkest, qGray(page.pixel(int(mark.x() * 10), int(mark.y() * 10) + dy)));
+        QVERIFY2(darkest < 160, qPrintable(QStringLiteral("no mark at %1, %2").arg(mark.x()).arg(mark.y())));
+    }
 }
 
 QTEST_MAIN(TstPrinters)
