@@ -7,7 +7,6 @@
 #include "common/Numbers.h"
 #include "common/StepRunner.h"
 #include "common/Text.h"
-#include "document/PlacementGeometry.h"
 #include "document/Recovery.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
@@ -48,7 +47,6 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QScreen>
 #include <QTimer>
 #include <QLabel>
 #include <QLayout>
@@ -552,17 +550,7 @@ void Form1::refresh()
         // the same buffers again instead of allocating new ones.
         m_canvas->releasePictures();
         m_pictures = CoverPictures();
-        CoverContent shown = c;
-        m_previewReduced = false;
-        for (int k = 0; k < 3; ++k) {
-            const CoverSlot &slot = c.pictures[size_t(k)];
-            const QImage picture = previewPicture(k, slot);
-            if (picture.cacheKey() != slot.picture.cacheKey()) {
-                shown.pictures[size_t(k)].picture = picture;
-                m_previewReduced = true;
-            }
-        }
-        const RenderedCover r = m_renderer.render(shown, areaSizesMm(m_state, i));
+        const RenderedCover r = m_renderer.render(m_previewSources.shown(c), areaSizesMm(m_state, i));
         for (int k = 0; k < 3; ++k)
             m_pictures.imageSlots[size_t(k)] = {r.areas[size_t(k)], c.pictures[size_t(k)].path, r.clean[size_t(k)]};
         m_pictures.image8 = r.overlay;
@@ -631,29 +619,9 @@ void Form1::setTitleStyle(const TitleStyle &style)
     setCoverText(cover);
 }
 
-QImage Form1::previewPicture(int slot, const CoverSlot &picture)
-{
-    const QImage &full = picture.picture;
-    int screenSide = 0;
-    double ratio = 1;
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        screenSide = std::max({screenSide, screen->size().width(), screen->size().height()});
-        ratio = std::max(ratio, screen->devicePixelRatio());
-    }
-    const int side = previewPictureSide(screenSide, ratio, picture.placement.zoom);
-    PreviewSource &kept = m_previewSources[size_t(slot)];
-    if (full.isNull() || screenSide <= 0 || std::max(full.width(), full.height()) <= side) {
-        kept = {};
-        return full;
-    }
-    if (kept.sourceKey != full.cacheKey() || kept.side != side)
-        kept = {full.cacheKey(), side, full.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)};
-    return kept.image;
-}
-
 PagePictures Form1::pagePictures() const
 {
-    if (m_previewReduced) {
+    if (m_previewSources.reduced()) {
         // Print needs the pictures at their own resolution, up to 600 per inch of paper.
         CoverRenderer renderer;
         const CoverContent &c = m_document->content();

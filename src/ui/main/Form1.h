@@ -12,6 +12,7 @@
 #include "lang/LanguageFile.h"
 #include "platform/PictureSurface.h"
 #include "print/CoverOutput.h"
+#include "ui/main/PreviewSources.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -208,17 +209,7 @@ private:
     CoverDocument *m_document = nullptr;
     CoverRenderer m_renderer;
     CoverPictures m_pictures; // what the views show: the document's pictures, titled
-    // The preview draws large photos reduced to what the screen can show (see
-    // previewPictureSide); print draws from the document's own pictures.
-    struct PreviewSource
-    {
-        qint64 sourceKey = 0;
-        int side = 0;
-        QImage image;
-    };
-    std::array<PreviewSource, 3> m_previewSources;
-    bool m_previewReduced = false; // some slot of m_pictures comes from a reduced picture
-    QImage previewPicture(int slot, const CoverSlot &picture);
+    PreviewSources m_previewSources; // large photos reduced for the preview
     PreviewLayout m_layout;
     TitleStyle m_titleDraft;
     bool m_committing = false;
