@@ -224,28 +224,54 @@ void TstSheet::finishPdfLeavesOtherFilesAlone()
 void TstSheet::jpegCutShort_data()
 {
     QTest::addColumn<double>("kept"); // share of the file's bytes kept
+    QTest::addColumn<bool>("thumbnail"); // a small JPEG inside an EXIF segment at the start
+    QTest::addColumn<QByteArray>("appended"); // bytes added after the cut
     QTest::addColumn<bool>("loads");
-    QTest::newRow("whole") << 1.0 << true;
-    QTest::newRow("cut at 60 %") << 0.6 << false;
-    QTest::newRow("only the end marker missing") << -2.0 << false;
+    QTest::newRow("whole") << 1.0 << false << QByteArray() << true;
+    QTest::newRow("cut at 60 %") << 0.6 << false << QByteArray() << false;
+    QTest::newRow("only the end marker missing") << -2.0 << false << QByteArray() << false;
+    QTest::newRow("bytes after the end marker") << 1.0 << false << QByteArray("\0\0padding\xFF\0", 11) << true;
+    QTest::newRow("thumbnail, whole") << 1.0 << true << QByteArray() << true;
+    QTest::newRow("thumbnail, cut at 60 %") << 0.6 << true << QByteArray() << false;
+    QTest::newRow("thumbnail, only the end marker missing") << -2.0 << true << QByteArray() << false;
 }
 
 void TstSheet::jpegCutShort()
 {
     QFETCH(double, kept);
+    QFETCH(bool, thumbnail);
+    QFETCH(QByteArray, appended);
     QFETCH(bool, loads);
-    QImage picture(400, 300, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QVERIFY(picture.save(&buffer, "JPEG", 90));
+    auto jpeg = [](int width, int height) {
+        QImage picture(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "JPEG", 90);
+        return bytes;
+    };
+    QByteArray bytes = jpeg(400, 300);
+    QVERIFY(bytes.startsWith("\xFF\xD8") && bytes.endsWith("\xFF\xD9"));
+    if (thumbnail) {
+        // APP1 "Exif": a big-endian TIFF header, an empty first directory, then the
+        // thumbnail with its own scan and end marker.
+        const QByteArray small = jpeg(16, 12);
+        const QByteArray exif = QByteArray("Exif\0\0MM\0\x2A\0\0\0\x08\0\0\0\0\0\0", 20) + small;
+        const int length = int(exif.size()) + 2;
+        QVERIFY(length < 65536);
+        QByteArray segment("\xFF\xE1");
+        segment += char(length >> 8);
+        segment += char(length & 0xFF);
+        bytes.insert(2, segment + exif);
+    }
     if (kept < 0)
         bytes.chop(int(-kept));
     else
         bytes.truncate(qsizetype(bytes.size() * kept));
+    bytes += appended;
     QTemporaryDir dir;
     const QString path = dir.filePath("photo.jpg");
     QFile file(path);

@@ -31,10 +31,15 @@ bool isCutShortJpeg(const QString &path)
         copy = file.readAll();
         data = copy;
     }
-    const qsizetype lastScan = data.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
-    if (lastScan < 0)
+    // Only the tail is read in a whole file: its end marker is normally its last two
+    // bytes. An earlier end marker (an embedded thumbnail's) does not count when a scan
+    // starts after it.
+    const QByteArrayView scan("\xFF\xDA", 2);
+    const qsizetype end = data.lastIndexOf(QByteArrayView("\xFF\xD9", 2));
+    if (end < 0 || data.sliced(end + 2).contains(scan))
         return true;
-    return data.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) < 0;
+    // And a scan must come before it (searched from the start, where the first one is).
+    return !data.first(end).contains(scan);
 }
 
 } // namespace
