@@ -50,55 +50,171 @@ QByteArray pdfNumber(double v)
     return text == "-0" ? QByteArray("0") : text;
 }
 
-// The body of object number within pdf (between "N 0 obj" and "endobj"), the last one
-// written, with where it begins; an empty text when there is none.
-QByteArray objectBody(const QByteArray &pdf, int number, qsizetype *at = nullptr)
+bool isPdfSpace(char c)
 {
-    const QByteArray head = QByteArray::number(number) + " 0 obj";
-    qsizetype from = pdf.size();
-    while ((from = pdf.lastIndexOf(head, from - 1)) >= 0) {
-        if (from == 0 || pdf.at(from - 1) == '\n' || pdf.at(from - 1) == '\r')
-            break;
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+}
+
+qsizetype skipPdfSpace(QByteArrayView text, qsizetype at)
+{
+    while (at < text.size() && isPdfSpace(text[at]))
+        ++at;
+    return at;
+}
+
+// The unsigned number at at (after white space), with at moved past it; -1 when there
+// is none or it is too long to be an offset.
+qint64 readPdfNumber(QByteArrayView text, qsizetype &at)
+{
+    at = skipPdfSpace(text, at);
+    const qsizetype first = at;
+    qint64 value = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        if (at - first == 15)
+            return -1;
+        value = value * 10 + (text[at++] - '0');
     }
-    if (from < 0)
+    return at > first ? value : -1;
+}
+
+bool readPdfWord(QByteArrayView text, qsizetype &at, QByteArrayView word)
+{
+    at = skipPdfSpace(text, at);
+    if (!text.sliced(at).startsWith(word))
+        return false;
+    at += word.size();
+    return true;
+}
+
+// The parts of a finished file that its update needs, found through its own structure:
+// the last cross-reference table (a classic one, as the writer makes) and its trailer.
+// The picture data in between is never read.
+class PdfIndex
+{
+public:
+    bool read(const QByteArray &pdf)
+    {
+        m_pdf = pdf;
+        // "startxref", the table's offset and "%%EOF" end the file, in its last bytes.
+        const QByteArrayView tail = m_pdf.last(std::min<qsizetype>(m_pdf.size(), 1024));
+        const qsizetype keyword = tail.lastIndexOf(QByteArrayView("startxref"));
+        if (keyword < 0)
+            return false;
+        qsizetype at = keyword + 9;
+        if (at >= tail.size() || !isPdfSpace(tail[at]))
+            return false;
+        const qsizetype digits = skipPdfSpace(tail, at);
+        const qint64 table = readPdfNumber(tail, at);
+        const qsizetype digitsEnd = at;
+        if (table < 0 || at >= tail.size() || !isPdfSpace(tail[at]) || !readPdfWord(tail, at, "%%EOF")
+            || skipPdfSpace(tail, at) != tail.size())
+            return false;
+        m_tableOffset = tail.sliced(digits, digitsEnd - digits).toByteArray();
+        const qsizetype trailerEnd = m_pdf.size() - tail.size() + keyword;
+        // The table: subsections of "first count" and count entries of 20 bytes each.
+        at = qsizetype(table);
+        if (table >= trailerEnd || !readPdfWord(m_pdf, at, "xref"))
+            return false;
+        for (;;) {
+            const qsizetype before = at;
+            if (readPdfWord(m_pdf, at, "trailer"))
+                break;
+            at = before;
+            const qint64 first = readPdfNumber(m_pdf, at);
+            const qint64 count = readPdfNumber(m_pdf, at);
+            at = skipPdfSpace(m_pdf, at);
+            if (first < 0 || count < 0 || count > (trailerEnd - at) / 20)
+                return false;
+            m_sections.append({first, count, at});
+            at += count * 20;
+        }
+        if (at > trailerEnd)
+            return false;
+        m_trailer = m_pdf.sliced(at, trailerEnd - at);
+        return true;
+    }
+
+    // The table offset of the file's update before this one, as written.
+    QByteArray tableOffset() const { return m_tableOffset; }
+    // The trailer's dictionary, between "trailer" and "startxref".
+    QByteArrayView trailer() const { return m_trailer; }
+
+    // The body of object number (between "N 0 obj" and "endobj"), trimmed; an empty
+    // text when the table has no object there.
+    QByteArray objectBody(int number) const
+    {
+        for (const Section &section : m_sections) {
+            if (number < section.first || number >= section.first + section.count)
+                continue;
+            qsizetype at = section.entries + (number - section.first) * 20;
+            const qint64 offset = readPdfNumber(m_pdf, at);
+            const qint64 generation = readPdfNumber(m_pdf, at);
+            if (offset < 0 || generation != 0 || !readPdfWord(m_pdf, at, "n") || offset >= m_pdf.size())
+                return QByteArray();
+            const QByteArray head = QByteArray::number(number) + " 0 obj";
+            if (!m_pdf.sliced(offset).startsWith(head))
+                return QByteArray();
+            const qsizetype begin = offset + head.size();
+            const qsizetype stop = m_pdf.indexOf(QByteArrayView("endobj"), begin);
+            if (stop < 0)
+                return QByteArray();
+            return m_pdf.sliced(begin, stop - begin).trimmed().toByteArray();
+        }
         return QByteArray();
-    const qsizetype begin = from + head.size();
-    const qsizetype stop = pdf.indexOf("endobj", begin);
-    if (stop < 0)
-        return QByteArray();
-    if (at)
-        *at = from;
-    return pdf.mid(begin, stop - begin).trimmed();
+    }
+
+private:
+    struct Section
+    {
+        qint64 first;
+        qint64 count;
+        qsizetype entries;
+    };
+    QByteArrayView m_pdf;
+    QByteArray m_tableOffset;
+    QByteArrayView m_trailer;
+    QList<Section> m_sections;
+};
+
+// The object number that key refers to ("/Key N 0 R") in a dictionary's text; 0 when none.
+int referenceIn(const QByteArray &body, const QRegularExpression &key)
+{
+    const QRegularExpressionMatch m = key.match(QString::fromLatin1(body));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 } // namespace
 
 bool finishPdf(QByteArray &pdf, QSizeF paperPt)
 {
-    static const QRegularExpression startXref(QStringLiteral("startxref\\s+(\\d+)\\s+%%EOF\\s*$"));
     static const QRegularExpression trailerKeys(QStringLiteral("/(Size|Root|Info)\\s+(\\d+)"));
-    static const QRegularExpression pageObject(QStringLiteral("(?:^|[\\r\\n])(\\d+) 0 obj\\s*<<\\s*/Type\\s*/Page\\b"));
+    static const QRegularExpression pagesKey(QStringLiteral("/Pages\\s+(\\d+)\\s+0\\s+R"));
+    static const QRegularExpression firstKid(QStringLiteral("/Kids\\s*\\[\\s*(\\d+)\\s+0\\s+R"));
+    static const QRegularExpression pageType(QStringLiteral("^<<\\s*/Type\\s*/Page\\b"));
     static const QRegularExpression mediaBox(QStringLiteral("/MediaBox\\s*\\[\\s*([-0-9.]+)\\s+([-0-9.]+)\\s+([-0-9.]+)\\s+([-0-9.]+)\\s*\\]"));
     static const QRegularExpression contents(QStringLiteral("/Contents\\s+(\\d+ 0 R)"));
-    const QString text = QString::fromLatin1(pdf);
-    const QRegularExpressionMatch xref = startXref.match(text);
-    const qsizetype trailerAt = text.lastIndexOf(QLatin1String("trailer"));
-    if (!xref.hasMatch() || trailerAt < 0)
+    PdfIndex index;
+    if (!index.read(pdf))
         return false;
     int size = 0, root = 0, info = 0;
-    for (auto it = trailerKeys.globalMatch(text.mid(trailerAt, xref.capturedStart() - trailerAt)); it.hasNext();) {
+    for (auto it = trailerKeys.globalMatch(QString::fromLatin1(index.trailer())); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         (m.captured(1) == u"Size" ? size : m.captured(1) == u"Root" ? root : info) = m.captured(2).toInt();
     }
-    const QRegularExpressionMatch page = pageObject.match(text);
-    if (size <= 0 || root <= 0 || !page.hasMatch())
+    if (size <= 0 || root <= 0)
         return false;
-    const int pageNumber = page.captured(1).toInt();
-    QByteArray catalog = objectBody(pdf, root);
-    QByteArray pageBody = objectBody(pdf, pageNumber);
-    const QRegularExpressionMatch box = mediaBox.match(QString::fromLatin1(pageBody));
-    const QRegularExpressionMatch drawing = contents.match(QString::fromLatin1(pageBody));
-    if (!catalog.endsWith(">>") || !pageBody.endsWith(">>") || !box.hasMatch() || !drawing.hasMatch())
+    // The one page: the first kid of the catalogue's page tree.
+    QByteArray catalog = index.objectBody(root);
+    const int pages = referenceIn(catalog, pagesKey);
+    const int pageNumber = pages > 0 ? referenceIn(index.objectBody(pages), firstKid) : 0;
+    if (pageNumber <= 0)
+        return false;
+    QByteArray pageBody = index.objectBody(pageNumber);
+    const QString pageText = QString::fromLatin1(pageBody);
+    const QRegularExpressionMatch box = mediaBox.match(pageText);
+    const QRegularExpressionMatch drawing = contents.match(pageText);
+    if (!catalog.endsWith(">>") || !pageBody.endsWith(">>") || !pageType.match(pageText).hasMatch()
+        || !box.hasMatch() || !drawing.hasMatch())
         return false;
 
     // The writer's box is the paper in whole points, with the drawing's top at its top:
@@ -107,7 +223,7 @@ bool finishPdf(QByteArray &pdf, QSizeF paperPt)
     const double writtenHeight = box.captured(4).toDouble() - box.captured(2).toDouble();
     const double shift = paperPt.height() - writtenHeight;
     const int shiftObject = size;
-    QString newPage = QString::fromLatin1(pageBody);
+    QString newPage = pageText;
     newPage.replace(box.capturedStart(), box.capturedLength(),
                     QStringLiteral("/MediaBox [0 0 %1 %2]")
                         .arg(QString::fromLatin1(pdfNumber(paperPt.width())), QString::fromLatin1(pdfNumber(paperPt.height()))));
@@ -116,6 +232,7 @@ bool finishPdf(QByteArray &pdf, QSizeF paperPt)
                     QStringLiteral("/Contents [%1 0 R %2]").arg(shiftObject).arg(drawing.captured(1)));
     catalog.chop(2);
     catalog += "/ViewerPreferences << /PrintScaling /None >>\n>>";
+    const QByteArray previousTable = index.tableOffset();
 
     QByteArray update = pdf.endsWith('\n') ? QByteArray() : QByteArray("\n");
     QList<std::pair<int, qsizetype>> offsets;
@@ -135,7 +252,7 @@ bool finishPdf(QByteArray &pdf, QSizeF paperPt)
     update += "trailer\n<< /Size " + QByteArray::number(size + 1) + " /Root " + QByteArray::number(root) + " 0 R";
     if (info > 0)
         update += " /Info " + QByteArray::number(info) + " 0 R";
-    update += " /Prev " + xref.captured(1).toLatin1() + " >>\nstartxref\n" + QByteArray::number(xrefAt) + "\n%%EOF\n";
+    update += " /Prev " + previousTable + " >>\nstartxref\n" + QByteArray::number(xrefAt) + "\n%%EOF\n";
     pdf += update;
     return true;
 }
