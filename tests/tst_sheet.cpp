@@ -45,6 +45,8 @@ private slots:
     void pdfWithFailuresIsNotWritten_data();
     void pdfWithFailuresIsNotWritten();
     void finishPdfLeavesOtherFilesAlone();
+    void finishPdfFollowsTheStructure_data();
+    void finishPdfFollowsTheStructure();
     void jpegCutShort_data();
     void jpegCutShort();
     void commandLineOptions_data();
@@ -219,6 +221,65 @@ void TstSheet::finishPdfLeavesOtherFilesAlone()
         QVERIFY(!finishPdf(pdf, QSizeF(595.2756, 841.8898)));
         QCOMPARE(pdf, other);
     }
+}
+
+namespace {
+
+// A one-page PDF as a writer makes it, with its cross-reference table worked out from
+// the objects as given.
+QByteArray handMadePdf(const QList<QByteArray> &objects, qsizetype tableShift = 0, const QByteArray &end = "")
+{
+    QByteArray pdf("%PDF-1.4\n");
+    QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const QByteArray &object : objects) {
+        table += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += object;
+    }
+    const qsizetype at = pdf.size();
+    pdf += table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n"
+        + QByteArray::number(at + tableShift) + "\n%%EOF\n" + end;
+    return pdf;
+}
+
+} // namespace
+
+void TstSheet::finishPdfFollowsTheStructure_data()
+{
+    QTest::addColumn<QByteArray>("pdf");
+    QTest::addColumn<QByteArray>("update"); // empty: left alone
+    const QByteArray catalog = "1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n";
+    const QByteArray tree = "2 0 obj\n<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n";
+    const QByteArray page = "3 0 obj\n<< /Type /Page /Parent 2 0 R /Contents 4 0 R /MediaBox [0 0 595 842] >>\nendobj\n";
+    const QByteArray drawing = "4 0 obj\n<< /Length 0 >>\nstream\n\nendstream\nendobj\n";
+    // The file is 414 bytes: the update's objects start there, and its table at 683.
+    QTest::newRow("as written") << handMadePdf({catalog, tree, page, drawing})
+                                << QByteArray("1 0 obj\n<< /Type /Catalog /Pages 2 0 R /ViewerPreferences << /PrintScaling /None >>\n>>\nendobj\n"
+                                              "3 0 obj\n<< /Type /Page /Parent 2 0 R /Contents [5 0 R 4 0 R] /MediaBox [0 0 595.2756 841.8898] >>\nendobj\n"
+                                              "5 0 obj\n<< /Length 21 >>\nstream\n1 0 0 1 0 -0.1102 cm\nendstream\nendobj\n"
+                                              "xref\n1 1\n0000000414 00000 n \n3 1\n0000000508 00000 n \n5 1\n0000000613 00000 n \n"
+                                              "trailer\n<< /Size 6 /Root 1 0 R /Prev 251 >>\nstartxref\n683\n%%EOF\n");
+    QTest::newRow("startxref beside the table") << handMadePdf({catalog, tree, page, drawing}, 1) << QByteArray();
+    QTest::newRow("bytes after the end") << handMadePdf({catalog, tree, page, drawing}, 0, "junk") << QByteArray();
+    QTest::newRow("no page tree") << handMadePdf({"1 0 obj\n<< /Type /Catalog >>\nendobj\n", tree, page, drawing})
+                                  << QByteArray();
+    QTest::newRow("the kid is a page tree")
+        << handMadePdf({catalog, "2 0 obj\n<< /Type /Pages /Kids [2 0 R] /Count 1 >>\nendobj\n", page, drawing})
+        << QByteArray();
+    QTest::newRow("the page has no box")
+        << handMadePdf({catalog, tree, "3 0 obj\n<< /Type /Page /Parent 2 0 R /Contents 4 0 R >>\nendobj\n", drawing})
+        << QByteArray();
+    // The table says where object 3 is; another number there means the table is wrong.
+    QTest::newRow("the table points at another object")
+        << handMadePdf({catalog, tree, QByteArray(page).replace("3 0 obj", "6 0 obj"), drawing}) << QByteArray();
+}
+
+void TstSheet::finishPdfFollowsTheStructure()
+{
+    QFETCH(QByteArray, pdf);
+    QFETCH(QByteArray, update);
+    QByteArray finished = pdf;
+    QCOMPARE(finishPdf(finished, QSizeF(595.2756, 841.8898)), !update.isEmpty());
+    QCOMPARE(finished, pdf + update);
 }
 
 void TstSheet::jpegCutShort_data()
