@@ -2,6 +2,7 @@
 // real print queue), the print dialog and the command line's export and print.
 #include "CatalogueState.h"
 #include "KeyboardWalk.h"
+#include "PdfPage.h"
 #include "SmallDisk.h"
 #include "TestWindow.h"
 
@@ -277,15 +278,6 @@ QString writeProject(const QString &dir, int format, QString picture = QString()
     writeTextLines(path, {picture, picture, picture, " 0 ", "", "", "Liberation Sans", "12", " 0 ", " 0 ", " 0 ",
                           " 0 ", " 1 ", " 1 ", QStringLiteral(" %1 ").arg(format)});
     return path;
-}
-
-QImage renderPdf(const QString &pdf, const QString &dir)
-{
-    QProcess p;
-    p.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, dir + "/page"});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QImage();
-    return QImage(dir + "/page.png").convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace

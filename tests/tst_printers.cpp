@@ -1,6 +1,7 @@
 // The command line's PDFs and print jobs as they come out: the paper and its page box,
 // refusals that leave nothing behind, and, through real CUPS queues whose drivers print
 // less than the whole sheet, where the cover lands on the paper.
+#include "PdfPage.h"
 #include "ProgramFolder.h"
 
 #include "common/TextFile.h"
@@ -61,15 +62,6 @@ QString writeProject(const QString &dir, const QString &name, int format, QStrin
     return path;
 }
 
-// The page at 10 pixels per millimetre.
-QImage renderPdf(const QString &pdf, const QString &dir)
-{
-    QProcess p;
-    p.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, dir + "/page"});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QImage();
-    return QImage(dir + "/page.png").convertToFormat(QImage::Format_RGB32);
-}
 
 bool isRed(QRgb px)
 {

@@ -1,5 +1,7 @@
 // Printing extras: the calibration page, a printer's correction and where it is kept,
 // crop marks and bleed, and the command line's options for them.
+#include "PdfPage.h"
+
 #include "print/CalibrationPage.h"
 #include "print/CutExtras.h"
 #include "print/PagePainter.h"
@@ -102,14 +104,6 @@ RunResult runProgram(const QStringList &args, const QString &workingDirectory = 
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
 
-QImage renderPdf(const QString &pdf, const QString &dir, int dpi = 254)
-{
-    QProcess p;
-    p.start("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", pdf, dir + "/page"});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QImage();
-    return QImage(dir + "/page.png").convertToFormat(QImage::Format_RGB32);
-}
 
 PageOperation picture(PrintPicture which, QRectF rect)
 {
