@@ -107,7 +107,7 @@ int main(int argc, char **argv)
             QMessageBox box(QMessageBox::Warning, state.Language.fallbackText(LanguageTable::PrintErrorTitleEntry),
                             outputErrorText(state.Language, OutputResult{false, "Permission denied", {},
                                                                           OutputFailure::FileNotWritten,
-                                                                          "/proc/cover.pdf"}),
+                                                                          "/proc/cover.pdf", PaperKind::A4}),
                             QMessageBox::Ok, &print);
             save(&box, file("print-error"));
         }

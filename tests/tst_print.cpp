@@ -33,6 +33,7 @@
 #include <sys/stat.h>
 
 using namespace vt;
+Q_DECLARE_METATYPE(vt::PaperKind)
 using Kind = PageOperation::Kind;
 
 namespace {
@@ -226,7 +227,7 @@ struct FakePrintSystem
                                                                        == QPageLayout::Portrait
                                                                    ? "portrait"
                                                                    : "landscape");
-            return OutputResult{true, {}, {}, OutputFailure::None, {}};
+            return OutputResult{true, {}, {}, OutputFailure::None, {}, PaperKind::A4};
         };
         return c;
     }
@@ -1153,26 +1154,33 @@ void TstPrint::dialogFailureShowsOneBox_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("staysOpen");
+    QTest::addColumn<PaperKind>("paper");
     QTest::newRow("queue refuses: printer named, dialog stays")
         << "English.lng" << false << false << int(OutputFailure::PrinterRefused) << "Office Laser" << ""
         << "Printing failed"
-        << "The cover was not printed: the printer Office Laser does not accept jobs. Choose another printer." << true;
+        << "The cover was not printed: the printer Office Laser does not accept jobs. Choose another printer." << true << PaperKind::A4;
     QTest::newRow("job stopped, in French")
         << "Français.lng" << false << false << int(OutputFailure::PrinterStopped) << "Office Laser" << ""
         << "Échec de l'impression"
-        << "La jaquette n'a pas été imprimée : l'imprimante Office Laser a interrompu le travail." << true;
+        << "La jaquette n'a pas été imprimée : l'imprimante Office Laser a interrompu le travail." << true << PaperKind::A4;
     QTest::newRow("unwritable PDF, in German: file and reason named")
         << "Deutsch.lng" << true << false << int(OutputFailure::FileNotWritten) << "/proc/cover.pdf"
         << "Permission denied" << "Drucken fehlgeschlagen"
         << "Das Cover wurde nicht gedruckt: Die Datei /proc/cover.pdf kann nicht geschrieben werden "
            "(Permission denied). Wählen Sie einen anderen Ordner oder Dateinamen."
-        << true;
+        << true << PaperKind::A4;
+    QTest::newRow("paper the queue lacks, in Portuguese: printer and paper named")
+        << "Portuguese.lng" << false << false << int(OutputFailure::PaperNotTaken) << "Office Laser" << ""
+        << "Falha na impressão"
+        << "A capa não foi impressa: a impressora Office Laser não aceita papel Ofício EUA. Escolha outro papel ou outra "
+           "impressora."
+        << true << PaperKind::Legal;
     QTest::newRow("no printer, in Spanish")
         << "Spanish.lng" << false << false << int(OutputFailure::NoPrinter) << "" << "" << "Error de impresión"
-        << "La carátula no se imprimió: no hay ninguna impresora elegida." << true;
+        << "La carátula no se imprimió: no hay ninguna impresora elegida." << true << PaperKind::A4;
     QTest::newRow("page with parts missing: nothing sent, told, dialog stays")
         << "Italiano.lng" << false << false << int(OutputFailure::None) << "" << "" << "Stampa non riuscita"
-        << "La copertina non è stata stampata: alcune immagini o alcuni testi non si possono disegnare." << true;
+        << "La copertina non è stata stampata: alcune immagini o alcuni testi non si possono disegnare." << true << PaperKind::A4;
 }
 
 void TstPrint::dialogFailureShowsOneBox()
@@ -1186,6 +1194,7 @@ void TstPrint::dialogFailureShowsOneBox()
     QFETCH(QString, title);
     QFETCH(QString, text);
     QFETCH(bool, staysOpen);
+    QFETCH(PaperKind, paper);
     FakePrintSystem sys;
     QVERIFY(readLanguageFile(QStringLiteral(VT_SOURCE_DATA_DIR "/Files/Lang/") + language, sys.state.Language));
     OutputResult outcome;
@@ -1193,6 +1202,7 @@ void TstPrint::dialogFailureShowsOneBox()
     outcome.cause = OutputFailure(cause);
     outcome.target = target;
     outcome.error = systemReason;
+    outcome.paper = paper;
     if (OutputFailure(cause) == OutputFailure::None)
         outcome.failures << "picture 2";
     sys.printSucceeds = false;
@@ -1210,7 +1220,7 @@ void TstPrint::dialogFailureShowsOneBox()
     // The user picks another printer or file and tries again from the same dialog.
     if (staysOpen) {
         sys.printSucceeds = true;
-        sys.pdfOutcome = OutputResult{true, {}, {}, OutputFailure::None, {}};
+        sys.pdfOutcome = OutputResult{true, {}, {}, OutputFailure::None, {}, PaperKind::A4};
         dialog.pressButton(0);
         QCOMPARE(sys.entries("box:").size(), 1);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -1278,7 +1288,7 @@ void TstPrint::dialogPdfFailureSaysWhy()
 {
     FakePrintSystem sys;
     sys.pdfAnswer = "/full/cover.pdf";
-    sys.pdfOutcome = OutputResult{false, "No space left on device", {}, OutputFailure::FileNotWritten, "/full/cover.pdf"};
+    sys.pdfOutcome = OutputResult{false, "No space left on device", {}, OutputFailure::FileNotWritten, "/full/cover.pdf", PaperKind::A4};
     frmStampa dialog(sys.context());
     dialog.printerList()->setCurrentIndex(dialog.printerList()->count() - 1);
     QVERIFY(dialog.pdfChosen());

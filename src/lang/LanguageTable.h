@@ -4,7 +4,7 @@
 
 namespace vt {
 
-// The numbered user-interface texts, entries 0..194, all empty at start. Entries from 151
+// The numbered user-interface texts, entries 0..195, all empty at start. Entries from 151
 // on came later than the rest: language files that end before them still load, and the
 // program then shows those entries' English texts (fallbackText).
 struct LanguageTable
@@ -62,7 +62,8 @@ struct LanguageTable
     static constexpr int OffSheetQuestionEntry = 192;
     static constexpr int QueueStoppedEntry = 193;
     static constexpr int QueueRejectingEntry = 194;
-    static constexpr int Size = 195;
+    static constexpr int PaperNotTakenEntry = 195; // %1 the printer, %2 the paper
+    static constexpr int Size = 196;
     std::array<QString, Size> entries{};
 
     QString operator[](int k) const
@@ -147,6 +148,9 @@ struct LanguageTable
             return QStringLiteral("This printer is stopped: jobs wait in its queue until it is resumed.");
         case QueueRejectingEntry:
             return QStringLiteral("This printer is not accepting jobs.");
+        case PaperNotTakenEntry:
+            return QStringLiteral("The cover was not printed: the printer %1 does not take %2 paper. "
+                                  "Choose another paper or printer.");
         default: return QString();
         }
     }

@@ -326,7 +326,7 @@ OutputResult writeCoverPdf(const QString &path, const PageSetup &setup, const Pa
 {
     // Refused before the page is drawn: a device or a pipe stays as it is.
     if (const QString problem = outputTargetProblem(path); !problem.isEmpty())
-        return OutputResult{false, problem, {}, OutputFailure::FileNotWritten, path};
+        return OutputResult{false, problem, {}, OutputFailure::FileNotWritten, path, PaperKind::A4};
     QByteArray pdf;
     OutputResult result = renderCoverPdf(pdf, setup, compose, pictures, title);
     result.target = path;
@@ -383,6 +383,7 @@ OutputResult printCover(QPrinter &printer, const PageSetup &setup, const PageCom
     OutputResult result;
     const QString name = printer.printerName();
     result.target = name;
+    result.paper = setup.paper;
     if (name.isEmpty() || !isPrinterAcceptingJobs(name)) {
         result.cause = name.isEmpty() ? OutputFailure::NoPrinter : OutputFailure::PrinterRefused;
         result.error = name.isEmpty() ? QStringLiteral("no printer is chosen")
@@ -393,13 +394,13 @@ OutputResult printCover(QPrinter &printer, const PageSetup &setup, const PageCom
     // default of its own, not the printer's.
     const std::optional<SheetMargins> sheet = printerSheet(name, setup.paper);
     if (!sheet) {
-        result.cause = OutputFailure::PrinterRefused;
+        result.cause = OutputFailure::PaperNotTaken;
         result.error = QStringLiteral("the printer %1 does not say where it prints on %2 paper")
                            .arg(name, paperName(setup.paper));
         return result;
     }
     if (!printer.setPageSize(QPageSize(pageSizeId(setup.paper)))) {
-        result.cause = OutputFailure::PrinterRefused;
+        result.cause = OutputFailure::PaperNotTaken;
         result.error = QStringLiteral("the printer %1 does not take %2 paper").arg(name, paperName(setup.paper));
         return result;
     }
@@ -459,6 +460,9 @@ QString outputErrorText(const LanguageTable &texts, const OutputResult &result)
             .arg(result.target, result.error.isEmpty() ? QStringLiteral("?") : result.error);
     case OutputFailure::NoPrinter:
         return t(LanguageTable::PrintErrorNoPrinterEntry);
+    case OutputFailure::PaperNotTaken:
+        return t(LanguageTable::PaperNotTakenEntry)
+            .arg(result.target, t(LanguageTable::PaperA4Entry + int(result.paper)));
     case OutputFailure::PrinterRefused:
         return t(LanguageTable::PrintErrorRefusedEntry).arg(result.target);
     case OutputFailure::PrinterStopped:

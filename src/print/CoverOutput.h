@@ -22,6 +22,8 @@ enum class OutputFailure {
     FileNotWritten,  // the PDF file could not be created or completed (target: the file)
     NoPrinter,       // no printer is chosen
     PrinterRefused,  // the queue does not accept jobs (target: the printer)
+    PaperNotTaken,   // the queue has no such paper, or does not say where it prints on it
+                     // (target: the printer; error: the paper's name)
     PrinterStopped,  // the job could not be begun or finished (target: the printer)
 };
 
@@ -32,6 +34,7 @@ struct OutputResult
     QStringList failures;  // steps of the page that could not be drawn
     OutputFailure cause = OutputFailure::None;
     QString target;        // the file or printer the cause is about
+    PaperKind paper = PaperKind::A4; // the paper printed on (named when it was not taken)
 };
 
 struct LanguageTable;
