@@ -56,12 +56,33 @@ QString qualityWord(int ippQuality)
 // The main window's designed client height: the scale its first format selection uses.
 constexpr double DesignClientHeightTwips = 7290;
 
-// The queue --print goes to: the one named, else the default one.
-BatchPrinterChoice batchPrinter(const CommandLine &command)
+// The queue --print goes to (the one named, else the default one) and the paper it prints
+// on (the one asked for, else the queue's own); error says why there is none.
+struct BatchQueue
+{
+    QString name;
+    PaperKind paper = PaperKind::A4;
+    QString error;
+};
+
+BatchQueue batchQueue(const CommandLine &command)
 {
     const bool reachable = isPrintSystemReachable();
-    return chooseBatchPrinter(command.printer, reachable ? QPrinterInfo::defaultPrinterName() : QString(),
-                              reachable ? installedPrinterNames() : QStringList(), reachable);
+    const BatchPrinterChoice choice =
+        chooseBatchPrinter(command.printer, reachable ? QPrinterInfo::defaultPrinterName() : QString(),
+                           reachable ? installedPrinterNames() : QStringList(), reachable);
+    if (!choice.error.isEmpty())
+        return {{}, PaperKind::A4, choice.error};
+    return {choice.name, command.paper ? *command.paper : printerDefaultPaper(choice.name).value_or(PaperKind::A4),
+            {}};
+}
+
+// A job on that queue with the command line's copies, named as the queue shows it.
+void setUpJob(QPrinter &printer, const BatchQueue &queue, const CommandLine &command, const QString &jobName)
+{
+    printer.setPrinterName(queue.name);
+    printer.setCopyCount(command.copies);
+    printer.setDocName(jobName);
 }
 
 // The calibration page, always portrait. It goes out without the printer's stored
@@ -81,19 +102,17 @@ int runTestPage(const CommandLine &command, QTextStream &err)
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
-        const BatchPrinterChoice choice = batchPrinter(command);
-        if (!choice.error.isEmpty())
-            return failed(err, choice.error);
-        const QString name = choice.name;
+        const BatchQueue queue = batchQueue(command);
+        if (!queue.error.isEmpty())
+            return failed(err, queue.error);
+        const QString name = queue.name;
         const PageComposer compose = [today, name](QSizeF printable, const TextMeasure &measure) {
             return composeCalibrationPage(name, today, printable, measure);
         };
         PageSetup setup;
-        setup.paper = command.paper ? *command.paper : printerDefaultPaper(name).value_or(PaperKind::A4);
+        setup.paper = queue.paper;
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPrinterName(name);
-        printer.setCopyCount(command.copies);
-        printer.setDocName(QStringLiteral("Calibration page"));
+        setUpJob(printer, queue, command, QStringLiteral("Calibration page"));
         result = printCover(printer, setup, compose, PagePictures{});
         if (!result.produced)
             return failed(err, QStringLiteral("calibration page: %1").arg(result.error));
@@ -172,18 +191,15 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
     setup.paper = command.paper.value_or(PaperKind::A4);
     setup.cropMarks = command.cropMarks;
     setup.bleedMm = command.bleedMm;
-    const PageComposer plainCover = [&state, &cover](QSizeF printable, const TextMeasure &measure) {
-        return composeCover(state, cover.format, cover.outline ? 1 : 0, printable, measure);
-    };
     // The outputs add the crop marks and bleed the setup asks for.
-    const PageComposer &compose = plainCover;
+    const PageComposer compose = coverComposer(state, cover);
     const QString title = QFileInfo(project).completeBaseName();
     // A cover past the printable area would be cut off by the printer, past the paper by
     // the paper's edge: refused unless asked for, before anything is written or sent.
     // The cover itself counts, not its crop marks or bleed, which are meant to lie outside.
     auto refusedFit = [&](const SheetMargins &sheet, const QString &where) -> QString {
         const PageGeometry g = pageGeometryOn(sheet, setup.portrait, 1);
-        const CoverFit fit = coverFit(plainCover(g.printableMm, TextMeasure()), g);
+        const CoverFit fit = coverFit(compose(g.printableMm, TextMeasure()), g);
         if (fit == CoverFit::Inside || command.force)
             return QString();
         const QString orientation = setup.portrait ? QStringLiteral("portrait") : QStringLiteral("landscape");
@@ -203,13 +219,12 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
         if (!result.produced)
             return failed(err, QStringLiteral("%1: cannot be written: %2").arg(shown(command.output), result.error));
     } else {
-        const BatchPrinterChoice choice = batchPrinter(command);
-        if (!choice.error.isEmpty())
-            return failed(err, choice.error);
-        const QString name = choice.name;
+        const BatchQueue queue = batchQueue(command);
+        if (!queue.error.isEmpty())
+            return failed(err, queue.error);
+        const QString name = queue.name;
         // Without --paper the queue gets the paper it holds by default.
-        if (!command.paper)
-            setup.paper = printerDefaultPaper(name).value_or(PaperKind::A4);
+        setup.paper = queue.paper;
         const std::optional<SheetMargins> sheet = printerSheet(name, setup.paper);
         if (!sheet)
             return failed(err, QStringLiteral("%1: the printer does not say where it prints on %2 paper")
@@ -219,9 +234,7 @@ int runBatch(const CommandLine &command, const QString &appPath, QTextStream &er
         // The correction measured for this very queue; PDF files never get one.
         setup.correction = readPrintCorrection(printCorrectionsFile(state), name);
         QPrinter printer(QPrinter::HighResolution);
-        printer.setPrinterName(name);
-        printer.setCopyCount(command.copies);
-        printer.setDocName(title);
+        setUpJob(printer, queue, command, title);
         if (command.quality != 0) {
             const int dialogQuality = batchQuality(command.quality);
             if (!isQualitySupported(name, dialogQuality))

@@ -5,6 +5,8 @@
 #include "formats/FormatTraits.h"
 #include "formats/TitleRendering.h"
 #include "platform/PictureLoading.h"
+#include "print/PrintComposition.h"
+
 #include <limits>
 
 namespace vt {
@@ -124,6 +126,28 @@ PagePictures pagePicturesOf(const RenderedCover &r)
     p[size_t(PrintPicture::SlimSpine)] = r.slimSpine;
     p[size_t(PrintPicture::SlimFront)] = r.slimFront;
     return p;
+}
+
+PagePictures pagePicturesOf(const CoverPictures &shown)
+{
+    PagePictures p;
+    p[size_t(PrintPicture::Picture1)] = shown.imageSlots[0].Picture;
+    p[size_t(PrintPicture::Picture2)] = shown.imageSlots[1].Picture;
+    p[size_t(PrintPicture::Overlay)] = shown.image8;
+    p[size_t(PrintPicture::Picture3)] = shown.imageSlots[2].Picture;
+    p[size_t(PrintPicture::SlimBack)] = shown.slimBack;
+    p[size_t(PrintPicture::SlimSpine)] = shown.slimSpine;
+    p[size_t(PrintPicture::SlimFront)] = shown.slimFront;
+    return p;
+}
+
+PageComposer coverComposer(const AppState &state, const CoverContent &cover)
+{
+    const int format = cover.format;
+    const int outline = cover.outline ? 1 : 0;
+    return [&state, format, outline](QSizeF printable, const TextMeasure &measure) {
+        return composeCover(state, format, outline, printable, measure);
+    };
 }
 
 } // namespace vt

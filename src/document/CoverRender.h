@@ -5,6 +5,8 @@
 #include "document/CoverDocument.h"
 #include "document/ProjectLoad.h"
 #include "platform/PictureSurface.h"
+#include "formats/CoverPictures.h"
+#include "print/CoverOutput.h"
 #include "print/PagePainter.h"
 
 #include <QImage>
@@ -80,5 +82,11 @@ private:
 
 // The pictures a page draws, from a rendered cover.
 PagePictures pagePicturesOf(const RenderedCover &cover);
+// The same from the pictures the window shows.
+PagePictures pagePicturesOf(const CoverPictures &shown);
+
+// The printed page of the cover: its format's pictures and outlines as the catalogue in
+// state places them. The composer reads state when it runs.
+PageComposer coverComposer(const AppState &state, const CoverContent &cover);
 
 } // namespace vt

@@ -25,6 +25,7 @@
 #include "ui/main/HandoverCommands.h"
 #include "ui/main/LanguageCommands.h"
 #include "ui/main/MenuIcons.h"
+#include "ui/main/MenuTexts.h"
 #include "ui/main/PictureCommands.h"
 #include "ui/main/PlacementCommands.h"
 #include "ui/main/PreviewCanvas.h"
@@ -46,7 +47,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QTimer>
 #include <QLabel>
 #include <QLayout>
@@ -154,23 +154,23 @@ void Form1::buildMenus()
         return a;
     };
 
-    m_mnuFile = addMenu(nullptr, "mnuFile");
-    connect(addItem(m_mnuFile, "mnuNuovo"), &QAction::triggered, m_projects, &ProjectCommands::newProject);
-    connect(addItem(m_mnuFile, "mnuApriDS"), &QAction::triggered, m_projects, &ProjectCommands::open);
-    QAction *afterRecent = m_mnuFile->addSeparator();
-    m_recent = new RecentProjectsMenu(*m_mnuFile, afterRecent);
+    QMenu *file = addMenu(nullptr, "mnuFile");
+    connect(addItem(file, "mnuNuovo"), &QAction::triggered, m_projects, &ProjectCommands::newProject);
+    connect(addItem(file, "mnuApriDS"), &QAction::triggered, m_projects, &ProjectCommands::open);
+    QAction *afterRecent = file->addSeparator();
+    m_recent = new RecentProjectsMenu(*file, afterRecent);
     connect(m_recent, &RecentProjectsMenu::openRequested, m_projects, &ProjectCommands::openPath);
     connect(m_projects, &ProjectCommands::projectUsed, m_recent, &RecentProjectsMenu::add);
-    connect(addItem(m_mnuFile, "mnuSalva"), &QAction::triggered, m_projects, &ProjectCommands::save);
-    connect(addItem(m_mnuFile, "mnuSalvaConNome"), &QAction::triggered, m_projects, &ProjectCommands::saveAs);
-    m_mnuFile->addSeparator();
-    connect(addItem(m_mnuFile, "mnuFileApri"), &QAction::triggered, this, [this] { LoadSlotByDialog(0); });
-    connect(addItem(m_mnuFile, "mnuImg2"), &QAction::triggered, this, [this] { LoadSlotByDialog(1); });
-    connect(addItem(m_mnuFile, "mnuImg3"), &QAction::triggered, this, [this] { LoadSlotByDialog(2); });
-    m_mnuFile->addSeparator();
-    connect(addItem(m_mnuFile, "mnuFileStampa"), &QAction::triggered, m_print, &PrintCommand::open);
-    m_mnuFile->addSeparator();
-    QAction *exit = addItem(m_mnuFile, "mnuFileEsci");
+    connect(addItem(file, "mnuSalva"), &QAction::triggered, m_projects, &ProjectCommands::save);
+    connect(addItem(file, "mnuSalvaConNome"), &QAction::triggered, m_projects, &ProjectCommands::saveAs);
+    file->addSeparator();
+    connect(addItem(file, "mnuFileApri"), &QAction::triggered, this, [this] { LoadSlotByDialog(0); });
+    connect(addItem(file, "mnuImg2"), &QAction::triggered, this, [this] { LoadSlotByDialog(1); });
+    connect(addItem(file, "mnuImg3"), &QAction::triggered, this, [this] { LoadSlotByDialog(2); });
+    file->addSeparator();
+    connect(addItem(file, "mnuFileStampa"), &QAction::triggered, m_print, &PrintCommand::open);
+    file->addSeparator();
+    QAction *exit = addItem(file, "mnuFileEsci");
     // Exit stores what closing the window stores (the chosen format among the settings),
     // once unsaved work is saved or let go, then ends the process.
     connect(exit, &QAction::triggered, this, [this] {
@@ -183,26 +183,26 @@ void Form1::buildMenus()
     m_mnuFormato = addMenu(nullptr, "mnuFormato"); // its items follow the format list (FormatMenu)
     m_edit = new EditCommands(*this, *m_document->undoStack(), m_mnuFormato->menuAction());
 
-    m_mnuStrumenti = addMenu(nullptr, "mnuStrumenti");
-    connect(addItem(m_mnuStrumenti, "mnuOpzioni"), &QAction::triggered, this, &Form1::mnuOpzioni_Click);
-    m_mnuStrumenti->addSeparator();
-    connect(addItem(m_mnuStrumenti, "mnuTitolo"), &QAction::triggered, this, &Form1::mnuTitolo_Click);
-    m_mnuStrumenti->addSeparator();
-    m_mnuCercaCover = addMenu(m_mnuStrumenti, "mnuCercaCover");
-    m_mnuStrumenti->addSeparator();
-    connect(addItem(m_mnuStrumenti, "mnuLingua"), &QAction::triggered, this, &Form1::mnuLingua_Click);
-    addItem(m_mnuStrumenti, "mnuAggLingua");
+    QMenu *tools = addMenu(nullptr, "mnuStrumenti");
+    connect(addItem(tools, "mnuOpzioni"), &QAction::triggered, this, &Form1::mnuOpzioni_Click);
+    tools->addSeparator();
+    connect(addItem(tools, "mnuTitolo"), &QAction::triggered, this, &Form1::mnuTitolo_Click);
+    tools->addSeparator();
+    addMenu(tools, "mnuCercaCover"); // the web commands fill it with the cover sites
+    tools->addSeparator();
+    connect(addItem(tools, "mnuLingua"), &QAction::triggered, this, &Form1::mnuLingua_Click);
+    addItem(tools, "mnuAggLingua");
 
-    m_mnuDonazioni = addMenu(nullptr, "mnuDonazioni");
-    addItem(m_mnuDonazioni, "mnuDonazioniFaiunadonazione");
+    QMenu *donations = addMenu(nullptr, "mnuDonazioni");
+    addItem(donations, "mnuDonazioniFaiunadonazione");
 
-    m_mnuGuida = addMenu(nullptr, "mnuGuida");
-    connect(addItem(m_mnuGuida, "mnuMenu1Guida"), &QAction::triggered, this, &Form1::showHelp);
-    m_mnuGuida->addSeparator();
-    addItem(m_mnuGuida, "mnuVersione");
-    addItem(m_mnuGuida, "mnuAggiornamenti");
-    m_mnuGuida->addSeparator();
-    connect(addItem(m_mnuGuida, "mnuMenu1Informazioni"), &QAction::triggered, this,
+    QMenu *help = addMenu(nullptr, "mnuGuida");
+    connect(addItem(help, "mnuMenu1Guida"), &QAction::triggered, this, &Form1::showHelp);
+    help->addSeparator();
+    addItem(help, "mnuVersione");
+    addItem(help, "mnuAggiornamenti");
+    help->addSeparator();
+    connect(addItem(help, "mnuMenu1Informazioni"), &QAction::triggered, this,
             [this] { showAboutBox(m_state, this, m_hooks.openExternally); });
     connectWebCommands(*this, m_state, m_hooks.openExternally);
     applyStandardShortcuts(*this);
@@ -308,8 +308,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     // drawn: the print system takes tens of milliseconds that the window need not wait for.
     if (watched == m_canvas && event->type() == QEvent::Paint) {
         m_canvas->removeEventFilter(this);
-        if (!m_printerLookedUp)
-            QTimer::singleShot(0, this, [this] { currentPrinter(); });
+        if (!m_printer.lookedUp())
+            QTimer::singleShot(0, this, [this] { m_printer.get(); });
     }
     if (watched == m_label6 && event->type() == QEvent::MouseButtonPress) {
         m_check1->setChecked(!m_check1->isChecked());
@@ -425,7 +425,7 @@ bool Form1::runLoadSequence()
     m_handoverCommands->listen(*m_instanceLock);
     steps.run(QStringLiteral("recent projects"), [&] { m_recent->setFile(recentProjectsFilePath(m_state)); });
     // The picture areas start side by side; every format selection places them anew.
-    steps.run(QStringLiteral("landscape printer"), [&] { setPrinterOrientation(false); });
+    steps.run(QStringLiteral("landscape printer"), [&] { m_printer.setOrientation(false); });
     // A saved index the list does not hold (a damaged or hand-edited file, or "-1") would
     // start with a blank sheet: the first format is shown instead.
     // The start's cover is blank, in the saved format, with nothing to undo.
@@ -456,35 +456,6 @@ bool Form1::runLoadSequence()
         return false;
     m_started = true;
     return true;
-}
-
-QPrinter *Form1::currentPrinter()
-{
-    // Looked up once: asking the print system on every resize would cost more than the
-    // preview. Without any printer the orientation steps are skipped.
-    if (!m_printerLookedUp) {
-        m_printerLookedUp = true;
-        if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
-            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            m_printer->setPageOrientation(m_printerPortrait ? QPageLayout::Portrait : QPageLayout::Landscape);
-        }
-    }
-    return m_printer.get();
-}
-
-void Form1::setCurrentPrinter(std::unique_ptr<QPrinter> printer)
-{
-    m_printer = std::move(printer);
-    m_printerLookedUp = true;
-}
-
-void Form1::setPrinterOrientation(bool portrait)
-{
-    // Before the printer is looked up the orientation is only kept: it is set on the
-    // printer when that is made.
-    m_printerPortrait = portrait;
-    if (m_printer)
-        m_printer->setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
 
 void Form1::Combo1_Click()
@@ -541,7 +512,7 @@ void Form1::refresh()
     steps.run(QStringLiteral("scale"), [&] {
         portrait = computePreviewScale(m_state, i, clientSizeTwips().height());
     });
-    steps.run(QStringLiteral("printer orientation"), [&] { setPrinterOrientation(portrait); });
+    steps.run(QStringLiteral("printer orientation"), [&] { m_printer.setOrientation(portrait); });
     steps.run(QStringLiteral("arrangement"), [&] {
         m_layout = arrangePreview(m_state, i, c.outline, QSizeF(clientSizeTwips()), m_layout);
     });
@@ -627,25 +598,12 @@ PagePictures Form1::pagePictures() const
         const CoverContent &c = m_document->content();
         return pagePicturesOf(renderer.render(c, areaSizesMm(m_state, c.format)));
     }
-    PagePictures p;
-    p[size_t(PrintPicture::Picture1)] = m_pictures.imageSlots[0].Picture;
-    p[size_t(PrintPicture::Picture2)] = m_pictures.imageSlots[1].Picture;
-    p[size_t(PrintPicture::Overlay)] = m_pictures.image8;
-    p[size_t(PrintPicture::Picture3)] = m_pictures.imageSlots[2].Picture;
-    p[size_t(PrintPicture::SlimBack)] = m_pictures.slimBack;
-    p[size_t(PrintPicture::SlimSpine)] = m_pictures.slimSpine;
-    p[size_t(PrintPicture::SlimFront)] = m_pictures.slimFront;
-    return p;
+    return pagePicturesOf(m_pictures);
 }
 
 PageComposer Form1::pageComposer() const
 {
-    const int format = m_document->content().format;
-    const int outline = m_document->content().outline ? 1 : 0;
-    const AppState &state = m_state;
-    return [&state, format, outline](QSizeF printable, const TextMeasure &measure) {
-        return composeCover(state, format, outline, printable, measure);
-    };
+    return coverComposer(m_state, m_document->content());
 }
 
 OutputResult Form1::StampaCopertina(QPrinter &printer, const PageSetup &setup) const
@@ -690,34 +648,7 @@ void Form1::loadLanguage()
 
 void Form1::applyLanguageToWindow()
 {
-    auto setText = [this](const char *name, const QString &caption) {
-        if (QAction *a = action(QLatin1String(name)))
-            a->setText(caption);
-    };
-    m_mnuFile->setTitle(text(40));
-    setText("mnuNuovo", m_state.Language.fallbackText(LanguageTable::NewProjectEntry));
-    setText("mnuApriDS", text(101) + QStringLiteral("..."));
-    setText("mnuSalva", text(6));
-    setText("mnuSalvaConNome", text(52));
-    setText("mnuFileApri", text(0) + QStringLiteral(" &1..."));
-    setText("mnuImg2", text(0) + QStringLiteral(" &2..."));
-    setText("mnuImg3", text(0) + QStringLiteral(" &3..."));
-    setText("mnuFileStampa", text(1));
-    setText("mnuFileEsci", text(41));
-    m_mnuFormato->setTitle(text(32));
-    m_mnuStrumenti->setTitle(text(99));
-    setText("mnuOpzioni", text(9));
-    setText("mnuTitolo", text(3));
-    m_mnuCercaCover->setTitle(text(8));
-    setText("mnuLingua", text(44));
-    setText("mnuAggLingua", text(94));
-    m_mnuDonazioni->setTitle(text(42));
-    setText("mnuDonazioniFaiunadonazione", text(31));
-    m_mnuGuida->setTitle(text(43));
-    setText("mnuMenu1Guida", text(5));
-    setText("mnuVersione", text(100));
-    setText("mnuAggiornamenti", text(17));
-    setText("mnuMenu1Informazioni", text(4));
+    applyMenuTexts(*this, m_state.Language);
     // The label shares its caption with the Format menu, whose access key it is: shown
     // here as plain text so the key is not claimed twice.
     m_label5->setText(StripAmpersands(text(32)));

@@ -12,6 +12,7 @@
 #include "lang/LanguageFile.h"
 #include "platform/PictureSurface.h"
 #include "print/CoverOutput.h"
+#include "ui/main/CurrentPrinter.h"
 #include "ui/main/PreviewSources.h"
 
 #include <QMainWindow>
@@ -153,8 +154,8 @@ public:
     const PreviewLayout &previewLayout() const { return m_layout; }
     PreviewCanvas *canvas() const { return m_canvas; }
     // The printer the cover goes to; null when the system has none.
-    QPrinter *currentPrinter();
-    void setCurrentPrinter(std::unique_ptr<QPrinter> printer);
+    QPrinter *currentPrinter() { return m_printer.get(); }
+    void setCurrentPrinter(std::unique_ptr<QPrinter> printer) { m_printer.set(std::move(printer)); }
 
     QComboBox *formatList() const { return m_combo1; }
     QCheckBox *outlineSwitch() const { return m_check1; }
@@ -178,7 +179,6 @@ private:
     void buildControls();
     void layoutControls();
     void applyLanguageToWindow();
-    void setPrinterOrientation(bool portrait);
     void commitDrafts();
     void documentChanged();
     void refresh();
@@ -213,12 +213,9 @@ private:
     PreviewLayout m_layout;
     TitleStyle m_titleDraft;
     bool m_committing = false;
-    std::unique_ptr<QPrinter> m_printer;
-    bool m_printerLookedUp = false;
-    // The orientation the printer is to have: kept until the printer is looked up, which
-    // waits until the window is on the screen (asking the print system takes longer
-    // than drawing the window).
-    bool m_printerPortrait = true;
+    // Looked up once the window is on the screen: asking the print system takes longer
+    // than drawing the window.
+    CurrentPrinter m_printer;
     QTimer *m_resizeSelection = nullptr;
 
     QWidget *m_client = nullptr;
@@ -232,12 +229,7 @@ private:
     QFrame *m_line1 = nullptr;
     QPixmap m_sfondo1;
 
-    QMenu *m_mnuFile = nullptr;
     QMenu *m_mnuFormato = nullptr;
-    QMenu *m_mnuStrumenti = nullptr;
-    QMenu *m_mnuCercaCover = nullptr;
-    QMenu *m_mnuDonazioni = nullptr;
-    QMenu *m_mnuGuida = nullptr;
     FormatMenu *m_formatMenu = nullptr;
     ResolutionMarks *m_resolutionMarks = nullptr;
     LanguageCommands *m_language = nullptr;
