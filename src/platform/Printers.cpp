@@ -113,7 +113,7 @@ QueueState printerQueueState(const QString &printer)
     Dests dests;
     cups_dest_t *dest = dests.find(printer);
     if (!dest)
-        return QueueState::Unknown;
+        return QueueState::Missing;
     const char *accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     if (accepting && qstrcmp(accepting, "false") == 0)
         return QueueState::NotAccepting;
@@ -206,12 +206,8 @@ bool setSystemDefaultPrinter(const QString &name, QString *error)
 
 bool isPrinterAcceptingJobs(const QString &name)
 {
-    Dests dests;
-    cups_dest_t *dest = dests.find(name);
-    if (!dest)
-        return false;
-    const char *accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
-    return !accepting || qstrcmp(accepting, "false") != 0;
+    const QueueState state = printerQueueState(name);
+    return state != QueueState::Missing && state != QueueState::NotAccepting;
 }
 
 int ippPrintQuality(int quality)

@@ -54,7 +54,8 @@ std::optional<PaperKind> printerDefaultPaper(const QString &printer);
 
 // Whether a queue prints what it is sent: a stopped queue (cupsdisable) keeps the
 // jobs until it is resumed; one not accepting (cupsreject) refuses them.
-enum class QueueState { Ready, Stopped, NotAccepting, Unknown };
+// Missing: no such queue; Unknown: the queue does not say its state.
+enum class QueueState { Ready, Stopped, NotAccepting, Unknown, Missing };
 QueueState printerQueueState(const QString &printer);
 
 // Print qualities as the dialog knows them: -4 high, -3 medium, -2 low, -1 draft.

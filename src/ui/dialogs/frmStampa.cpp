@@ -187,7 +187,6 @@ void frmStampa::buildControls()
     m_labelBleed = makeLabel(this, "LabelBleed");
     m_bleed = makeNumberField(this, "txtBleed", 0, 3, 0.5, QString());
     m_labelBleed->setBuddy(m_bleed);
-    connect(m_bleed, &QDoubleSpinBox::valueChanged, this, [this] { updateSheet(); });
 
     m_calibrate = new QPushButton(this);
     m_calibrate->setObjectName(QStringLiteral("cmdCalibration"));
@@ -465,7 +464,7 @@ PageSetup frmStampa::pageSetup() const
         setup.paper = PaperKind(m_paper->currentData().toInt());
     setup.cropMarks = m_cropMarks->isChecked();
     setup.bleedMm = m_bleed->value();
-    if (!pdfChosen() && !m_correctionPrinter.isEmpty())
+    if (!m_correctionPrinter.isEmpty()) // empty for the PDF file, which is never corrected
         setup.correction = {m_correction[0]->value(), m_correction[1]->value(), m_correction[2]->value(),
                             m_correction[3]->value()};
     return setup;

@@ -11,10 +11,14 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <QList>
 #include <QMessageBox>
 #include <QPrinter>
 
 #include <cups/cups.h>
+
+#include <algorithm>
+#include <memory>
 
 namespace vt {
 
@@ -99,9 +103,27 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
         };
         return printCover(printer, setup, compose, PagePictures{});
     };
-    c.sheetView = [&form](const QString &printer, const PageSetup &setup) -> std::optional<SheetView> {
-        const std::optional<SheetMargins> sheet = printer.isEmpty() ? pdfSheet(setup.paper)
-                                                                    : printerSheet(printer, setup.paper);
+    // The dialog draws both orientations at every change: the queue's margins for a paper
+    // are asked of the print system once per opening.
+    struct AskedSheet
+    {
+        QString printer;
+        PaperKind paper;
+        std::optional<SheetMargins> sheet;
+    };
+    auto asked = std::make_shared<QList<AskedSheet>>();
+    c.sheetView = [&form, asked](const QString &printer, const PageSetup &setup) -> std::optional<SheetView> {
+        std::optional<SheetMargins> sheet;
+        if (printer.isEmpty()) {
+            sheet = pdfSheet(setup.paper);
+        } else {
+            auto known = std::find_if(asked->begin(), asked->end(), [&](const AskedSheet &a) {
+                return a.printer == printer && a.paper == setup.paper;
+            });
+            if (known == asked->end())
+                known = asked->insert(asked->end(), {printer, setup.paper, printerSheet(printer, setup.paper)});
+            sheet = known->sheet;
+        }
         if (!sheet)
             return std::nullopt;
         const PageGeometry g = pageGeometryOn(*sheet, setup.portrait, 1);
@@ -114,7 +136,8 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
         case QueueState::Stopped: return QueueWarning::Stopped;
         case QueueState::NotAccepting: return QueueWarning::NotAccepting;
         case QueueState::Ready:
-        case QueueState::Unknown: break;
+        case QueueState::Unknown:
+        case QueueState::Missing: break;
         }
         return QueueWarning::None;
     };
