@@ -48,10 +48,14 @@ namespace {
 // left and so on. Each pixel keeps its place relative to the picture's own.
 QImage withEdgesExtended(const QImage &picture, const QMargins &pad)
 {
-    const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Both formats are 32 bits a pixel; an opaque picture stays opaque, so a PDF gets no
+    // soft mask to write for it.
+    const QImage::Format format =
+        picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    const QImage source = picture.convertToFormat(format);
     const int w = source.width();
     const int h = source.height();
-    QImage out(w + pad.left() + pad.right(), h + pad.top() + pad.bottom(), QImage::Format_ARGB32_Premultiplied);
+    QImage out(w + pad.left() + pad.right(), h + pad.top() + pad.bottom(), format);
     for (int y = 0; y < out.height(); ++y) {
         const int sy = std::clamp(y - pad.top(), 0, h - 1);
         const auto *from = reinterpret_cast<const QRgb *>(source.constScanLine(sy));
