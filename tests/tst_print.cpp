@@ -2,6 +2,7 @@
 // real print queue), the print dialog and the command line's export and print.
 #include "CatalogueState.h"
 #include "KeyboardWalk.h"
+#include "PageOperations.h"
 #include "PdfPage.h"
 #include "SmallDisk.h"
 #include "TestWindow.h"
@@ -54,18 +55,8 @@ void select(AppState &s, int format)
     computePreviewScale(s, format, 7290);
 }
 
-const TextMeasure fixedMeasure = [](const QString &) { return QSizeF(60, 3); };
 const QSizeF A4Portrait(200, 287);
 const QSizeF A4Landscape(287, 200);
-
-QList<PageOperation> ofKind(const PrintComposition &page, Kind kind)
-{
-    QList<PageOperation> out;
-    for (const PageOperation &op : page.operations)
-        if (op.kind == kind)
-            out << op;
-    return out;
-}
 
 QImage solid(QColor c, QSize size = {300, 200})
 {

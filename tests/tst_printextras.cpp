@@ -1,5 +1,6 @@
 // Printing extras: the calibration page, a printer's correction and where it is kept,
 // crop marks and bleed, and the command line's options for them.
+#include "PageOperations.h"
 #include "PdfPage.h"
 
 #include "print/CalibrationPage.h"
@@ -21,17 +22,6 @@ Q_DECLARE_METATYPE(vt::PrintCorrection)
 Q_DECLARE_METATYPE(vt::PageOperation)
 
 namespace {
-
-const TextMeasure fixedMeasure = [](const QString &) { return QSizeF(60, 3); };
-
-QList<PageOperation> ofKind(const PrintComposition &page, Kind kind)
-{
-    QList<PageOperation> out;
-    for (const PageOperation &op : page.operations)
-        if (op.kind == kind)
-            out << op;
-    return out;
-}
 
 // A line as a normalised pair of end points, so either direction compares equal.
 QLineF unordered(const QRectF &r)
