@@ -229,6 +229,7 @@ private slots:
     void serverAnswer_data();
     void serverAnswer();
     void silentServerCostsAtMostTheBound();
+    void calledOffCheckEndsAtOnce();
     void answerCapIsExact();
     void chunkedAnswer_data();
     void chunkedAnswer();
@@ -442,6 +443,21 @@ void TstOnline::silentServerCostsAtMostTheBound()
     const qint64 ms = clock.elapsed();
     QVERIFY2(ms >= 2500 && ms < 4000, qPrintable(QString::number(ms)));
     QCOMPARE(server.requests.size(), 1);
+}
+
+// A start that hands over to a running copy drops its check: it must not sit out the
+// 3 s bound of a server that never answers.
+void TstOnline::calledOffCheckEndsAtOnce()
+{
+    LocalServer server; // accepts and never answers
+    QElapsedTimer clock;
+    {
+        BackgroundUpdateCheck check(QUrl(server.url()), QStringLiteral("2.8.0"));
+        QTRY_COMPARE(server.requests.size(), 1);
+        clock.start();
+    }
+    const qint64 ms = clock.elapsed();
+    QVERIFY2(ms < 500, qPrintable(QString::number(ms)));
 }
 
 void TstOnline::answerCapIsExact()

@@ -4,10 +4,12 @@
 #include "net/ReleaseNumber.h"
 #include "net/WebAddresses.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkProxyFactory>
 #include <QSslSocket>
+#include <QThread>
 #include <QTimer>
 
 namespace vt {
@@ -19,6 +21,8 @@ constexpr int MaxRedirects = 5;
 // What the socket holds before the reader has taken it apart: the rest stays in the
 // system's buffers, and the server waits.
 constexpr qint64 SocketBufferBytes = 16 * 1024;
+// How often a check on its own thread looks whether it was called off.
+constexpr int InterruptionPollMs = 10;
 
 bool isWebScheme(const QUrl &url)
 {
@@ -88,7 +92,8 @@ Exchange exchange(const QUrl &url, const ReleaseFetchLimits &limits, const QElap
     Exchange result;
     const qint64 remaining = limits.timeoutMs - clock.elapsed();
     const bool encrypted = url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
-    if (remaining <= 0 || (encrypted && !QSslSocket::supportsSsl()))
+    if (remaining <= 0 || QThread::currentThread()->isInterruptionRequested()
+        || (encrypted && !QSslSocket::supportsSsl()))
         return result;
 
     QSslSocket socket; // used unencrypted for http
@@ -148,6 +153,14 @@ Exchange exchange(const QUrl &url, const ReleaseFetchLimits &limits, const QElap
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { end(false); });
     deadline.start(int(remaining));
+    // A check on a thread of its own is called off by its owner (see BackgroundUpdateCheck).
+    QTimer calledOff;
+    QObject::connect(&calledOff, &QTimer::timeout, &loop, [&] {
+        if (QThread::currentThread()->isInterruptionRequested())
+            end(false);
+    });
+    if (QThread::currentThread() != QCoreApplication::instance()->thread())
+        calledOff.start(InterruptionPollMs);
 
     const quint16 defaultPort = encrypted ? 443 : 80;
     if (encrypted)
@@ -157,6 +170,7 @@ Exchange exchange(const QUrl &url, const ReleaseFetchLimits &limits, const QElap
     if (!over)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();
+    calledOff.stop();
     socket.disconnect(&loop);
     socket.abort();
 
@@ -203,6 +217,34 @@ bool newerReleaseOnServer(const QUrl &url, const QString &runningText, const Rel
     const std::optional<QByteArray> answer = fetchReleaseText(url, limits);
     // Latin-1 keeps one character per byte, so the length test counts what was sent.
     return answer && offersNewerRelease(QString::fromLatin1(*answer), runningText);
+}
+
+BackgroundUpdateCheck::BackgroundUpdateCheck(const QUrl &url, const QString &runningText,
+                                             const ReleaseFetchLimits &limits)
+{
+    m_thread.reset(QThread::create([this, url, runningText, limits] {
+        m_newer = newerReleaseOnServer(url, runningText, limits);
+    }));
+    m_thread->start();
+}
+
+BackgroundUpdateCheck::~BackgroundUpdateCheck()
+{
+    m_thread->requestInterruption();
+    m_thread->wait();
+}
+
+bool BackgroundUpdateCheck::newerRelease()
+{
+    if (!m_thread->isFinished()) {
+        QEventLoop waiting;
+        QObject::connect(m_thread.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+        // Looked at again once connected: the thread may have ended in between.
+        if (!m_thread->isFinished())
+            waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    m_thread->wait();
+    return m_newer;
 }
 
 } // namespace vt

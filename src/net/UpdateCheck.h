@@ -6,7 +6,11 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
+#include <memory>
 #include <optional>
+
+class QThread;
 
 namespace vt {
 
@@ -33,5 +37,27 @@ std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLi
 
 // The check as a whole: true when the server names a newer release than runningText.
 bool newerReleaseOnServer(const QUrl &url, const QString &runningText, const ReleaseFetchLimits &limits = {});
+
+// newerReleaseOnServer on a thread of its own, started at construction, so the start
+// builds its window while the server answers. A fetch on another thread ends early when
+// that thread is asked to stop (QThread::requestInterruption).
+class BackgroundUpdateCheck
+{
+public:
+    BackgroundUpdateCheck(const QUrl &url, const QString &runningText, const ReleaseFetchLimits &limits = {});
+    // Ends a check still under way within a few milliseconds: a start that goes no
+    // further (a hand-over to a running copy) does not wait for a slow server.
+    ~BackgroundUpdateCheck();
+    BackgroundUpdateCheck(const BackgroundUpdateCheck &) = delete;
+    BackgroundUpdateCheck &operator=(const BackgroundUpdateCheck &) = delete;
+
+    // The answer, waited for if need be. The calling thread's events (signals among
+    // them) keep being handled meanwhile; user input waits.
+    bool newerRelease();
+
+private:
+    std::unique_ptr<QThread> m_thread;
+    std::atomic<bool> m_newer{false};
+};
 
 } // namespace vt

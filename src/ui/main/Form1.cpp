@@ -11,6 +11,7 @@
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
 #include "formats/TemplateWords.h"
+#include "net/UpdateCheck.h"
 #include "platform/PictureLoading.h"
 #include "platform/ShellOpen.h"
 #include "platform/StartFolders.h"
@@ -369,13 +370,21 @@ int Form1::windowStateCode() const
 
 bool Form1::load()
 {
-    return runLoadSequence();
+    // The server is asked now and answers while the window is built; the answer is
+    // taken where the load sequence has always looked at it.
+    m_updateCheck = startUpdateCheck();
+    const bool started = runLoadSequence();
+    m_updateCheck.reset();
+    return started;
 }
 
 bool Form1::runLoadSequence()
 {
     StepRunner steps(ErrorPolicy::SkipAndContinue);
     qint16 savedFormatIndex = 0;
+    // Until the saved format's cover is loaded, format selections only measure and place
+    // the areas: a cover drawn now would be thrown away unseen.
+    m_coverPending = true;
 
     steps.run(QStringLiteral("last format index"), [&] { m_state.LastFormatIndex = 21; });
     steps.run(QStringLiteral("version caption"), [&] {
@@ -439,6 +448,7 @@ bool Form1::runLoadSequence()
     steps.run(QStringLiteral("saved format"), [&] {
         CoverContent blank = blankContent();
         blank.format = savedFormatIndex >= 0 && savedFormatIndex < m_combo1->count() ? savedFormatIndex : 0;
+        m_coverPending = false;
         m_document->load(blank, QString());
     });
     steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
@@ -452,7 +462,7 @@ bool Form1::runLoadSequence()
             m_projects->loadProject(m_commandLine);
     });
     // The update check: a Yes ends the program here, before the window is ever shown.
-    if (runUpdateCheck(this, m_state.Language, m_hooks))
+    if (runUpdateCheck(m_updateCheck.get(), this, m_state.Language, m_hooks))
         return false;
     m_started = true;
     return true;
@@ -517,6 +527,8 @@ void Form1::refresh()
         m_layout = arrangePreview(m_state, i, c.outline, QSizeF(clientSizeTwips()), m_layout);
     });
     steps.run(QStringLiteral("titles"), [&] {
+        if (m_coverPending)
+            return;
         // Let go of the last run's titled pictures first, so the renderer can draw into
         // the same buffers again instead of allocating new ones.
         m_canvas->releasePictures();

@@ -32,6 +32,7 @@ class QTimer;
 
 namespace vt {
 
+class BackgroundUpdateCheck;
 class CoverSession;
 class EditCommands;
 class FormatMenu;
@@ -192,6 +193,7 @@ private:
     QString m_commandLine;
     Form1Hooks m_hooks;
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
+    std::unique_ptr<BackgroundUpdateCheck> m_updateCheck; // only while the load sequence runs
     HandoverCommands *m_handoverCommands = nullptr;
     ProjectCommands *m_projects = nullptr;
     EditCommands *m_edit = nullptr;
@@ -204,6 +206,7 @@ private:
     bool m_shutdownDone = false;
     bool m_closingBySignal = false;
     bool m_started = false; // the window's load sequence has run to its end
+    bool m_coverPending = false; // the load sequence has not yet loaded the first cover
     bool m_clientSizeFixed = false;
 
     CoverDocument *m_document = nullptr;

@@ -40,12 +40,19 @@ void connectWebCommands(Form1 &window, const AppState &state, std::function<bool
     }
 }
 
-bool runUpdateCheck(QWidget *window, const LanguageTable &texts, const Form1Hooks &hooks)
+std::unique_ptr<BackgroundUpdateCheck> startUpdateCheck()
 {
     const std::optional<QUrl> url = updateCheckUrl();
     if (!url)
-        return false;
-    if (!newerReleaseOnServer(*url, releaseNumberText(VersionMajor, VersionMinor, VersionRevision)))
+        return nullptr;
+    return std::make_unique<BackgroundUpdateCheck>(*url,
+                                                   releaseNumberText(VersionMajor, VersionMinor, VersionRevision));
+}
+
+bool runUpdateCheck(BackgroundUpdateCheck *check, QWidget *window, const LanguageTable &texts,
+                    const Form1Hooks &hooks)
+{
+    if (!check || !check->newerRelease())
         return false;
     if (!hooks.askUpdate || !hooks.askUpdate(window, updateQuestionText(texts[111]), texts[112]))
         return false;
