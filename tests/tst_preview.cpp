@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QComboBox>
 #include <QMimeData>
+#include <QMutex>
 #include <QPrinter>
 #include <QImageReader>
 #include <QPainter>
@@ -81,6 +82,8 @@ private slots:
     void placeholderSuffixes();
     void placeholdersFollowFormat();
     void unreadablePlaceholderTakesPathOnly();
+    void placeholdersDecodedAhead_data();
+    void placeholdersDecodedAhead();
     void hugePictureIsRefused();
 
     void dropTakesFirstFileAndSaves();
@@ -508,6 +511,45 @@ void TstPreview::placeholdersFollowFormat()
         QVERIFY2(qAbs(img.width() / double(img.height()) - widthMm / heightMm) < 0.01, qPrintable(QString::number(f)));
         QVERIFY(img.width() >= widthMm / 25.4 * 150 - 1); // at least 150 dpi at true size
     }
+}
+
+void TstPreview::placeholdersDecodedAhead_data()
+{
+    QTest::addColumn<QStringList>("ahead");
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QList<int>>("decodes"); // of a, b and c, once everything was asked
+    QTest::addRow("named and asked once") << QStringList{"a", "b"} << QStringList{"a", "b"} << QList<int>{1, 1, 0};
+    QTest::addRow("asked again: decoded again") << QStringList{"a"} << QStringList{"a", "a"} << QList<int>{2, 0, 0};
+    QTest::addRow("never asked") << QStringList{"a", "b"} << QStringList{"b"} << QList<int>{1, 1, 0};
+    QTest::addRow("not named") << QStringList{"a"} << QStringList{"c", "a"} << QList<int>{1, 0, 1};
+    QTest::addRow("named twice") << QStringList{"b", "b"} << QStringList{"b"} << QList<int>{0, 1, 0};
+    QTest::addRow("nothing ahead") << QStringList{} << QStringList{"a", "c"} << QList<int>{1, 0, 1};
+}
+
+// The start decodes the saved format's placeholders while it builds the window: each
+// decoded picture is handed out once, for its own file.
+void TstPreview::placeholdersDecodedAhead()
+{
+    QFETCH(QStringList, ahead);
+    QFETCH(QStringList, asked);
+    QFETCH(QList<int>, decodes);
+    QMutex guard;
+    QHash<QString, int> calls;
+    // a decodes to 1 x 1 pixels, b to 2 x 2, c to 3 x 3.
+    auto load = [&](const QString &path) {
+        const QMutexLocker lock(&guard);
+        ++calls[path];
+        const int side = path == "a" ? 1 : path == "b" ? 2 : 3;
+        return QImage(side, side, QImage::Format_RGB32);
+    };
+    {
+        const PictureLoader loader = loaderDecodingAhead(ahead, load);
+        for (const QString &path : asked) {
+            const int side = path == "a" ? 1 : path == "b" ? 2 : 3;
+            QCOMPARE(loader(path).size(), QSize(side, side));
+        }
+    }
+    QCOMPARE((QList<int>{calls.value("a"), calls.value("b"), calls.value("c")}), decodes);
 }
 
 void TstPreview::unreadablePlaceholderTakesPathOnly()

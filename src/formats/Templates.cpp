@@ -4,6 +4,10 @@
 #include "formats/FormatTraits.h"
 
 #include <QFileInfo>
+#include <QHash>
+
+#include <future>
+#include <memory>
 
 namespace vt {
 
@@ -15,6 +19,31 @@ std::array<QString, 3> placeholderPaths(int i)
         if (names[k])
             out[k] = QLatin1String(names[k]);
     return out;
+}
+
+QStringList placeholderFiles(int formatIndex, const QString &appPath)
+{
+    QStringList files;
+    for (const QString &relative : placeholderPaths(formatIndex))
+        if (!relative.isEmpty())
+            files << appPath + u'/' + relative;
+    return files;
+}
+
+PictureLoader loaderDecodingAhead(const QStringList &files, PictureLoader load)
+{
+    auto ahead = std::make_shared<QHash<QString, std::shared_future<QImage>>>();
+    for (const QString &file : files)
+        if (!ahead->contains(file))
+            ahead->insert(file, std::async(std::launch::async, [load, file] { return load(file); }).share());
+    return [ahead, load](const QString &path) {
+        const auto it = ahead->find(path);
+        if (it == ahead->end())
+            return load(path);
+        const QImage picture = it->get();
+        ahead->erase(it);
+        return picture;
+    };
 }
 
 bool isFreeForPlaceholder(int slot, const QString &path)

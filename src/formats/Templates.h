@@ -3,6 +3,7 @@
 // selected format, loaded from Modelli/ beside the executable.
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 
@@ -19,6 +20,15 @@ std::array<QString, 3> placeholderPaths(int formatIndex);
 bool isFreeForPlaceholder(int slot, const QString &path);
 
 using PictureLoader = std::function<QImage(const QString &path)>;
+
+// A loader that starts decoding files at once, each on a thread of its own, and hands
+// out each one's picture the first time it is asked for; any other file, and a file
+// asked for again, goes to load. For the start, which knows which placeholders it will
+// show well before it shows them. load must be safe to call from several threads.
+PictureLoader loaderDecodingAhead(const QStringList &files, PictureLoader load);
+
+// The placeholder files a format shows, beside the program in appPath.
+QStringList placeholderFiles(int formatIndex, const QString &appPath);
 
 // A slot's picture as shown, for the placeholder rules below.
 struct ShownPicture

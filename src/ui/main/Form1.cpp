@@ -11,6 +11,7 @@
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
 #include "formats/TemplateWords.h"
+#include "formats/Templates.h"
 #include "net/UpdateCheck.h"
 #include "platform/PictureLoading.h"
 #include "platform/ShellOpen.h"
@@ -58,6 +59,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 
 namespace vt {
 
@@ -83,6 +85,10 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
       m_commandLine(std::move(commandLine)), m_hooks(std::move(hooks))
 {
     setObjectName(QStringLiteral("Form1"));
+    // The backdrop is decoded while the window's parts are made. It is opaque (a picture
+    // without alpha), so it is drawn as a plain copy.
+    std::future<QImage> backdrop =
+        std::async(std::launch::async, [] { return QImage(QStringLiteral(":/art/background.png")); });
     m_document = new CoverDocument(this);
     connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
@@ -118,6 +124,7 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     m_session = new CoverSession(*this, *m_document, *m_projects, m_state);
     buildMenus();
     buildControls();
+    m_sfondo1 = QPixmap::fromImage(backdrop.get());
     connect(m_document, &CoverDocument::contentChanged, this,
             [this] { enableSlotCommands(*this, m_document->content().format); });
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
@@ -267,7 +274,6 @@ void Form1::buildControls()
     m_line1->setFrameShape(QFrame::HLine);
     m_line1->setFrameShadow(QFrame::Sunken);
     m_toolbar = new MainToolbar(*this, m_state, m_client, m_label1);
-    m_sfondo1.load(QStringLiteral(":/art/background.png"));
     m_toolbar->watchBackground(m_client);
     m_toolbar->watchBackground(m_canvas);
     m_toolbar->watchOutlineSwitch(m_check1);
@@ -418,6 +424,13 @@ bool Form1::runLoadSequence()
                 QLocale::system().name(), m_state.AppPath + QStringLiteral("/Files/Lang"));
     });
     steps.run(QStringLiteral("format count"), [&] { m_state.FormatCount = m_state.LastFormatIndex + 1; });
+    // The saved format's placeholders are decoded while the language and the menus are
+    // set up.
+    PictureLoader templates = loadPicture;
+    steps.run(QStringLiteral("placeholders ahead"), [&] {
+        const int format = savedFormatIndex >= 0 && savedFormatIndex < m_state.FormatCount ? savedFormatIndex : 0;
+        templates = loaderDecodingAhead(placeholderFiles(format, m_state.AppPath), loadPicture);
+    });
     steps.run(QStringLiteral("first format selection"), [&] { Combo1_Click(); });
     steps.run(QStringLiteral("language"), [&] {
         loadLanguage();
@@ -442,7 +455,7 @@ bool Form1::runLoadSequence()
     // Given only now that the language is read: before, they would be drawn once
     // without its words and at once again with them.
     steps.run(QStringLiteral("placeholders"), [&] {
-        m_document->setTemplateSource(m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, loadPicture),
+        m_document->setTemplateSource(m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, templates),
                                       [this] { return templateWordsKey(m_state.Language); });
     });
     steps.run(QStringLiteral("saved format"), [&] {
