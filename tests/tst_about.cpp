@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QtTest>
 
 using namespace vt;
@@ -33,6 +34,8 @@ private slots:
 
     void menuPicturesResolve_data();
     void menuPicturesResolve();
+    void menuPicturesDrawnAsQtDrawsThem_data();
+    void menuPicturesDrawnAsQtDrawsThem();
     void everyTableEntryHasItsPictureAfterLanguageSwitch();
     void menuBarShowsPictureBesideCaption();
 };
@@ -245,6 +248,64 @@ void TstAbout::menuPicturesResolve()
     // 16 pixels for 100 %, 32 for 200 %: no picture is blown up on a doubled screen.
     const QList<QSize> sizes = icon.availableSizes();
     QVERIFY2(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)), qPrintable(name));
+}
+
+void TstAbout::menuPicturesDrawnAsQtDrawsThem_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<int>>("files"); // the sizes embedded
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("expectedSide");
+    const QList<int> tango{16, 22, 24, 32};
+    QTest::addRow("tango 16") << "document-print" << tango << 16 << int(QIcon::Normal) << 16;
+    QTest::addRow("tango 22") << "document-print" << tango << 22 << int(QIcon::Normal) << 22;
+    QTest::addRow("tango 20 from 22") << "document-print" << tango << 20 << int(QIcon::Normal) << 20;
+    QTest::addRow("tango 32 at 200 %%") << "document-print" << tango << 32 << int(QIcon::Normal) << 32;
+    QTest::addRow("tango 48: never blown up") << "document-print" << tango << 48 << int(QIcon::Normal) << 32;
+    QTest::addRow("tango 12 from 16") << "document-print" << tango << 12 << int(QIcon::Normal) << 12;
+    QTest::addRow("tango disabled") << "document-print" << tango << 16 << int(QIcon::Disabled) << 16;
+    QTest::addRow("tango selected") << "document-print" << tango << 24 << int(QIcon::Selected) << 24;
+    QTest::addRow("own 16") << "case-disc" << QList<int>{16, 32} << 16 << int(QIcon::Normal) << 16;
+    QTest::addRow("own 24 from 32") << "case-disc" << QList<int>{16, 32} << 24 << int(QIcon::Normal) << 24;
+    QTest::addRow("own disabled 32") << "case-disc" << QList<int>{16, 32} << 32 << int(QIcon::Disabled) << 32;
+}
+
+// Menu pictures are read only when drawn; what they draw must not differ from the icon
+// Qt makes of the same files.
+void TstAbout::menuPicturesDrawnAsQtDrawsThem()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<int>, files);
+    QFETCH(int, asked);
+    QFETCH(int, mode);
+    QFETCH(int, expectedSide);
+    QIcon qts;
+    for (int side : files) {
+        QString path = QStringLiteral(":/tango/%1/%2.png").arg(side).arg(name);
+        if (!QFile::exists(path))
+            path = QStringLiteral(":/pictures/menu/%1/%2.png").arg(side).arg(name);
+        QVERIFY2(QFile::exists(path), qPrintable(path));
+        qts.addFile(path, QSize(side, side));
+    }
+    const QIcon ours = menuPicture(name);
+    const QSize size(asked, asked);
+    const auto iconMode = QIcon::Mode(mode);
+    QCOMPARE(ours.actualSize(size, iconMode), QSize(expectedSide, expectedSide));
+    QCOMPARE(ours.actualSize(size, iconMode), qts.actualSize(size, iconMode));
+    const QImage drawn = ours.pixmap(size, 1.0, iconMode).toImage();
+    QCOMPARE(drawn.size(), QSize(expectedSide, expectedSide));
+    QCOMPARE(drawn, qts.pixmap(size, 1.0, iconMode).toImage());
+    // Painted into a rectangle, as menus do.
+    QImage a(40, 40, QImage::Format_ARGB32_Premultiplied), b = a;
+    a.fill(Qt::white);
+    b.fill(Qt::white);
+    QPainter pa(&a), pb(&b);
+    ours.paint(&pa, QRect(2, 3, asked, asked), Qt::AlignCenter, iconMode);
+    qts.paint(&pb, QRect(2, 3, asked, asked), Qt::AlignCenter, iconMode);
+    pa.end();
+    pb.end();
+    QCOMPARE(a, b);
 }
 
 void TstAbout::everyTableEntryHasItsPictureAfterLanguageSwitch()

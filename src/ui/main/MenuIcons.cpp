@@ -4,12 +4,16 @@
 #include "platform/TangoIcons.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QIconEngine>
 #include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
+
+#include <algorithm>
 
 namespace vt {
 
@@ -67,19 +71,104 @@ public:
     }
 };
 
+// A square icon in several sizes, each in a file of its own, read when a size is first
+// drawn: a window has dozens of menu entries, and most never open. Sizes are chosen,
+// scaled and greyed as Qt's own icons from files do it.
+class FilesIconEngine : public QIconEngine
+{
+public:
+    explicit FilesIconEngine(QList<std::pair<int, QString>> files) : m_files(std::move(files))
+    {
+        std::sort(m_files.begin(), m_files.end());
+        m_pictures.resize(m_files.size());
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        if (m_files.isEmpty())
+            return {};
+        const int side = m_files[best(size)].first;
+        QSize actual(side, side);
+        if (actual.width() > size.width() || actual.height() > size.height())
+            actual.scale(size, Qt::KeepAspectRatio);
+        return actual;
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        if (m_files.isEmpty())
+            return {};
+        const qsizetype k = best(size);
+        if (m_pictures[k].isNull())
+            m_pictures[k] = QPixmap(m_files[k].second);
+        QPixmap picture = m_pictures[k];
+        const QSize fitted = actualSize(size, mode, state);
+        if (!picture.isNull() && picture.size() != fitted)
+            picture = picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (mode != QIcon::Normal && !picture.isNull()) {
+            QStyleOption option(0);
+            option.palette = QGuiApplication::palette();
+            const QPixmap generated = QApplication::style()->generatedIconPixmap(mode, picture, &option);
+            if (!generated.isNull())
+                picture = generated;
+        }
+        return picture;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QPaintDevice *device = painter->device();
+        const qreal ratio = device ? device->devicePixelRatioF() : qApp->devicePixelRatio();
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        QList<QSize> sizes;
+        if (mode == QIcon::Normal && state == QIcon::Off)
+            for (const auto &file : std::as_const(m_files))
+                sizes << QSize(file.first, file.first);
+        return sizes;
+    }
+
+    bool isNull() override { return m_files.isEmpty(); }
+    QIconEngine *clone() const override { return new FilesIconEngine(*this); }
+    QString key() const override { return QStringLiteral("vtfiles"); }
+
+private:
+    // The smallest size that covers the one asked for, else the largest there is.
+    qsizetype best(const QSize &size) const
+    {
+        const qint64 wanted = qint64(size.width()) * size.height();
+        for (qsizetype k = 0; k < m_files.size(); ++k)
+            if (qint64(m_files[k].first) * m_files[k].first >= wanted)
+                return k;
+        return m_files.size() - 1;
+    }
+
+    QList<std::pair<int, QString>> m_files; // side in pixels, file; smallest first
+    QList<QPixmap> m_pictures;              // read so far, by the same index
+};
+
 } // namespace
 
 QIcon menuPicture(const QString &name)
 {
-    QIcon icon = tangoIcon(name);
-    if (!icon.isNull())
-        return icon;
-    for (int size : {16, 32}) {
-        const QString path = QStringLiteral(":/pictures/menu/%1/%2.png").arg(size).arg(name);
+    QList<std::pair<int, QString>> files;
+    for (int size : {16, 22, 24, 32}) {
+        const QString path = QStringLiteral(":/tango/%1/%2.png").arg(size).arg(name);
         if (QFile::exists(path))
-            icon.addFile(path, QSize(size, size));
+            files.append({size, path});
     }
-    return icon;
+    if (files.isEmpty())
+        for (int size : {16, 32}) {
+            const QString path = QStringLiteral(":/pictures/menu/%1/%2.png").arg(size).arg(name);
+            if (QFile::exists(path))
+                files.append({size, path});
+        }
+    if (files.isEmpty())
+        return {};
+    return QIcon(new FilesIconEngine(std::move(files)));
 }
 
 void applyMenuIcons(QMainWindow &window)
