@@ -10,6 +10,7 @@
 #include "document/Recovery.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
+#include "formats/FormatTraits.h"
 #include "formats/TemplateWords.h"
 #include "formats/Templates.h"
 #include "net/UpdateCheck.h"
@@ -60,6 +61,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <future>
+#include <utility>
 
 namespace vt {
 
@@ -89,6 +91,16 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     // without alpha), so it is drawn as a plain copy.
     std::future<QImage> backdrop =
         std::async(std::launch::async, [] { return QImage(QStringLiteral(":/art/background.png")); });
+    // So are the placeholders of the format the settings name, which the load sequence
+    // shows once the language and the menus are set up (a peek: the settings are read
+    // in their turn there).
+    {
+        AppState peek;
+        qint16 savedFormat = 0;
+        ReadSettings(settingsFilePath(m_state), peek, savedFormat);
+        const int format = savedFormat >= 0 && savedFormat < FormatTraitsCount ? savedFormat : 0;
+        m_templatesAhead = loaderDecodingAhead(placeholderFiles(format, m_appPath), loadPicture);
+    }
     m_document = new CoverDocument(this);
     connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
@@ -424,13 +436,6 @@ bool Form1::runLoadSequence()
                 QLocale::system().name(), m_state.AppPath + QStringLiteral("/Files/Lang"));
     });
     steps.run(QStringLiteral("format count"), [&] { m_state.FormatCount = m_state.LastFormatIndex + 1; });
-    // The saved format's placeholders are decoded while the language and the menus are
-    // set up.
-    PictureLoader templates = loadPicture;
-    steps.run(QStringLiteral("placeholders ahead"), [&] {
-        const int format = savedFormatIndex >= 0 && savedFormatIndex < m_state.FormatCount ? savedFormatIndex : 0;
-        templates = loaderDecodingAhead(placeholderFiles(format, m_state.AppPath), loadPicture);
-    });
     steps.run(QStringLiteral("first format selection"), [&] { Combo1_Click(); });
     steps.run(QStringLiteral("language"), [&] {
         loadLanguage();
@@ -455,7 +460,8 @@ bool Form1::runLoadSequence()
     // Given only now that the language is read: before, they would be drawn once
     // without its words and at once again with them.
     steps.run(QStringLiteral("placeholders"), [&] {
-        m_document->setTemplateSource(m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, templates),
+        const PictureLoader decode = std::exchange(m_templatesAhead, loadPicture);
+        m_document->setTemplateSource(m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, decode),
                                       [this] { return templateWordsKey(m_state.Language); });
     });
     steps.run(QStringLiteral("saved format"), [&] {
