@@ -4,7 +4,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include <cups/cups.h>
+#include "platform/CupsLibrary.h"
 
 #include <cmath>
 
@@ -20,13 +20,21 @@ struct Dests
 {
     cups_dest_t *list = nullptr;
     int count = 0;
-    Dests() { count = cupsGetDests2(CUPS_HTTP_DEFAULT, &list); }
-    ~Dests() { cupsFreeDests(count, list); }
+    Dests()
+    {
+        if (cups().loaded)
+            count = cups().cupsGetDests2(CUPS_HTTP_DEFAULT, &list);
+    }
+    ~Dests()
+    {
+        if (list)
+            cups().cupsFreeDests(count, list);
+    }
     Dests(const Dests &) = delete;
     Dests &operator=(const Dests &) = delete;
     cups_dest_t *find(const QString &name) const
     {
-        return name.isEmpty() ? nullptr : cupsGetDest(name.toUtf8().constData(), nullptr, count, list);
+        return name.isEmpty() || !list ? nullptr : cups().cupsGetDest(name.toUtf8().constData(), nullptr, count, list);
     }
 };
 
@@ -40,12 +48,12 @@ struct DestInfo
     {
         dest = dests.find(name);
         if (dest)
-            info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+            info = cups().cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
     }
     ~DestInfo()
     {
         if (info)
-            cupsFreeDestInfo(info);
+            cups().cupsFreeDestInfo(info);
     }
     DestInfo(const DestInfo &) = delete;
     DestInfo &operator=(const DestInfo &) = delete;
@@ -70,7 +78,7 @@ std::optional<SheetMargins> printerSheet(const QString &printer, PaperKind paper
     if (!d.info)
         return std::nullopt;
     cups_size_t size = {};
-    if (!cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, d.dest, d.info, mediaName(paper), CUPS_MEDIA_FLAGS_DEFAULT, &size))
+    if (!cups().cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, d.dest, d.info, mediaName(paper), CUPS_MEDIA_FLAGS_DEFAULT, &size))
         return std::nullopt;
     // Margins come in hundredths of a millimetre. The paper is taken at its nominal size:
     // a driver that states A4 as 595 x 842 points still means 210 x 297 mm.
@@ -90,13 +98,13 @@ std::optional<PaperKind> printerDefaultPaper(const QString &printer)
         return std::nullopt;
     // The queue's own default medium (cupsGetDestMediaDefault would answer US Letter for
     // any queue without a "media" option of the user's).
-    const char *media = cupsGetOption("media", d.dest->num_options, d.dest->options);
+    const char *media = cups().cupsGetOption("media", d.dest->num_options, d.dest->options);
     if (!media)
-        if (ipp_attribute_t *attr = cupsFindDestDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, CUPS_MEDIA))
-            media = ippGetString(attr, 0, nullptr);
-    pwg_media_t *pwg = media ? pwgMediaForPWG(media) : nullptr;
+        if (ipp_attribute_t *attr = cups().cupsFindDestDefault(CUPS_HTTP_DEFAULT, d.dest, d.info, CUPS_MEDIA))
+            media = cups().ippGetString(attr, 0, nullptr);
+    pwg_media_t *pwg = media ? cups().pwgMediaForPWG(media) : nullptr;
     if (!pwg && media)
-        pwg = pwgMediaForPPD(media);
+        pwg = cups().pwgMediaForPPD(media);
     if (!pwg)
         return std::nullopt;
     // By its size, not its name: drivers name the same paper in several ways.
@@ -114,10 +122,10 @@ QueueState printerQueueState(const QString &printer)
     cups_dest_t *dest = dests.find(printer);
     if (!dest)
         return QueueState::Missing;
-    const char *accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const char *accepting = cups().cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     if (accepting && qstrcmp(accepting, "false") == 0)
         return QueueState::NotAccepting;
-    const char *state = cupsGetOption("printer-state", dest->num_options, dest->options);
+    const char *state = cups().cupsGetOption("printer-state", dest->num_options, dest->options);
     if (!state)
         return QueueState::Unknown;
     // IPP printer-state: 3 idle, 4 processing, 5 stopped.
@@ -135,9 +143,9 @@ QString DefaultPrinterEntry()
 {
     Dests dests;
     QString entry;
-    if (cups_dest_t *dest = cupsGetDest(nullptr, nullptr, dests.count, dests.list)) {
-        const char *model = cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
-        const char *uri = cupsGetOption("device-uri", dest->num_options, dest->options);
+    if (cups_dest_t *dest = dests.list ? cups().cupsGetDest(nullptr, nullptr, dests.count, dests.list) : nullptr) {
+        const char *model = cups().cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
+        const char *uri = cups().cupsGetOption("device-uri", dest->num_options, dest->options);
         entry = formatPrinterEntry(QString::fromUtf8(dest->name), QString::fromUtf8(model ? model : ""),
                                    QString::fromUtf8(uri ? uri : ""));
     }
@@ -146,10 +154,12 @@ QString DefaultPrinterEntry()
 
 bool isPrintSystemReachable()
 {
-    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 3000, nullptr);
+    if (!cups().loaded)
+        return false;
+    http_t *http = cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC, cups().cupsEncryption(), 1, 3000, nullptr);
     if (!http)
         return false;
-    httpClose(http);
+    cups().httpClose(http);
     return true;
 }
 
@@ -196,12 +206,17 @@ bool setSystemDefaultPrinter(const QString &name, QString *error)
             *error = QStringLiteral("there is no printer called %1").arg(name);
         return false;
     }
-    if (cupsSetDests2(CUPS_HTTP_DEFAULT, dests.count, dests.list) != 0) {
+    if (cups().cupsSetDests2(CUPS_HTTP_DEFAULT, dests.count, dests.list) != 0) {
         if (error)
-            *error = QString::fromUtf8(cupsLastErrorString());
+            *error = QString::fromUtf8(cups().cupsLastErrorString());
         return false;
     }
     return true;
+}
+
+int printSystemLastError()
+{
+    return cups().loaded ? int(cups().cupsLastError()) : int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE);
 }
 
 bool isPrinterAcceptingJobs(const QString &name)
@@ -229,12 +244,12 @@ bool isQualitySupported(const QString &printerName, int quality)
     cups_dest_t *dest = dests.find(printerName);
     if (!dest)
         return false;
-    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    cups_dinfo_t *info = cups().cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
     if (!info)
         return false;
     const QByteArray value = QByteArray::number(ipp);
-    const bool supported = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_PRINT_QUALITY, value.constData());
-    cupsFreeDestInfo(info);
+    const bool supported = cups().cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_PRINT_QUALITY, value.constData());
+    cups().cupsFreeDestInfo(info);
     return supported;
 }
 

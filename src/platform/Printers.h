@@ -41,6 +41,10 @@ BatchPrinterChoice chooseBatchPrinter(const QString &named, const QString &syste
 // then see). False, with the reason in error, when CUPS refused.
 bool setSystemDefaultPrinter(const QString &name, QString *error = nullptr);
 
+// The print system's status code for the last request of this thread that failed (an
+// IPP status; "service unavailable" when the print system's library is not there).
+int printSystemLastError();
+
 // False when the queue does not exist or is not accepting jobs.
 bool isPrinterAcceptingJobs(const QString &name);
 

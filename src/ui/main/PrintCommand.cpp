@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPrinter>
 
-#include <cups/cups.h>
 
 #include <algorithm>
 #include <memory>
@@ -58,7 +57,7 @@ PrintDialogContext systemPrintContext(Form1 &form, AppState &state, PrintDialogM
     c.setSystemDefault = [](const QString &name, int *code, QString *error) {
         const bool ok = setSystemDefaultPrinter(name, error);
         if (!ok && code)
-            *code = int(cupsLastError());
+            *code = printSystemLastError();
         return ok;
     };
     c.qualitySupported = [](const QString &printer, int quality) { return isQualitySupported(printer, quality); };
