@@ -326,6 +326,7 @@ private slots:
     void dialogPdfFailureSaysWhy();
 
     void writtenPdfOnAFullDiskKeepsTheOldFile();
+    void pdfDrawnInMemoryWhenTheTemporaryFolderIsFull();
     void commandLineFailures_data();
     void commandLineFailures();
     void exportMatchesTheWindowsPage();
@@ -1319,6 +1320,43 @@ void TstPrint::writtenPdfOnAFullDiskKeepsTheOldFile()
     QCOMPARE(r.error, QString("No space left on device"));
     QCOMPARE(fileBytes(pdf), QByteArray("old\n"));
     QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"cover.pdf"});
+}
+
+// The page is drawn into a scratch file first; a temporary folder without room for it
+// must not cost the export.
+void TstPrint::pdfDrawnInMemoryWhenTheTemporaryFolderIsFull()
+{
+    QTemporaryDir out;
+    SmallDisk disk;
+    if (!disk.isMounted())
+        QSKIP("a small tmpfs needs root");
+    AppState s = printState();
+    select(s, 0);
+    QImage noise(1200, 800, QImage::Format_RGB32);
+    quint32 seed = 7;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+    PagePictures pictures = colouredPictures();
+    pictures[size_t(PrintPicture::Picture1)] = noise;
+    PageSetup landscape;
+    landscape.portrait = false;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(disk.path()));
+    const QString pdf = out.filePath("cover.pdf");
+    const OutputResult r = writeCoverPdf(pdf, landscape, [&](QSizeF printable, const TextMeasure &m) {
+        return composeCover(s, 0, 0, printable, m);
+    }, pictures);
+    if (savedTmp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTmp);
+    QVERIFY2(r.produced, qPrintable(r.error));
+    const QByteArray bytes = fileBytes(pdf);
+    QVERIFY(bytes.startsWith("%PDF-"));
+    QVERIFY2(bytes.size() > 200 * 1024, qPrintable(QString::number(bytes.size()))); // more than the 40 KiB disk
+    QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TstPrint::commandLineFailures_data()

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QPageSize>
 #include <QPainter>
+#include <QTemporaryFile>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -269,19 +270,17 @@ QStringList missingPictures(const PrintComposition &page, const PagePictures &pi
     return missing;
 }
 
-OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
-                            const PagePictures &pictures, const QString &title)
+namespace {
+
+// Draws the page as a PDF into device, unfinished. produced tells whether the painter
+// started and ended without a failed step.
+OutputResult drawCoverPdf(QIODevice &device, const PageSetup &setup, const PageComposer &compose,
+                          const PagePictures &pictures, const QString &title, QSizeF &paperPt)
 {
     OutputResult result;
     // Every way out below that produces nothing is the file's fault.
     result.cause = OutputFailure::FileNotWritten;
-    pdf.clear();
-    // The page is made in memory and written in one piece afterwards, so a write that
-    // fails half-way is seen and the earlier file kept (QPdfWriter writing to a buffered
-    // file would report success after a short write).
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
+    QPdfWriter writer(&device);
     writer.setCreator(QStringLiteral("Vantrelo"));
     writer.setTitle(title);
     // Margins of 0: the inset is applied exactly, not rounded to whole points.
@@ -291,6 +290,7 @@ OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageC
     writer.setResolution(1200);
     // A PDF is never corrected: the correction is a printer's.
     const PageGeometry g = pageGeometryOn(pdfSheet(setup.paper), setup.portrait, writer.resolution() / 25.4);
+    paperPt = g.paperMm * (72 / 25.4);
     const PrintComposition page = withSetupExtras(setup, compose(g.printableMm, footerMeasure(&writer)));
     result.failures = page.failures + missingPictures(page, pictures);
     if (!result.failures.isEmpty()) {
@@ -304,19 +304,63 @@ OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageC
     }
     paintPage(painter, g, page, pictures, result.failures);
     const bool ended = painter.end();
-    buffer.close();
     if (!result.failures.isEmpty()) {
-        pdf.clear();
         result.error = QStringLiteral("the page is incomplete: %1").arg(result.failures.join(QStringLiteral("; ")));
         return result;
     }
-    const QSizeF paperPt = g.paperMm * (72 / 25.4);
-    if (!ended || !finishPdf(pdf, paperPt)) {
-        pdf.clear();
+    if (!ended) {
         result.error = QStringLiteral("the PDF could not be finished");
         return result;
     }
     result.produced = true;
+    return result;
+}
+
+} // namespace
+
+OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
+                            const PagePictures &pictures, const QString &title)
+{
+    pdf.clear();
+    QSizeF paperPt;
+    OutputResult result;
+    // The page is drawn into a scratch file and taken back whole once finished: the
+    // pictures' compressed data (12 MB for a 24-megapixel photo) then stays out of
+    // memory while the pictures are held. The PDF is written to its place in one piece
+    // afterwards, so a write that fails half-way is seen and the earlier file kept
+    // (QPdfWriter writing to a buffered file would report success after a short write).
+    QTemporaryFile scratch;
+    bool done = false;
+    if (scratch.open()) {
+        result = drawCoverPdf(scratch, setup, compose, pictures, title, paperPt);
+        if (!result.failures.isEmpty())
+            return result; // the page's fault: memory would not help
+        // A scratch folder that could not take it all (a full disk) may fail the
+        // drawing's end, or keep a file cut short without a word: such a file does not
+        // finish, and the page is drawn again in memory.
+        if (result.produced && scratch.flush() && scratch.seek(0)) {
+            pdf = scratch.readAll();
+            done = finishPdf(pdf, paperPt);
+        }
+        scratch.close();
+    }
+    if (!done) {
+        pdf.clear();
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        result = drawCoverPdf(buffer, setup, compose, pictures, title, paperPt);
+        buffer.close();
+        if (!result.produced) {
+            pdf.clear();
+            return result;
+        }
+        if (!finishPdf(pdf, paperPt)) {
+            pdf.clear();
+            result.produced = false;
+            result.error = QStringLiteral("the PDF could not be finished");
+            return result;
+        }
+    }
     result.cause = OutputFailure::None;
     return result;
 }
