@@ -1,5 +1,7 @@
 #include "platform/PictureSurface.h"
 
+#include "platform/HugePages.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -9,32 +11,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include <sys/mman.h>
-
 namespace vt {
 
 namespace {
-
-// A photo's bitmap is about 100 MB. Fresh memory from the allocator arrives in 4 KB
-// pages, each faulted in on first touch: about 24 000 faults per photo, which on a
-// virtual machine costs more than copying the pixels. Asking for transparent huge
-// pages (2 MB) cuts the faults five hundredfold where the system offers them.
-constexpr size_t HugePage = size_t(2) << 20;
-// Below this a bitmap is left to Qt's own allocation.
-constexpr qsizetype HugePageThreshold = qsizetype(16) << 20;
-
-struct Mapping
-{
-    void *base = nullptr;
-    size_t length = 0;
-};
-
-void unmapBitmap(void *info)
-{
-    auto *m = static_cast<Mapping *>(info);
-    ::munmap(m->base, m->length);
-    delete m;
-}
 
 // A copy of the image in memory of its own, backed by huge pages when possible; a null
 // image when the memory could not be had.
@@ -42,25 +21,14 @@ QImage copyIntoHugePages(const QImage &image)
 {
     // Rows packed tight: the image may be a view into a larger picture, whose rows are
     // further apart than its own width (and whose last row ends before bytesPerLine).
-    const qsizetype rowBytes = qsizetype(image.width()) * (image.depth() / 8);
-    const qsizetype stride = (rowBytes + 3) & ~qsizetype(3);
-    const qsizetype bytes = stride * image.height();
-    if (bytes <= 0 || image.depth() < 8)
+    if (image.depth() < 8)
         return QImage();
-    // Room to align the start to a huge page: only aligned 2 MB ranges can use one.
-    const size_t length = size_t(bytes) + HugePage;
-    void *base = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (base == MAP_FAILED)
-        return QImage();
-    const auto address = reinterpret_cast<quintptr>(base);
-    auto *aligned = reinterpret_cast<uchar *>((address + HugePage - 1) & ~quintptr(HugePage - 1));
-#ifdef MADV_HUGEPAGE
-    ::madvise(aligned, size_t(bytes), MADV_HUGEPAGE); // a hint: refused, it costs nothing
-#endif
+    QImage copy = imageInHugePages(image.size(), image.format());
+    if (copy.isNull())
+        return copy;
+    const size_t rowBytes = size_t(image.width()) * size_t(image.depth() / 8);
     for (int y = 0; y < image.height(); ++y)
-        std::memcpy(aligned + qsizetype(y) * stride, image.constScanLine(y), size_t(rowBytes));
-    auto *mapping = new Mapping{base, length};
-    QImage copy(aligned, image.width(), image.height(), stride, image.format(), unmapBitmap, mapping);
+        std::memcpy(copy.scanLine(y), image.constScanLine(y), rowBytes);
     copy.setDotsPerMeterX(image.dotsPerMeterX());
     copy.setDotsPerMeterY(image.dotsPerMeterY());
     return copy;
