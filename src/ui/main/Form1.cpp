@@ -10,7 +10,6 @@
 #include "document/Recovery.h"
 #include "formats/Catalogue.h"
 #include "formats/FormatSelection.h"
-#include "formats/FormatTraits.h"
 #include "formats/TemplateWords.h"
 #include "formats/Templates.h"
 #include "net/UpdateCheck.h"
@@ -36,6 +35,7 @@
 #include "ui/main/ProjectCommands.h"
 #include "ui/main/RecentProjectsMenu.h"
 #include "ui/main/ResolutionMarks.h"
+#include "ui/main/StartPictures.h"
 #include "ui/main/SettingsStore.h"
 #include "ui/main/TextFit.h"
 #include "ui/main/Toolbar.h"
@@ -60,8 +60,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <future>
-#include <utility>
 
 namespace vt {
 
@@ -87,20 +85,8 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
       m_commandLine(std::move(commandLine)), m_hooks(std::move(hooks))
 {
     setObjectName(QStringLiteral("Form1"));
-    // The backdrop is decoded while the window's parts are made. It is opaque (a picture
-    // without alpha), so it is drawn as a plain copy.
-    std::future<QImage> backdrop =
-        std::async(std::launch::async, [] { return QImage(QStringLiteral(":/art/background.png")); });
-    // So are the placeholders of the format the settings name, which the load sequence
-    // shows once the language and the menus are set up (a peek: the settings are read
-    // in their turn there).
-    {
-        AppState peek;
-        qint16 savedFormat = 0;
-        ReadSettings(settingsFilePath(m_state), peek, savedFormat);
-        const int format = savedFormat >= 0 && savedFormat < FormatTraitsCount ? savedFormat : 0;
-        m_templatesAhead = loaderDecodingAhead(placeholderFiles(format, m_appPath), loadPicture);
-    }
+    // The first pictures are decoded while the window's parts are made.
+    m_startPictures = std::make_unique<StartPictures>(m_state, m_appPath);
     m_document = new CoverDocument(this);
     connect(m_document, &CoverDocument::contentChanged, this, &Form1::documentChanged);
     m_projects = new ProjectCommands(*this, m_state);
@@ -136,7 +122,7 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     m_session = new CoverSession(*this, *m_document, *m_projects, m_state);
     buildMenus();
     buildControls();
-    m_sfondo1 = QPixmap::fromImage(backdrop.get());
+    m_sfondo1 = QPixmap::fromImage(m_startPictures->takeBackdrop());
     connect(m_document, &CoverDocument::contentChanged, this,
             [this] { enableSlotCommands(*this, m_document->content().format); });
     // The client area (below the menu bar) is the designed 9930 x 7290 twips.
@@ -393,6 +379,7 @@ bool Form1::load()
     m_updateCheck = startUpdateCheck();
     const bool started = runLoadSequence();
     m_updateCheck.reset();
+    m_startPictures.reset();
     return started;
 }
 
@@ -460,7 +447,7 @@ bool Form1::runLoadSequence()
     // Given only now that the language is read: before, they would be drawn once
     // without its words and at once again with them.
     steps.run(QStringLiteral("placeholders"), [&] {
-        const PictureLoader decode = std::exchange(m_templatesAhead, loadPicture);
+        const PictureLoader decode = m_startPictures->takePlaceholderLoader();
         m_document->setTemplateSource(m_state.AppPath, placeholderLoader(m_state.AppPath, m_state.Language, decode),
                                       [this] { return templateWordsKey(m_state.Language); });
     });

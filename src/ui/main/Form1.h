@@ -8,7 +8,6 @@
 #include "document/CoverRender.h"
 #include "formats/CoverPictures.h"
 #include "formats/PreviewArrangement.h"
-#include "formats/Templates.h"
 #include "formats/TitleStyle.h"
 #include "lang/LanguageFile.h"
 #include "platform/PictureSurface.h"
@@ -50,6 +49,7 @@ class PreviewCanvas;
 class PrintCommand;
 class ProjectCommands;
 class SingleInstanceLock;
+class StartPictures;
 class TitleRenderer;
 
 
@@ -195,7 +195,7 @@ private:
     Form1Hooks m_hooks;
     std::unique_ptr<SingleInstanceLock> m_instanceLock;
     std::unique_ptr<BackgroundUpdateCheck> m_updateCheck; // only while the load sequence runs
-    PictureLoader m_templatesAhead; // the first placeholders, decoding since construction
+    std::unique_ptr<StartPictures> m_startPictures; // decoding since construction
     HandoverCommands *m_handoverCommands = nullptr;
     ProjectCommands *m_projects = nullptr;
     EditCommands *m_edit = nullptr;
