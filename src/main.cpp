@@ -10,7 +10,10 @@
 #include "app/SingleInstance.h"
 #include "app/StartPlatform.h"
 #include "cli/BatchRun.h"
+#include "formats/CoverPictures.h"
+#include "net/UpdateCheck.h"
 #include "ui/main/Form1.h"
+#include "ui/main/WebCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,6 +26,8 @@
 #include <QTextStream>
 
 #include <exception>
+#include <future>
+#include <memory>
 
 namespace {
 
@@ -107,6 +112,8 @@ int main(int argc, char **argv)
     // From here on a signal ends the window's run by the same rules as when it shows,
     // however early it comes.
     vt::SignalCloser::catchSignals();
+    // The empty areas' white picture is made while Qt connects to the display.
+    auto startingPictureMade = std::async(std::launch::async, [] { vt::startingPicture(); });
     QApplication app(argc, argv);
     name();
     vt::setTryingPlatforms(false);
@@ -121,6 +128,8 @@ int main(int argc, char **argv)
     }
 
     try {
+        // Sent off first: the server answers while the window is built.
+        std::unique_ptr<vt::BackgroundUpdateCheck> updateCheck = vt::startUpdateCheck();
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
@@ -135,6 +144,7 @@ int main(int argc, char **argv)
         }
 
         vt::Form1 form(state, appPath, command.project);
+        form.takeUpdateCheck(std::move(updateCheck));
         vt::SignalCloser closer;
         QObject::connect(&closer, &vt::SignalCloser::closeRequested, &form,
                          [&form](int signalNumber) { form.closeBySystem(signalNumber); });

@@ -372,11 +372,17 @@ int Form1::windowStateCode() const
     return WindowNormal;
 }
 
+void Form1::takeUpdateCheck(std::unique_ptr<BackgroundUpdateCheck> check)
+{
+    m_updateCheck = std::move(check);
+}
+
 bool Form1::load()
 {
-    // The server is asked now and answers while the window is built; the answer is
-    // taken where the load sequence has always looked at it.
-    m_updateCheck = startUpdateCheck();
+    // The server is asked now at the latest and answers while the window is built; the
+    // answer is taken where the load sequence has always looked at it.
+    if (!m_updateCheck)
+        m_updateCheck = startUpdateCheck();
     const bool started = runLoadSequence();
     m_updateCheck.reset();
     m_startPictures.reset();

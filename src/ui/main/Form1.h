@@ -88,6 +88,9 @@ public:
     // The main window's load sequence. Returns false when this start was refused
     // because another copy runs from the same folder (or it handed its project to that copy).
     bool load();
+    // An update check sent off before the window was made (see startUpdateCheck), for the
+    // load sequence to take instead of sending its own.
+    void takeUpdateCheck(std::unique_ptr<BackgroundUpdateCheck> check);
 
     // Writes the settings file from the state and the window as they are now.
     bool SalvaOpzioni();
