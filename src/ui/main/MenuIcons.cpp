@@ -105,7 +105,8 @@ public:
         const QSize fitted = actualSize(size, mode, state);
         if (!picture.isNull() && picture.size() != fitted)
             picture = picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (mode != QIcon::Normal && !picture.isNull()) {
+        // Greyed or tinted by the style, as Qt does for an icon without such a picture.
+        if (mode != QIcon::Normal && !picture.isNull() && qobject_cast<QApplication *>(QCoreApplication::instance())) {
             QStyleOption option(0);
             option.palette = QGuiApplication::palette();
             const QPixmap generated = QApplication::style()->generatedIconPixmap(mode, picture, &option);
