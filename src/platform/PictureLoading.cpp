@@ -1,7 +1,5 @@
 #include "platform/PictureLoading.h"
 
-#include "platform/HugePages.h"
-
 #include "common/TextFile.h"
 
 #include <QByteArrayView>
@@ -81,16 +79,9 @@ QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
             reader.setScaledSize(stored);
     }
     const bool jpeg = reader.format() == "jpeg";
-    QImage image;
-    // A large colour JPEG is decoded straight into huge pages: its decoder keeps a
-    // picture of the size and format it would make.
-    if (jpeg && size.isValid()) {
-        const QSize decoded = reader.scaledSize().isValid() ? reader.scaledSize() : size;
-        if (qsizetype(decoded.width()) * decoded.height() * 4 >= HugePageThreshold)
-            image = imageInHugePages(decoded, QImage::Format_RGB32);
-    }
-    if (!reader.read(&image))
-        return QImage();
+    QImage image = reader.read();
+    if (image.isNull())
+        return image;
     if (jpeg && isCutShortJpeg(path))
         return QImage();
     // A header may promise one size and the picture decode to another (a GIF's screen
