@@ -34,7 +34,9 @@ struct Dests
     Dests &operator=(const Dests &) = delete;
     cups_dest_t *find(const QString &name) const
     {
-        return name.isEmpty() || !list ? nullptr : cups().cupsGetDest(name.toUtf8().constData(), nullptr, count, list);
+        if (name.isEmpty() || !list)
+            return nullptr;
+        return cups().cupsGetDest(name.toUtf8().constData(), nullptr, count, list);
     }
 };
 
@@ -143,7 +145,8 @@ QString DefaultPrinterEntry()
 {
     Dests dests;
     QString entry;
-    if (cups_dest_t *dest = dests.list ? cups().cupsGetDest(nullptr, nullptr, dests.count, dests.list) : nullptr) {
+    cups_dest_t *dest = dests.list ? cups().cupsGetDest(nullptr, nullptr, dests.count, dests.list) : nullptr;
+    if (dest) {
         const char *model = cups().cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
         const char *uri = cups().cupsGetOption("device-uri", dest->num_options, dest->options);
         entry = formatPrinterEntry(QString::fromUtf8(dest->name), QString::fromUtf8(model ? model : ""),
@@ -156,10 +159,11 @@ bool isPrintSystemReachable()
 {
     if (!cups().loaded)
         return false;
-    http_t *http = cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC, cups().cupsEncryption(), 1, 3000, nullptr);
+    const CupsLibrary &c = cups();
+    http_t *http = c.httpConnect2(c.cupsServer(), c.ippPort(), nullptr, AF_UNSPEC, c.cupsEncryption(), 1, 3000, nullptr);
     if (!http)
         return false;
-    cups().httpClose(http);
+    c.httpClose(http);
     return true;
 }
 
