@@ -536,18 +536,16 @@ void TstPreview::placeholdersDecodedAhead()
     QMutex guard;
     QHash<QString, int> calls;
     // a decodes to 1 x 1 pixels, b to 2 x 2, c to 3 x 3.
+    auto sideOf = [](const QString &path) { return path == "a" ? 1 : path == "b" ? 2 : 3; };
     auto load = [&](const QString &path) {
         const QMutexLocker lock(&guard);
         ++calls[path];
-        const int side = path == "a" ? 1 : path == "b" ? 2 : 3;
-        return QImage(side, side, QImage::Format_RGB32);
+        return QImage(sideOf(path), sideOf(path), QImage::Format_RGB32);
     };
     {
         const PictureLoader loader = loaderDecodingAhead(ahead, load);
-        for (const QString &path : asked) {
-            const int side = path == "a" ? 1 : path == "b" ? 2 : 3;
-            QCOMPARE(loader(path).size(), QSize(side, side));
-        }
+        for (const QString &path : asked)
+            QCOMPARE(loader(path).size(), QSize(sideOf(path), sideOf(path)));
     }
     QCOMPARE((QList<int>{calls.value("a"), calls.value("b"), calls.value("c")}), decodes);
 }

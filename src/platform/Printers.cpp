@@ -157,9 +157,9 @@ QString DefaultPrinterEntry()
 
 bool isPrintSystemReachable()
 {
-    if (!cups().loaded)
-        return false;
     const CupsLibrary &c = cups();
+    if (!c.loaded)
+        return false;
     http_t *http = c.httpConnect2(c.cupsServer(), c.ippPort(), nullptr, AF_UNSPEC, c.cupsEncryption(), 1, 3000, nullptr);
     if (!http)
         return false;

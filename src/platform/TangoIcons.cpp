@@ -4,14 +4,22 @@
 
 namespace vt {
 
-QIcon tangoIcon(const QString &name)
+QList<std::pair<int, QString>> tangoIconFiles(const QString &name)
 {
-    QIcon icon;
+    QList<std::pair<int, QString>> files;
     for (int size : {16, 22, 24, 32}) {
         const QString path = QStringLiteral(":/tango/%1/%2.png").arg(size).arg(name);
         if (QFile::exists(path))
-            icon.addFile(path, QSize(size, size));
+            files.append({size, path});
     }
+    return files;
+}
+
+QIcon tangoIcon(const QString &name)
+{
+    QIcon icon;
+    for (const auto &[size, path] : tangoIconFiles(name))
+        icon.addFile(path, QSize(size, size));
     return icon;
 }
 

@@ -9,10 +9,10 @@
 #include <QFile>
 #include <QPageSize>
 #include <QPainter>
-#include <QTemporaryFile>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -321,45 +321,47 @@ OutputResult drawCoverPdf(QIODevice &device, const PageSetup &setup, const PageC
 OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
                             const PagePictures &pictures, const QString &title)
 {
-    pdf.clear();
     QSizeF paperPt;
     OutputResult result;
+    // The whole file's bytes, finished; false (and nothing) when they are not a PDF as
+    // written.
+    auto finished = [&] {
+        if (finishPdf(pdf, paperPt))
+            return true;
+        pdf.clear();
+        return false;
+    };
     // The page is drawn into a scratch file and taken back whole once finished: the
     // pictures' compressed data (12 MB for a 24-megapixel photo) then stays out of
-    // memory while the pictures are held. The PDF is written to its place in one piece
-    // afterwards, so a write that fails half-way is seen and the earlier file kept
-    // (QPdfWriter writing to a buffered file would report success after a short write).
+    // memory while the pictures are held. A scratch folder without room for it may fail
+    // the drawing's end, or keep a file cut short without a word (a buffered file): such
+    // a file does not finish, and the page is drawn again in memory.
+    pdf.clear();
     QTemporaryFile scratch;
-    bool done = false;
     if (scratch.open()) {
         result = drawCoverPdf(scratch, setup, compose, pictures, title, paperPt);
         if (!result.failures.isEmpty())
             return result; // the page's fault: memory would not help
-        // A scratch folder that could not take it all (a full disk) may fail the
-        // drawing's end, or keep a file cut short without a word: such a file does not
-        // finish, and the page is drawn again in memory.
         if (result.produced && scratch.flush() && scratch.seek(0)) {
             pdf = scratch.readAll();
-            done = finishPdf(pdf, paperPt);
+            if (finished()) {
+                result.cause = OutputFailure::None;
+                return result;
+            }
         }
         scratch.close();
     }
-    if (!done) {
+    pdf.clear();
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    result = drawCoverPdf(buffer, setup, compose, pictures, title, paperPt);
+    buffer.close();
+    if (!result.produced || !finished()) {
         pdf.clear();
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        result = drawCoverPdf(buffer, setup, compose, pictures, title, paperPt);
-        buffer.close();
-        if (!result.produced) {
-            pdf.clear();
-            return result;
-        }
-        if (!finishPdf(pdf, paperPt)) {
-            pdf.clear();
-            result.produced = false;
+        if (result.produced)
             result.error = QStringLiteral("the PDF could not be finished");
-            return result;
-        }
+        result.produced = false;
+        return result;
     }
     result.cause = OutputFailure::None;
     return result;

@@ -155,12 +155,7 @@ private:
 
 QIcon menuPicture(const QString &name)
 {
-    QList<std::pair<int, QString>> files;
-    for (int size : {16, 22, 24, 32}) {
-        const QString path = QStringLiteral(":/tango/%1/%2.png").arg(size).arg(name);
-        if (QFile::exists(path))
-            files.append({size, path});
-    }
+    QList<std::pair<int, QString>> files = tangoIconFiles(name);
     if (files.isEmpty())
         for (int size : {16, 32}) {
             const QString path = QStringLiteral(":/pictures/menu/%1/%2.png").arg(size).arg(name);

@@ -29,7 +29,7 @@ QImage StartPictures::takeBackdrop()
 
 PictureLoader StartPictures::takePlaceholderLoader()
 {
-    return m_placeholders ? std::exchange(m_placeholders, PictureLoader()) : PictureLoader(loadPicture);
+    return std::exchange(m_placeholders, PictureLoader(loadPicture));
 }
 
 } // namespace vt

@@ -21,8 +21,8 @@ public:
 
     // The backdrop, waited for if need be; once.
     QImage takeBackdrop();
-    // A loader that hands out the decoded placeholders first; once. Later calls get
-    // the plain loader.
+    // A loader that hands out the decoded placeholders first; once (later calls get the
+    // plain loader).
     PictureLoader takePlaceholderLoader();
 
 private:
