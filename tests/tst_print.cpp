@@ -20,10 +20,12 @@
 #include "ui/dialogs/frmStampa.h"
 #include "ui/main/PrintCommand.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -291,6 +293,12 @@ private slots:
 
     void renderedEdges_data();
     void renderedEdges();
+    void jpegFilesCarriedOnlyWhenUnchanged_data();
+    void jpegFilesCarriedOnlyWhenUnchanged();
+    void jpegFileAppendedOnlyAsDecoded_data();
+    void jpegFileAppendedOnlyAsDecoded();
+    void jpegFrames_data();
+    void jpegFrames();
     void largePicturesAreReducedForPrint();
     void placementModesInThePdf_data();
     void placementModesInThePdf();
@@ -547,7 +555,7 @@ void TstPrint::renderedEdges_data()
     QTest::addColumn<int>("format");
     QTest::addColumn<QString>("target");
     for (int f : {0, 3, 10, 1})
-        for (const char *t : {"image", "pdf"})
+        for (const char *t : {"image", "pdf", "pdf of JPEG files"})
             QTest::addRow("format %d, %s", f, t) << f << QString(t);
 }
 
@@ -559,12 +567,26 @@ void TstPrint::renderedEdges()
     select(s, format);
     const bool portrait = isPortraitOrientation(s.CurrentOrientation);
     const double pxPerMm = 10;
-    const PagePictures pictures = colouredPictures();
+    PagePictures pictures = colouredPictures();
     const PageComposer compose = [&](QSizeF printable, const TextMeasure &m) {
         return composeCover(s, format, 1, printable, m);
     };
     QImage page;
     QTemporaryDir dir;
+    // Each picture from a JPEG file of its own, which the PDF carries as it is.
+    const bool jpegs = target.endsWith("JPEG files");
+    QByteArray redFile;
+    for (size_t i = 0; jpegs && i < pictures.size(); ++i) {
+        const QString file = dir.filePath(QStringLiteral("picture-%1.jpg").arg(i));
+        QVERIFY(pictures[i].save(file, nullptr, 90));
+        pictures[i] = loadPicture(file);
+        QVERIFY(!pictures[i].isNull());
+        if (i == size_t(PrintPicture::Picture1)) {
+            QFile read(file);
+            QVERIFY(read.open(QIODevice::ReadOnly));
+            redFile = read.readAll();
+        }
+    }
     if (target == "image") {
         // The painter on a page of its own, set up with the PDF's inset.
         const QSizeF paper = portrait ? QSizeF(210, 297) : QSizeF(297, 210);
@@ -587,6 +609,12 @@ void TstPrint::renderedEdges()
         QVERIFY(!page.isNull());
         const QSize expected = portrait ? QSize(2100, 2970) : QSize(2970, 2100);
         QVERIFY(std::abs(page.width() - expected.width()) <= 1 && std::abs(page.height() - expected.height()) <= 1);
+        // A slim case prints its cut pieces, never picture 1 whole.
+        if (jpegs && format != 1) {
+            QFile written(pdf);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY(written.readAll().contains(redFile));
+        }
     }
     auto near = [](double a, double b) { return std::abs(a - b) <= 0.2; };
     const QList<ExpectedArea> areas = expectedAreas(format);
@@ -601,6 +629,165 @@ void TstPrint::renderedEdges()
         QVERIFY2(near(found.left(), expected.left()) && near(found.top(), expected.top())
                      && near(found.right(), expected.right()) && near(found.bottom(), expected.bottom()),
                  qPrintable(where));
+    }
+}
+
+void TstPrint::jpegFilesCarriedOnlyWhenUnchanged_data()
+{
+    QTest::addColumn<QString>("change");  // what happens between loading and the PDF
+    QTest::addColumn<bool>("carried");    // the file's bytes are in the PDF
+    QTest::addColumn<QColor>("shown");    // the colour printed in the front's middle
+    QTest::addColumn<int>("left");        // and its first and last column, 0.1 mm each
+    QTest::addColumn<int>("right");
+    QTest::newRow("loaded and printed") << "" << true << QColor(Qt::red) << 450 << 1649;
+    QTest::newRow("painted on after loading") << "paint" << false << QColor(Qt::yellow) << 450 << 1649;
+    QTest::newRow("file rewritten since") << "rewrite" << false << QColor(Qt::red) << 450 << 1649;
+    // 2 mm more on each side.
+    QTest::newRow("with bleed") << "bleed" << false << QColor(Qt::red) << 430 << 1669;
+    QTest::newRow("loaded reduced") << "reduced" << false << QColor(Qt::red) << 450 << 1649;
+    // Picture 2, not from a file, has the size of the stand-in the front is drawn as:
+    // the front's object cannot be told apart, and the page is drawn from its pixels.
+    QTest::newRow("another picture of the stand-in's size") << "same size" << false << QColor(Qt::red) << 450
+                                                            << 1649;
+}
+
+void TstPrint::jpegFilesCarriedOnlyWhenUnchanged()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, carried);
+    QFETCH(QColor, shown);
+    QFETCH(int, left);
+    QFETCH(int, right);
+    // A jewel case (format 3): the front is 120 x 120 mm at 45, 24.5 on the PDF's page,
+    // 600 pixels wide: 127 per inch, well within what the page takes whole.
+    AppState s = printState();
+    select(s, 3);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("front.jpg");
+    QVERIFY(solid(Qt::red, {600, 600}).save(file, nullptr, 90));
+    QFile read(file);
+    QVERIFY(read.open(QIODevice::ReadOnly));
+    const QByteArray bytes = read.readAll();
+    read.close();
+    PagePictures pictures = colouredPictures();
+    pictures[size_t(PrintPicture::Picture1)] =
+        change == "reduced" ? loadPictureAtSize(file, [](QSize) { return QSize(300, 300); }) : loadPicture(file);
+    QVERIFY(!pictures[size_t(PrintPicture::Picture1)].isNull());
+    PageSetup setup;
+    if (change == "paint")
+        QPainter(&pictures[size_t(PrintPicture::Picture1)]).fillRect(0, 0, 600, 600, Qt::yellow);
+    if (change == "rewrite")
+        QVERIFY(solid(Qt::blue, {600, 600}).save(file, nullptr, 90));
+    if (change == "bleed")
+        setup.bleedMm = 2;
+    if (change == "same size")
+        pictures[size_t(PrintPicture::Picture2)] = pictures[size_t(PrintPicture::Overlay)] = solid(Qt::green, {5, 3});
+    const QString pdf = dir.filePath("cover.pdf");
+    const OutputResult r = writeCoverPdf(pdf, setup, [&](QSizeF printable, const TextMeasure &m) {
+        return composeCover(s, 3, 0, printable, m);
+    }, pictures);
+    QVERIFY2(r.produced, qPrintable(r.error));
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll().contains(bytes), carried);
+    const QImage page = renderPdf(pdf, dir.path());
+    QVERIFY(!page.isNull());
+    // The front's middle and its edges, 0.1 mm a pixel: 45 to 165 mm across.
+    QVERIFY(isColour(page.pixel(1050, 845), shown));
+    const auto front = runInRow(page, 845, shown);
+    QVERIFY2(std::abs(front.first - left) <= 2 && std::abs(front.second - right) <= 2,
+             qPrintable(QStringLiteral("%1 to %2").arg(front.first).arg(front.second)));
+}
+
+void TstPrint::jpegFileAppendedOnlyAsDecoded_data()
+{
+    QTest::addColumn<QString>("change"); // what happens to the file after decoding
+    QTest::addColumn<bool>("appended");
+    QTest::newRow("unchanged") << "" << true;
+    QTest::newRow("rewritten with the same picture") << "rewrite" << false;
+    QTest::newRow("cut short") << "cut" << false;
+    QTest::newRow("removed") << "remove" << false;
+}
+
+void TstPrint::jpegFileAppendedOnlyAsDecoded()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, appended);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("photo.jpg");
+    QVERIFY(solid(Qt::red, {64, 48}).save(path, nullptr, 90));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const QImage picture = loadPicture(path);
+    const std::optional<JpegFile> jpeg = unchangedJpegOf(picture);
+    QVERIFY(jpeg);
+    QCOMPARE(jpeg->frame.size, QSize(64, 48));
+    QCOMPARE(jpeg->stamp.size, bytes.size());
+    if (change == "rewrite") {
+        // The same bytes written again an instant later: the times tell.
+        QTest::qWait(20);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+    }
+    if (change == "cut")
+        QVERIFY(QFile::resize(path, bytes.size() / 2));
+    if (change == "remove")
+        QVERIFY(QFile::remove(path));
+    QByteArray out("head");
+    QCOMPARE(appendJpegFile(out, *jpeg), appended);
+    QCOMPARE(out, appended ? "head" + bytes : QByteArray("head"));
+}
+
+void TstPrint::jpegFrames_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QSize>("size"); // invalid: no frame a PDF takes as it is
+    QTest::addColumn<int>("components");
+    QTest::newRow("colour") << "colour" << QSize(64, 48) << 3;
+    QTest::newRow("grey") << "grey" << QSize(64, 48) << 1;
+    QTest::newRow("progressive") << "progressive" << QSize(64, 48) << 3;
+    QTest::newRow("arithmetic coding") << "arithmetic" << QSize() << 0;
+    QTest::newRow("twelve bits a sample") << "12 bits" << QSize() << 0;
+    QTest::newRow("four components") << "cmyk" << QSize() << 0;
+    QTest::newRow("header cut short") << "cut" << QSize() << 0;
+    QTest::newRow("a PNG") << "png" << QSize() << 0;
+}
+
+void TstPrint::jpegFrames()
+{
+    QFETCH(QString, kind);
+    QFETCH(QSize, size);
+    QFETCH(int, components);
+    QImage picture = solid(Qt::red, {64, 48});
+    if (kind == "grey")
+        picture = picture.convertToFormat(QImage::Format_Grayscale8);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, kind == "png" ? "png" : "jpeg");
+    writer.setProgressiveScanWrite(kind == "progressive");
+    QVERIFY(writer.write(picture));
+    QByteArray data = buffer.data();
+    // The frame header: FF C0 (or C2 when progressive), its length, the precision, the
+    // height, the width and the number of components.
+    const qsizetype frame = std::max(data.indexOf("\xFF\xC0"), data.indexOf("\xFF\xC2"));
+    if (kind != "png")
+        QVERIFY(frame > 0);
+    if (kind == "arithmetic")
+        data[frame + 1] = char(0xC9);
+    if (kind == "12 bits")
+        data[frame + 4] = 12;
+    if (kind == "cmyk")
+        data[frame + 9] = 4;
+    if (kind == "cut")
+        data.truncate(frame + 6);
+    const std::optional<JpegFrame> found = readJpegFrame(data);
+    QCOMPARE(found.has_value(), size.isValid());
+    if (found) {
+        QCOMPARE(found->size, size);
+        QCOMPARE(found->components, components);
     }
 }
 

@@ -5,8 +5,12 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QImageReader>
+#include <QMutex>
 
 #include <algorithm>
+#include <deque>
+
+#include <sys/stat.h>
 
 namespace vt {
 
@@ -16,11 +20,98 @@ namespace {
 // fills the missing rows with grey and only warns. Its last scan must be followed by
 // the end-of-image marker (FF D9), which cannot occur inside coded data, where every
 // FF byte is followed by 00 or a restart marker.
-bool isCutShortJpeg(const QString &path)
+bool isCutShortJpeg(QByteArrayView data)
 {
+    // Only the tail is read in a whole file: its end marker is normally its last two
+    // bytes. An earlier end marker (an embedded thumbnail's) does not count when a scan
+    // starts after it.
+    const QByteArrayView scan("\xFF\xDA", 2);
+    const qsizetype end = data.lastIndexOf(QByteArrayView("\xFF\xD9", 2));
+    if (end < 0 || data.sliced(end + 2).contains(scan))
+        return true;
+    // And a scan must come before it (searched from the start, where the first one is).
+    return !data.first(end).contains(scan);
+}
+
+std::optional<FileStamp> stampOf(const struct stat &st)
+{
+    if (!S_ISREG(st.st_mode))
+        return std::nullopt;
+    auto ns = [](const timespec &t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return FileStamp{qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+std::optional<FileStamp> stampOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
+
+std::optional<FileStamp> stampOf(const QFile &file)
+{
+    struct stat st;
+    if (::fstat(file.handle(), &st) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
+
+// The JPEG files decoded whole, by the cache key of the picture each gave. A picture's
+// key changes with any write to its pixels, so a key found here is that decoding,
+// unchanged. Only the latest few are kept: a cover has three pictures.
+class DecodedJpegs
+{
+public:
+    struct Entry
+    {
+        qint64 key = 0;
+        JpegFile file;
+    };
+
+    void add(Entry entry)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_entries.push_back(std::move(entry));
+        if (m_entries.size() > 8)
+            m_entries.pop_front();
+    }
+
+    std::optional<Entry> find(qint64 key) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        for (const Entry &e : m_entries)
+            if (e.key == key)
+                return e;
+        return std::nullopt;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    std::deque<Entry> m_entries;
+};
+
+DecodedJpegs &decodedJpegs()
+{
+    static DecodedJpegs jpegs;
+    return jpegs;
+}
+
+// What loading a JPEG learns from its bytes besides the pixels.
+struct JpegCheck
+{
+    bool cutShort = true;
+    std::optional<FileStamp> stamp;
+    std::optional<JpegFrame> frame;
+};
+
+JpegCheck checkJpeg(const QString &path)
+{
+    JpegCheck check;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return true;
+        return check;
+    check.stamp = stampOf(file);
     const qint64 size = file.size();
     const uchar *bytes = size > 0 ? file.map(0, size) : nullptr;
     QByteArray copy;
@@ -31,15 +122,14 @@ bool isCutShortJpeg(const QString &path)
         copy = file.readAll();
         data = copy;
     }
-    // Only the tail is read in a whole file: its end marker is normally its last two
-    // bytes. An earlier end marker (an embedded thumbnail's) does not count when a scan
-    // starts after it.
-    const QByteArrayView scan("\xFF\xDA", 2);
-    const qsizetype end = data.lastIndexOf(QByteArrayView("\xFF\xD9", 2));
-    if (end < 0 || data.sliced(end + 2).contains(scan))
-        return true;
-    // And a scan must come before it (searched from the start, where the first one is).
-    return !data.first(end).contains(scan);
+    check.cutShort = isCutShortJpeg(data);
+    check.frame = readJpegFrame(data);
+    return check;
+}
+
+quint16 bigEndian16(QByteArrayView data, qsizetype at)
+{
+    return quint16((uchar(data[at]) << 8) | uchar(data[at + 1]));
 }
 
 } // namespace
@@ -59,9 +149,13 @@ QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
         return true;
     }();
     Q_UNUSED(limited);
+    // Taken before the decoder opens the file: a file changed while it is decoded then
+    // differs from the stamp taken after, and its decoding is not taken for its data.
+    const std::optional<FileStamp> before = stampOf(path);
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
+    bool whole = reader.transformation() == QImageIOHandler::TransformationNone;
     if (size.isValid()) {
         // The reader scales the picture as stored, before turning it upright.
         const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
@@ -75,15 +169,21 @@ QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
                 wanted = asked.boundedTo(loaded);
         }
         const QSize stored = turned ? wanted.transposed() : wanted;
-        if (stored != size)
+        if (stored != size) {
             reader.setScaledSize(stored);
+            whole = false;
+        }
     }
     const bool jpeg = reader.format() == "jpeg";
     QImage image = reader.read();
     if (image.isNull())
         return image;
-    if (jpeg && isCutShortJpeg(path))
-        return QImage();
+    JpegCheck check;
+    if (jpeg) {
+        check = checkJpeg(path);
+        if (check.cutShort)
+            return QImage();
+    }
     // A header may promise one size and the picture decode to another (a GIF's screen
     // and its frame, say), so the limit is checked again on what was decoded.
     if (std::max(image.width(), image.height()) > MaxPictureSide)
@@ -93,7 +193,80 @@ QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
                                                           : QImage::Format_RGB32;
     if (image.format() != wanted)
         image = image.convertToFormat(wanted);
+    if (jpeg && whole && check.frame && check.frame->size == image.size() && before && check.stamp
+        && *before == *check.stamp)
+        decodedJpegs().add({image.cacheKey(), {path, *check.stamp, *check.frame}});
     return image;
+}
+
+std::optional<JpegFrame> readJpegFrame(QByteArrayView data)
+{
+    if (data.size() < 4 || uchar(data[0]) != 0xFF || uchar(data[1]) != 0xD8)
+        return std::nullopt;
+    qsizetype at = 2;
+    for (;;) {
+        // A marker: FF, any number of fill FFs, and its code.
+        if (at >= data.size() || uchar(data[at]) != 0xFF)
+            return std::nullopt;
+        while (at < data.size() && uchar(data[at]) == 0xFF)
+            ++at;
+        if (at >= data.size())
+            return std::nullopt;
+        const uchar code = uchar(data[at++]);
+        // Markers without a length: restarts and the like.
+        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7))
+            continue;
+        // A scan or the end before any frame: no frame to read.
+        if (code == 0xDA || code == 0xD9 || at + 2 > data.size())
+            return std::nullopt;
+        const int length = bigEndian16(data, at);
+        if (length < 2 || at + length > data.size())
+            return std::nullopt;
+        const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+        if (!frame) {
+            at += length;
+            continue;
+        }
+        // Huffman coded, sequential or progressive; the others (lossless, arithmetic)
+        // are not what every reader decodes.
+        if (code > 0xC2 || length < 8)
+            return std::nullopt;
+        const int precision = uchar(data[at + 2]);
+        const QSize size(bigEndian16(data, at + 5), bigEndian16(data, at + 3));
+        const int components = uchar(data[at + 7]);
+        if (precision != 8 || size.isEmpty() || (components != 1 && components != 3)
+            || length < 8 + 3 * components)
+            return std::nullopt;
+        return JpegFrame{size, components};
+    }
+}
+
+std::optional<JpegFile> unchangedJpegOf(const QImage &picture)
+{
+    if (picture.isNull())
+        return std::nullopt;
+    const std::optional<DecodedJpegs::Entry> decoded = decodedJpegs().find(picture.cacheKey());
+    if (!decoded || decoded->file.frame.size != picture.size() || stampOf(decoded->file.path) != decoded->file.stamp)
+        return std::nullopt;
+    return decoded->file;
+}
+
+bool appendJpegFile(QByteArray &out, const JpegFile &jpeg)
+{
+    QFile file(jpeg.path);
+    if (!file.open(QIODevice::ReadOnly) || stampOf(file) != jpeg.stamp)
+        return false;
+    const qsizetype before = out.size();
+    const qint64 size = jpeg.stamp.size;
+    out.resize(before + size);
+    // Read as it was decoded, and not written to while being read.
+    const bool whole = file.read(out.data() + before, size) == size && file.atEnd() && stampOf(file) == jpeg.stamp;
+    const std::optional<JpegFrame> frame = whole ? readJpegFrame(QByteArrayView(out).sliced(before)) : std::nullopt;
+    if (!frame || frame->size != jpeg.frame.size || frame->components != jpeg.frame.components) {
+        out.truncate(before);
+        return false;
+    }
+    return true;
 }
 
 } // namespace vt

@@ -1,9 +1,11 @@
 #pragma once
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace vt {
 
@@ -32,5 +34,49 @@ using PictureSizeRule = std::function<QSize(QSize loadedSize)>;
 // picture is held only for as long as the decoder needs it. Safe to call from several
 // threads at once.
 QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor);
+
+// What a JPEG's frame header says.
+struct JpegFrame
+{
+    QSize size;          // pixels as stored
+    int components = 0;  // 1 (grey) or 3 (colour)
+};
+
+// The frame of a JPEG that any PDF reader decodes as it is: eight bits per sample,
+// Huffman coded (baseline, extended or progressive), grey or colour. Nothing for
+// anything else (arithmetic coding, lossless, CMYK, a header cut short).
+std::optional<JpegFrame> readJpegFrame(QByteArrayView data);
+
+// What tells one content of a file from another without reading it: rewriting a file
+// changes its modification and status-change times (in nanoseconds), replacing it its
+// inode.
+struct FileStamp
+{
+    qint64 device = 0;
+    qint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+
+    bool operator==(const FileStamp &) const = default;
+};
+
+// A JPEG file as a picture was decoded from it.
+struct JpegFile
+{
+    QString path;
+    FileStamp stamp;
+    JpegFrame frame;
+};
+
+// The file a picture was decoded from, when the picture is exactly that decoding
+// (whole, at full size, needing no turn, not changed since): a PDF can carry the file's
+// bytes instead of the pixels encoded anew. Nothing for any other picture. Safe to call
+// from several threads at once.
+std::optional<JpegFile> unchangedJpegOf(const QImage &picture);
+
+// Appends the file's bytes to out as they were when the picture was decoded. False,
+// with out as it was, when the file has changed since or cannot be read whole.
+bool appendJpegFile(QByteArray &out, const JpegFile &file);
 
 } // namespace vt

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QHash>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -141,8 +142,9 @@ public:
     QByteArrayView trailer() const { return m_trailer; }
 
     // The body of object number (between "N 0 obj" and "endobj"), trimmed; an empty
-    // text when the table has no object there.
-    QByteArray objectBody(int number) const
+    // text when the table has no object there. Only its dictionary, up to its stream's
+    // data, when head is set.
+    QByteArray objectBody(int number, bool head = false) const
     {
         for (const Section &section : m_sections) {
             if (number < section.first || number >= section.first + section.count)
@@ -152,11 +154,14 @@ public:
             const qint64 generation = readPdfNumber(m_pdf, at);
             if (offset < 0 || generation != 0 || !readPdfWord(m_pdf, at, "n") || offset >= m_pdf.size())
                 return QByteArray();
-            const QByteArray head = QByteArray::number(number) + " 0 obj";
-            if (!m_pdf.sliced(offset).startsWith(head))
+            const QByteArray objectHead = QByteArray::number(number) + " 0 obj";
+            if (!m_pdf.sliced(offset).startsWith(objectHead))
                 return QByteArray();
-            const qsizetype begin = offset + head.size();
-            const qsizetype stop = m_pdf.indexOf(QByteArrayView("endobj"), begin);
+            const qsizetype begin = offset + objectHead.size();
+            qsizetype stop = head ? m_pdf.indexOf(QByteArrayView("stream"), begin) : -1;
+            const qsizetype end = m_pdf.sliced(0, stop < 0 ? m_pdf.size() : stop).indexOf(QByteArrayView("endobj"), begin);
+            if (end >= 0)
+                stop = end;
             if (stop < 0)
                 return QByteArray();
             return m_pdf.sliced(begin, stop - begin).trimmed().toByteArray();
@@ -186,7 +191,48 @@ int referenceIn(const QByteArray &body, const QRegularExpression &key)
 
 } // namespace
 
-bool finishPdf(QByteArray &pdf, QSizeF paperPt)
+namespace {
+
+// The image objects that the swaps' stand-ins became, found through the page's
+// resources by their sizes, in the swaps' order; nothing unless each stand-in is the
+// one image of its size there.
+QList<int> standInObjects(const PdfIndex &index, const QByteArray &pageBody, const QList<PdfImageSwap> &swaps)
+{
+    static const QRegularExpression resourcesKey(QStringLiteral("/Resources\\s+(\\d+)\\s+0\\s+R"));
+    static const QRegularExpression xobjects(QStringLiteral("/XObject\\s*<<([^>]*)>>"));
+    static const QRegularExpression reference(QStringLiteral("(\\d+)\\s+0\\s+R"));
+    static const QRegularExpression imageType(QStringLiteral("/Subtype\\s*/Image\\b"));
+    static const QRegularExpression width(QStringLiteral("/Width\\s+(\\d+)"));
+    static const QRegularExpression height(QStringLiteral("/Height\\s+(\\d+)"));
+    const int resources = referenceIn(pageBody, resourcesKey);
+    const QRegularExpressionMatch list =
+        xobjects.match(QString::fromLatin1(resources > 0 ? index.objectBody(resources) : QByteArray()));
+    if (!list.hasMatch())
+        return {};
+    QList<int> found(swaps.size(), 0);
+    for (auto it = reference.globalMatch(list.captured(1)); it.hasNext();) {
+        const int number = it.next().captured(1).toInt();
+        const QString head = QString::fromLatin1(index.objectBody(number, true));
+        const QRegularExpressionMatch w = width.match(head);
+        const QRegularExpressionMatch h = height.match(head);
+        if (!imageType.match(head).hasMatch() || !w.hasMatch() || !h.hasMatch())
+            continue;
+        const QSize size(w.captured(1).toInt(), h.captured(1).toInt());
+        for (qsizetype k = 0; k < swaps.size(); ++k)
+            if (swaps[k].standIn == size) {
+                if (found[k] != 0)
+                    return {};
+                found[k] = number;
+            }
+    }
+    if (found.contains(0))
+        return {};
+    return found;
+}
+
+} // namespace
+
+bool finishPdf(QByteArray &pdf, QSizeF paperPt, const QList<PdfImageSwap> &swaps)
 {
     static const QRegularExpression trailerKeys(QStringLiteral("/(Size|Root|Info)\\s+(\\d+)"));
     static const QRegularExpression pagesKey(QStringLiteral("/Pages\\s+(\\d+)\\s+0\\s+R"));
@@ -231,30 +277,55 @@ bool finishPdf(QByteArray &pdf, QSizeF paperPt)
     const QRegularExpressionMatch drawingNow = contents.match(newPage);
     newPage.replace(drawingNow.capturedStart(), drawingNow.capturedLength(),
                     QStringLiteral("/Contents [%1 0 R %2]").arg(shiftObject).arg(drawing.captured(1)));
+    const QList<int> swapped = swaps.isEmpty() ? QList<int>() : standInObjects(index, pageBody, swaps);
+    if (swapped.size() != swaps.size())
+        return false;
     catalog.chop(2);
     catalog += "/ViewerPreferences << /PrintScaling /None >>\n>>";
     const QByteArray previousTable = index.tableOffset();
 
-    QByteArray update = pdf.endsWith('\n') ? QByteArray() : QByteArray("\n");
+    // The update is written onto the file's end, in room made once: a carried file's
+    // data is read straight into it, never held twice.
+    const qsizetype written = pdf.size();
+    qint64 carried = 0;
+    for (const PdfImageSwap &swap : swaps)
+        carried += swap.jpeg.stamp.size;
+    pdf.reserve(pdf.size() + carried + 4096);
+    if (!pdf.endsWith('\n'))
+        pdf += '\n';
     QList<std::pair<int, qsizetype>> offsets;
     auto add = [&](int number, const QByteArray &body) {
-        offsets.append({number, pdf.size() + update.size()});
-        update += QByteArray::number(number) + " 0 obj\n" + body + "\nendobj\n";
+        offsets.append({number, pdf.size()});
+        pdf += QByteArray::number(number) + " 0 obj\n" + body + "\nendobj\n";
     };
     const QByteArray move = "1 0 0 1 0 " + pdfNumber(shift) + " cm\n";
     add(root, catalog);
     add(pageNumber, newPage.toLatin1());
     add(shiftObject, "<< /Length " + QByteArray::number(move.size()) + " >>\nstream\n" + move + "endstream");
+    // The stand-in's object number now names the file's data: the page draws it where
+    // it drew the stand-in, and the stand-in's own bytes are left unused.
+    for (qsizetype k = 0; k < swaps.size(); ++k) {
+        const JpegFile &jpeg = swaps[k].jpeg;
+        offsets.append({swapped[k], pdf.size()});
+        pdf += QByteArray::number(swapped[k]) + " 0 obj\n<< /Type /XObject /Subtype /Image /Width "
+            + QByteArray::number(jpeg.frame.size.width()) + " /Height " + QByteArray::number(jpeg.frame.size.height())
+            + " /BitsPerComponent 8 /ColorSpace " + (jpeg.frame.components == 1 ? "/DeviceGray" : "/DeviceRGB")
+            + " /Filter /DCTDecode /Length " + QByteArray::number(jpeg.stamp.size) + " >>\nstream\n";
+        if (!appendJpegFile(pdf, jpeg)) {
+            pdf.truncate(written);
+            return false;
+        }
+        pdf += "\nendstream\nendobj\n";
+    }
     std::sort(offsets.begin(), offsets.end());
-    const qsizetype xrefAt = pdf.size() + update.size();
-    update += "xref\n";
+    const qsizetype xrefAt = pdf.size();
+    pdf += "xref\n";
     for (const auto &[number, offset] : offsets)
-        update += QByteArray::number(number) + " 1\n" + QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    update += "trailer\n<< /Size " + QByteArray::number(size + 1) + " /Root " + QByteArray::number(root) + " 0 R";
+        pdf += QByteArray::number(number) + " 1\n" + QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(size + 1) + " /Root " + QByteArray::number(root) + " 0 R";
     if (info > 0)
-        update += " /Info " + QByteArray::number(info) + " 0 R";
-    update += " /Prev " + previousTable + " >>\nstartxref\n" + QByteArray::number(xrefAt) + "\n%%EOF\n";
-    pdf += update;
+        pdf += " /Info " + QByteArray::number(info) + " 0 R";
+    pdf += " /Prev " + previousTable + " >>\nstartxref\n" + QByteArray::number(xrefAt) + "\n%%EOF\n";
     return true;
 }
 
@@ -272,10 +343,47 @@ QStringList missingPictures(const PrintComposition &page, const PagePictures &pi
 
 namespace {
 
+// The pictures that reach the page whole and unchanged from a JPEG file: each is drawn
+// as a small stand-in, whose image object then gets the file's own data. The file is
+// carried as it is, with not a pixel lost, and nothing is encoded again.
+QList<PdfImageSwap> carriedJpegs(const PrintComposition &page, PagePictures &pictures)
+{
+    QList<PdfImageSwap> swaps;
+    QHash<qint64, QImage> standIns; // one per picture, however many areas show it
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        QImage &picture = pictures[i];
+        bool used = false;
+        bool asIs = true;
+        for (const PageOperation &op : page.operations)
+            if (op.kind == PageOperation::Kind::Picture && size_t(op.picture) == i) {
+                used = true;
+                asIs = asIs && op.bleedMm.isNull() && printsAsIs(picture, op.rect.size());
+            }
+        if (picture.isNull() || !used || !asIs)
+            continue;
+        if (const auto it = standIns.constFind(picture.cacheKey()); it != standIns.cend()) {
+            picture = *it;
+            continue;
+        }
+        std::optional<JpegFile> jpeg = unchangedJpegOf(picture);
+        if (!jpeg)
+            continue;
+        // A few pixels in a size no picture of a cover has, each its own.
+        QImage standIn(5 + int(swaps.size()), 3, QImage::Format_RGB32);
+        standIn.fill(Qt::gray);
+        standIns.insert(picture.cacheKey(), standIn);
+        swaps.append({standIn.size(), *jpeg});
+        picture = standIn;
+    }
+    return swaps;
+}
+
 // Draws the page as a PDF into device, unfinished. produced tells whether the painter
-// started and ended without a failed step.
+// started and ended without a failed step. With carry, JPEG files that the page uses
+// whole are drawn as stand-ins for swaps to replace.
 OutputResult drawCoverPdf(QIODevice &device, const PageSetup &setup, const PageComposer &compose,
-                          const PagePictures &pictures, const QString &title, QSizeF &paperPt)
+                          PagePictures pictures, const QString &title, QSizeF &paperPt, bool carry,
+                          QList<PdfImageSwap> &swaps)
 {
     OutputResult result;
     // Every way out below that produces nothing is the file's fault.
@@ -297,6 +405,9 @@ OutputResult drawCoverPdf(QIODevice &device, const PageSetup &setup, const PageC
         result.error = QStringLiteral("the page is incomplete: %1").arg(result.failures.join(QStringLiteral("; ")));
         return result;
     }
+    swaps.clear();
+    if (carry)
+        swaps = carriedJpegs(page, pictures);
     QPainter painter;
     if (!painter.begin(&writer)) {
         result.error = QStringLiteral("the PDF could not be started");
@@ -318,15 +429,21 @@ OutputResult drawCoverPdf(QIODevice &device, const PageSetup &setup, const PageC
 
 } // namespace
 
-OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
-                            const PagePictures &pictures, const QString &title)
+namespace {
+
+// One drawing of the file, with JPEG files carried (carry) or not; carried tells whether
+// any was.
+OutputResult renderOnce(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
+                        const PagePictures &pictures, const QString &title, bool carry, bool &carried)
 {
     QSizeF paperPt;
+    QList<PdfImageSwap> swaps;
     OutputResult result;
     // The whole file's bytes, finished; false (and nothing) when they are not a PDF as
     // written.
     auto finished = [&] {
-        if (finishPdf(pdf, paperPt))
+        carried = carried || !swaps.isEmpty();
+        if (finishPdf(pdf, paperPt, swaps))
             return true;
         pdf.clear();
         return false;
@@ -339,7 +456,7 @@ OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageC
     pdf.clear();
     QTemporaryFile scratch;
     if (scratch.open()) {
-        result = drawCoverPdf(scratch, setup, compose, pictures, title, paperPt);
+        result = drawCoverPdf(scratch, setup, compose, pictures, title, paperPt, carry, swaps);
         if (!result.failures.isEmpty())
             return result; // the page's fault: memory would not help
         if (result.produced && scratch.flush() && scratch.seek(0)) {
@@ -354,7 +471,7 @@ OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageC
     pdf.clear();
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
-    result = drawCoverPdf(buffer, setup, compose, pictures, title, paperPt);
+    result = drawCoverPdf(buffer, setup, compose, pictures, title, paperPt, carry, swaps);
     buffer.close();
     if (!result.produced || !finished()) {
         pdf.clear();
@@ -365,6 +482,20 @@ OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageC
     }
     result.cause = OutputFailure::None;
     return result;
+}
+
+} // namespace
+
+OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
+                            const PagePictures &pictures, const QString &title)
+{
+    bool carried = false;
+    const OutputResult result = renderOnce(pdf, setup, compose, pictures, title, true, carried);
+    // A file that did not finish with JPEG files carried (a stand-in not found as drawn)
+    // is drawn again from the pixels alone.
+    if (result.produced || !result.failures.isEmpty() || !carried)
+        return result;
+    return renderOnce(pdf, setup, compose, pictures, title, false, carried);
 }
 
 OutputResult writeCoverPdf(const QString &path, const PageSetup &setup, const PageComposer &compose,

@@ -1,6 +1,7 @@
 #pragma once
 // The two ways a cover leaves the program: a PDF file and a print queue. Both draw the
 // same composed page with the same painter code.
+#include "platform/PictureLoading.h"
 #include "print/PagePainter.h"
 #include "print/PageSetup.h"
 #include "print/Sheet.h"
@@ -53,11 +54,21 @@ inline constexpr double PdfMarginMm = PdfInsetMm;
 OutputResult renderCoverPdf(QByteArray &pdf, const PageSetup &setup, const PageComposer &compose,
                             const PagePictures &pictures, const QString &title = QString());
 
+// A picture drawn as a small stand-in of a size no other picture on the page has, whose
+// image object is then given a JPEG file's own data.
+struct PdfImageSwap
+{
+    QSize standIn;
+    JpegFile jpeg;
+};
+
 // Sets what QPdfWriter cannot in a finished one-page PDF, as an incremental update (the
 // original bytes stay as they are): the page box of exactly paperPt, moving the drawing
-// so that it keeps its place from the top-left corner, and the viewer preference to
-// print at actual size. False, leaving pdf untouched, when the file is not as written.
-bool finishPdf(QByteArray &pdf, QSizeF paperPt);
+// so that it keeps its place from the top-left corner, the viewer preference to print at
+// actual size, and each swap's JPEG data in place of its stand-in. False, leaving pdf
+// untouched, when the file is not as written, a stand-in is not the page's one image of
+// its size, or a JPEG file has changed since its picture was decoded.
+bool finishPdf(QByteArray &pdf, QSizeF paperPt, const QList<PdfImageSwap> &swaps = {});
 
 // Writes the page to a file atomically and unbuffered: a failure (a full disk, a target
 // that is no regular file) leaves any earlier file at the path whole, and error names

@@ -10,18 +10,29 @@
 
 namespace vt {
 
-QImage pictureForPrint(const QImage &picture, QSizeF sizeMm)
+namespace {
+
+QSize printSizeOf(const QImage &picture, QSizeF sizeMm)
 {
-    if (picture.isNull())
-        return picture;
     const double perMm = MaxPrintPixelsPerInch / 25.4;
     const int maxW = std::max(1, int(std::ceil(std::abs(sizeMm.width()) * perMm)));
     const int maxH = std::max(1, int(std::ceil(std::abs(sizeMm.height()) * perMm)));
-    const int w = std::min(picture.width(), maxW);
-    const int h = std::min(picture.height(), maxH);
-    if (w == picture.width() && h == picture.height())
+    return picture.size().boundedTo(QSize(maxW, maxH));
+}
+
+} // namespace
+
+bool printsAsIs(const QImage &picture, QSizeF sizeMm)
+{
+    return picture.isNull() || printSizeOf(picture, sizeMm) == picture.size();
+}
+
+QImage pictureForPrint(const QImage &picture, QSizeF sizeMm)
+{
+    if (printsAsIs(picture, sizeMm))
         return picture;
-    return picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QSize size = printSizeOf(picture, sizeMm);
+    return picture.scaled(size.width(), size.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QFont footerFont()

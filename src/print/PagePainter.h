@@ -34,6 +34,8 @@ inline constexpr double MaxPrintPixelsPerInch = 600;
 // The picture as it goes onto the page for a rectangle of sizeMm: unchanged when it is
 // small enough, else reduced with smooth resampling to at most MaxPrintPixelsPerInch.
 QImage pictureForPrint(const QImage &picture, QSizeF sizeMm);
+// Whether pictureForPrint leaves the picture as it is for that rectangle.
+bool printsAsIs(const QImage &picture, QSizeF sizeMm);
 
 // The footer's font: a plain sans-serif of 8 points.
 QFont footerFont();
