@@ -21,6 +21,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTextStream>
@@ -133,7 +135,9 @@ int main(int argc, char **argv)
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
-        QApplication::setWindowIcon(QIcon(icon));
+        // Decoded while the window is built: reading it on the spot would first make Qt
+        // look through every image and icon plugin it has, with the window waiting.
+        auto iconPicture = std::async(std::launch::async, [icon] { return QImage(icon); });
         vt::AppState state;
         state.AppPath = appPath;
         vt::decideFolderMode(state);
@@ -145,6 +149,8 @@ int main(int argc, char **argv)
 
         vt::Form1 form(state, appPath, command.project);
         form.takeUpdateCheck(std::move(updateCheck));
+        // Set before anything is shown, message boxes of the load included.
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(iconPicture.get())));
         vt::SignalCloser closer;
         QObject::connect(&closer, &vt::SignalCloser::closeRequested, &form,
                          [&form](int signalNumber) { form.closeBySystem(signalNumber); });
