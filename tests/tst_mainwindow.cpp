@@ -457,19 +457,28 @@ void TstMainWindow::wavDuration()
 
 void TstMainWindow::playerSkipsAtOnce_data()
 {
-    QTest::addColumn<bool>("output");
-    QTest::addColumn<QString>("file"); // relative to a temporary folder
+    QTest::addColumn<QString>("output"); // "yes", "no", or "module": asked of the module
+    QTest::addColumn<QString>("module"); // the multimedia module, in the temporary folder
+    QTest::addColumn<QString>("file");   // relative to the temporary folder
     QTest::addColumn<int>("outcome");
 
-    QTest::newRow("no audio output") << false << "good.wav" << int(SoundPlayer::Outcome::NoOutput);
-    QTest::newRow("missing file") << true << "absent.wav" << int(SoundPlayer::Outcome::Missing);
-    QTest::newRow("a folder") << true << "folder.wav" << int(SoundPlayer::Outcome::Missing);
-    QTest::newRow("broken file") << true << "broken.wav" << int(SoundPlayer::Outcome::Broken);
+    QTest::newRow("no audio output") << "no" << "absent.so" << "good.wav" << int(SoundPlayer::Outcome::NoOutput);
+    QTest::newRow("missing file") << "yes" << "absent.so" << "absent.wav" << int(SoundPlayer::Outcome::Missing);
+    QTest::newRow("a folder") << "yes" << "absent.so" << "folder.wav" << int(SoundPlayer::Outcome::Missing);
+    QTest::newRow("broken file") << "yes" << "absent.so" << "broken.wav" << int(SoundPlayer::Outcome::Broken);
+    // The module is what plays: without it, or with a file that is no module, the
+    // sound is skipped as when nothing can be heard.
+    QTest::newRow("no module") << "module" << "absent.so" << "good.wav" << int(SoundPlayer::Outcome::NoOutput);
+    QTest::newRow("module not a library") << "module" << "broken.wav" << "good.wav"
+                                          << int(SoundPlayer::Outcome::NoOutput);
+    QTest::newRow("output but no module") << "yes" << "absent.so" << "good.wav"
+                                          << int(SoundPlayer::Outcome::NoOutput);
 }
 
 void TstMainWindow::playerSkipsAtOnce()
 {
-    QFETCH(bool, output);
+    QFETCH(QString, output);
+    QFETCH(QString, module);
     QFETCH(QString, file);
     QFETCH(int, outcome);
     QTemporaryDir dir;
@@ -482,7 +491,10 @@ void TstMainWindow::playerSkipsAtOnce()
     write("broken.wav", QByteArray("RIFF\x10\0\0\0WAVEdata\x04\0\0\0abcd", 24));
     QDir(dir.path()).mkdir("folder.wav");
 
-    SoundPlayer player([output] { return output; });
+    std::function<bool()> hasOutput;
+    if (output != "module")
+        hasOutput = [output] { return output == "yes"; };
+    SoundPlayer player(dir.filePath(module), hasOutput);
     QElapsedTimer t;
     t.start();
     QCOMPARE(int(player.play(dir.filePath(file))), outcome);

@@ -1,14 +1,8 @@
 #include "platform/SoundPlayer.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QTimer>
-#include <QUrl>
+#include <QLibrary>
 #include <QtEndian>
 
 #include <algorithm>
@@ -68,17 +62,64 @@ std::optional<int> wavDurationMs(const QByteArray &bytes)
     return std::nullopt;
 }
 
-SoundPlayer::SoundPlayer(std::function<bool()> hasAudioOutput) : m_hasOutput(std::move(hasAudioOutput))
+namespace {
+
+// The multimedia module's functions (sound/SoundEffects.cpp).
+using HasOutput = bool (*)();
+using CreateEffects = void *(*)();
+using DestroyEffects = void (*)(void *);
+using PlaySound = int (*)(void *, const QString &, int);
+
+} // namespace
+
+struct SoundPlayer::Module
 {
-    if (!m_hasOutput)
-        m_hasOutput = [] { return !QMediaDevices::audioOutputs().isEmpty(); };
+    QLibrary library;
+    HasOutput hasOutput = nullptr;
+    DestroyEffects destroy = nullptr;
+    PlaySound play = nullptr;
+    void *effects = nullptr;
+
+    ~Module()
+    {
+        if (effects)
+            destroy(effects);
+        // The library stays loaded: Qt's multimedia threads may outlive the effects.
+    }
+};
+
+SoundPlayer::SoundPlayer(QString modulePath, std::function<bool()> hasAudioOutput)
+    : m_modulePath(std::move(modulePath)), m_hasOutput(std::move(hasAudioOutput))
+{
 }
 
 SoundPlayer::~SoundPlayer() = default;
 
+SoundPlayer::Module *SoundPlayer::module()
+{
+    if (m_moduleTried)
+        return m_module.get();
+    m_moduleTried = true;
+    auto m = std::make_unique<Module>();
+    m->library.setFileName(m_modulePath);
+    if (!m->library.load())
+        return nullptr;
+    m->hasOutput = reinterpret_cast<HasOutput>(m->library.resolve("vantreloHasAudioOutput"));
+    const auto create = reinterpret_cast<CreateEffects>(m->library.resolve("vantreloCreateEffects"));
+    m->destroy = reinterpret_cast<DestroyEffects>(m->library.resolve("vantreloDestroyEffects"));
+    m->play = reinterpret_cast<PlaySound>(m->library.resolve("vantreloPlaySound"));
+    if (!m->hasOutput || !create || !m->destroy || !m->play)
+        return nullptr;
+    m->effects = create();
+    m_module = std::move(m);
+    return m_module.get();
+}
+
 SoundPlayer::Outcome SoundPlayer::play(const QString &wavPath)
 {
-    if (!m_hasOutput())
+    // Without the module there is nothing to play with: as good as no audio output.
+    Module *m = m_hasOutput ? nullptr : module();
+    if (m_hasOutput ? !m_hasOutput() : (!m || !m->hasOutput()))
         return Outcome::NoOutput;
     QFile file(wavPath);
     if (!QFileInfo(wavPath).isFile() || !file.open(QIODevice::ReadOnly))
@@ -88,56 +129,17 @@ SoundPlayer::Outcome SoundPlayer::play(const QString &wavPath)
     const auto duration = wavDurationMs(bytes);
     if (!duration)
         return Outcome::Broken;
-
-    auto &slot = m_effects[wavPath];
-    if (!slot) {
-        slot = std::make_unique<QSoundEffect>();
-        slot->setSource(QUrl::fromLocalFile(wavPath));
-    }
-    QSoundEffect &effect = *slot;
-
-    // Without a working device the effect may report "playing" for ever: the wait is
-    // bounded by the sound's length. User input waits too, so no handler runs twice.
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    bool started = false;
-    bool failed = false;
-    auto startWhenReady = [&] {
-        if (effect.status() == QSoundEffect::Error) {
-            failed = true;
-            loop.quit();
-        } else if (effect.status() == QSoundEffect::Ready && !started) {
-            started = true;
-            effect.play();
-        }
-    };
-    const auto c1 = QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, startWhenReady);
-    const auto c2 = QObject::connect(&effect, &QSoundEffect::playingChanged, &loop, [&] {
-        if (started && !effect.isPlaying())
-            loop.quit();
-    });
-    startWhenReady();
-    limit.start(*duration + MarginMs);
-    if (!failed)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QObject::disconnect(c1);
-    QObject::disconnect(c2);
-    if (failed) {
-        m_effects.erase(wavPath);
-        return Outcome::Broken;
-    }
-    if (effect.isPlaying()) {
-        effect.stop();
-        return Outcome::TimedOut;
-    }
-    return started ? Outcome::Played : Outcome::TimedOut;
+    if (!m)
+        m = module();
+    if (!m)
+        return Outcome::NoOutput;
+    // The wait is bounded by the sound's own length and the time to start the device.
+    return Outcome(m->play(m->effects, wavPath, *duration + MarginMs));
 }
 
 std::function<void(const QString &)> programSoundHook(const QString &appPath)
 {
-    auto player = std::make_shared<SoundPlayer>();
+    auto player = std::make_shared<SoundPlayer>(appPath + QStringLiteral("/") + QLatin1String(SoundModuleName));
     return [player, appPath](const QString &relativeWav) { player->play(appPath + u'/' + relativeWav); };
 }
 

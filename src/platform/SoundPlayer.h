@@ -5,11 +5,8 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
-
-class QSoundEffect;
 
 namespace vt {
 
@@ -25,9 +22,10 @@ public:
     // Waiting beyond the sound's length: loading the file and starting the device.
     static constexpr int MarginMs = 400;
 
+    // modulePath is the multimedia module (SoundModuleName), opened on the first sound.
     // hasAudioOutput answers whether the system has any audio output; empty: ask the
-    // multimedia system.
-    explicit SoundPlayer(std::function<bool()> hasAudioOutput = {});
+    // module.
+    explicit SoundPlayer(QString modulePath, std::function<bool()> hasAudioOutput = {});
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer &) = delete;
     SoundPlayer &operator=(const SoundPlayer &) = delete;
@@ -35,9 +33,17 @@ public:
     Outcome play(const QString &wavPath);
 
 private:
+    struct Module;
+    Module *module(); // opened once; null when it cannot be
+
+    QString m_modulePath;
     std::function<bool()> m_hasOutput;
-    std::map<QString, std::unique_ptr<QSoundEffect>> m_effects;
+    std::unique_ptr<Module> m_module;
+    bool m_moduleTried = false;
 };
+
+// The multimedia module's file name, beside the executable.
+inline constexpr char SoundModuleName[] = "vantrelo-sound.so";
 
 // The main window's sound hook: plays relativeWav ("Files/Click2.wav") from the program
 // folder, through one player for the whole run.
