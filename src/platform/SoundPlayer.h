@@ -42,8 +42,8 @@ private:
     bool m_moduleTried = false;
 };
 
-// The multimedia module's file name, beside the executable.
-inline constexpr char SoundModuleName[] = "vantrelo-sound.so";
+// The multimedia module's file, relative to the program folder.
+inline constexpr char SoundModuleName[] = "plugins/vantrelo-sound.so";
 
 // The main window's sound hook: plays relativeWav ("Files/Click2.wav") from the program
 // folder, through one player for the whole run.

@@ -19,6 +19,19 @@ trap 'rm -rf "$tmp"' EXIT
 deb=$(ls "$tmp"/pkg/vantrelo_*_amd64.deb)
 echo "package: $(basename "$deb")"
 
+# The sound module is opened at run time: the package must carry it, and depend on the
+# multimedia library it needs, or clicks fall silent without a word.
+contents=$(dpkg-deb -c "$deb")
+if ! grep -q ' \./usr/lib/vantrelo/plugins/vantrelo-sound\.so$' <<<"$contents"; then
+  echo "FAIL: the package lacks usr/lib/vantrelo/plugins/vantrelo-sound.so" >&2
+  exit 1
+fi
+depends=$(dpkg-deb -f "$deb" Depends)
+if ! grep -q 'libqt6multimedia6' <<<"$depends"; then
+  echo "FAIL: the package does not depend on libqt6multimedia6" >&2
+  exit 1
+fi
+
 # Informational tags shown (-I) so the hardening ones are seen too; root is told it
 # should not run lintian, which is no finding about the package.
 report=$(lintian -I --tag-display-limit 0 "$deb" 2>&1 | grep -v '^running with root privileges' || true)
