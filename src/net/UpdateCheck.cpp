@@ -12,6 +12,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace vt {
 
 namespace {
@@ -223,6 +226,10 @@ BackgroundUpdateCheck::BackgroundUpdateCheck(const QUrl &url, const QString &run
                                              const ReleaseFetchLimits &limits)
 {
     m_thread.reset(QThread::create([this, url, runningText, limits] {
+        // Behind the window being built, which would otherwise share the processor with
+        // the set-up of encryption (several milliseconds) at the very start. A niced
+        // thread is never starved, so the answer still comes when the window asks.
+        setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
         m_newer = newerReleaseOnServer(url, runningText, limits);
     }));
     m_thread->start();
