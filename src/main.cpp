@@ -135,8 +135,9 @@ int main(int argc, char **argv)
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
-        // Decoded while the window is built: reading it on the spot would first make Qt
-        // look through every image and icon plugin it has, with the window waiting.
+        // Decoded while the window is built. Read as any picture is, it makes Qt load its
+        // image plugins here, beside the window's thread, which needs them as soon as it
+        // makes the menu bar (the style's own pictures are read that way).
         auto iconPicture = std::async(std::launch::async, [icon] { return QImage(icon); });
         vt::AppState state;
         state.AppPath = appPath;
