@@ -169,7 +169,12 @@ void Form1::buildControls()
     m_resizeSelection = new QTimer(this);
     m_resizeSelection->setSingleShot(true);
     m_resizeSelection->setInterval(0);
-    connect(m_resizeSelection, &QTimer::timeout, this, [this] { Combo1_Click(); });
+    // A resize that leaves the client area as the preview was last drawn for (the first
+    // show's, say) needs no new drawing.
+    connect(m_resizeSelection, &QTimer::timeout, this, [this] {
+        if (clientSizeTwips() != m_refreshedClientTwips)
+            Combo1_Click();
+    });
 
     m_label5 = new QLabel(m_client);
     m_label5->setObjectName(QStringLiteral("Label5"));
@@ -394,7 +399,14 @@ bool Form1::runLoadSequence()
         m_coverPending = false;
         m_document->load(blank, QString());
     });
-    steps.run(QStringLiteral("format selection"), [&] { Combo1_Click(); });
+    // The load drew the saved format already (the window follows every load); what the
+    // controls hold is taken in, and the cover drawn again only if that changes it.
+    steps.run(QStringLiteral("format selection"), [&] {
+        const CoverContent loaded = m_document->content();
+        commitDrafts();
+        if (!(m_document->content() == loaded))
+            refresh();
+    });
     // Work a run ended by a signal or a crash left behind, then kept from here on.
     steps.run(QStringLiteral("recovery"), [&] {
         m_projects->offerRecovery(recoveryFilePath(m_state));
@@ -462,6 +474,7 @@ void Form1::refresh()
     const CoverContent &c = m_document->content();
     const int i = c.format;
     bool portrait = true;
+    m_refreshedClientTwips = clientSizeTwips();
     steps.run(QStringLiteral("scale"), [&] {
         portrait = computePreviewScale(m_state, i, clientSizeTwips().height());
     });

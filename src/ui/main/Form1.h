@@ -225,6 +225,7 @@ private:
     // than drawing the window.
     CurrentPrinter m_printer;
     QTimer *m_resizeSelection = nullptr;
+    QSize m_refreshedClientTwips; // the client area's size at the last refresh
 
     QWidget *m_client = nullptr;
     PreviewCanvas *m_canvas = nullptr;
