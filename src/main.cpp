@@ -12,7 +12,9 @@
 #include "cli/BatchRun.h"
 #include "formats/CoverPictures.h"
 #include "net/UpdateCheck.h"
+#include "platform/PictureLoading.h"
 #include "ui/main/Form1.h"
+#include "ui/main/MenuIcons.h"
 #include "ui/main/WebCommands.h"
 
 #include <QApplication>
@@ -119,6 +121,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     name();
     vt::setTryingPlatforms(false);
+    QApplication::setStyle(vt::styleWithDeferredBarPictures());
     if (platformChosenHere) {
         // The candidates' own environment stays out of the processes the program starts.
         qunsetenv("QT_QPA_PLATFORM");
@@ -135,10 +138,8 @@ int main(int argc, char **argv)
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
-        // Decoded while the window is built. Read as any picture is, it makes Qt load its
-        // image plugins here, beside the window's thread, which needs them as soon as it
-        // makes the menu bar (the style's own pictures are read that way).
-        auto iconPicture = std::async(std::launch::async, [icon] { return QImage(icon); });
+        // Decoded while the window is built.
+        auto iconPicture = std::async(std::launch::async, [icon] { return vt::readPng(icon); });
         vt::AppState state;
         state.AppPath = appPath;
         vt::decideFolderMode(state);

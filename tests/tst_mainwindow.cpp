@@ -5,6 +5,7 @@
 #include "app/ToolbarState.h"
 #include "lang/LanguageFile.h"
 #include "platform/SoundPlayer.h"
+#include "ui/main/MenuIcons.h"
 #include "ui/main/PreviewCanvas.h"
 #include "ui/main/Toolbar.h"
 
@@ -16,8 +17,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QtEndian>
 #include <QtTest>
+
+#include <memory>
 
 using namespace vt;
 
@@ -83,6 +87,8 @@ class TstMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void barPicturesAsTheStyleDrawsThem_data();
+    void barPicturesAsTheStyleDrawsThem();
     void layout_data();
     void layout();
     void toolbarHover_data();
@@ -499,6 +505,35 @@ void TstMainWindow::playerSkipsAtOnce()
     t.start();
     QCOMPARE(int(player.play(dir.filePath(file))), outcome);
     QVERIFY2(t.elapsed() < 200, qPrintable(QString::number(t.elapsed())));
+}
+
+void TstMainWindow::barPicturesAsTheStyleDrawsThem_data()
+{
+    QTest::addColumn<int>("picture");
+    QTest::newRow("menu bar overflow") << int(QStyle::SP_ToolBarHorizontalExtensionButton);
+    QTest::newRow("vertical bar overflow") << int(QStyle::SP_ToolBarVerticalExtensionButton);
+    QTest::newRow("any other picture") << int(QStyle::SP_DialogOkButton);
+}
+
+// The program's style reads the bars' overflow pictures late, and must still give the
+// very pictures of the style it stands in for, at every size.
+void TstMainWindow::barPicturesAsTheStyleDrawsThem()
+{
+    QFETCH(int, picture);
+    const std::unique_ptr<QStyle> ours(styleWithDeferredBarPictures());
+    const std::unique_ptr<QStyle> plain(QStyleFactory::create(QApplication::style()->name()));
+    QVERIFY(plain);
+    const auto sp = QStyle::StandardPixmap(picture);
+    const QIcon late = ours->standardIcon(sp);
+    const QIcon own = plain->standardIcon(sp);
+    QVERIFY(!own.isNull());
+    QCOMPARE(late.availableSizes(), own.availableSizes());
+    for (int side : {16, 24, 32}) {
+        const QImage expected = own.pixmap(side, side).toImage();
+        QVERIFY(!expected.isNull());
+        QCOMPARE(late.pixmap(side, side).toImage(), expected);
+        QCOMPARE(late.pixmap(side, side, QIcon::Disabled).toImage(), own.pixmap(side, side, QIcon::Disabled).toImage());
+    }
 }
 
 QTEST_MAIN(TstMainWindow)

@@ -134,6 +134,13 @@ quint16 bigEndian16(QByteArrayView data, qsizetype at)
 
 } // namespace
 
+QImage readPng(const QString &path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 QImage loadPicture(const QString &path)
 {
     return loadPictureAtSize(path, {});

@@ -25,6 +25,13 @@ inline constexpr int MaxPictureSide = 6800;
 // ends before the picture does (it would show as a grey block).
 QImage loadPicture(const QString &path);
 
+// A PNG file or resource of the program's own, decoded by Qt's built-in reader. Read the
+// usual way, the first picture makes Qt load every image plugin there is (a dozen
+// libraries, several milliseconds) to ask each whether it reads PNG; told the format and
+// to detect nothing, the reader asks only a plugin for PNG itself, and there is none.
+// Null when the file is missing or no PNG.
+QImage readPng(const QString &path);
+
 // The size a picture is wanted at, from the size it would load at (upright, within
 // MaxPictureSide); an answer larger in either direction counts as that size.
 using PictureSizeRule = std::function<QSize(QSize loadedSize)>;

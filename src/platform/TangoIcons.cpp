@@ -1,5 +1,7 @@
 #include "platform/TangoIcons.h"
 
+#include "platform/PictureLoading.h"
+
 #include <QFile>
 
 namespace vt {
@@ -39,7 +41,7 @@ QPixmap tangoPixmap(const QString &name, int logicalSize, qreal devicePixelRatio
     const QString fixed = QStringLiteral(":/tango/%1/%2.png").arg(device).arg(name);
     const QString scalable = QStringLiteral(":/tango/scalable/%1.svg").arg(name);
     if (QFile::exists(fixed)) {
-        out.load(fixed);
+        out = QPixmap::fromImage(readPng(fixed));
     } else if (QFile::exists(scalable)) {
         QSvgRenderer svg(scalable);
         if (!svg.isValid())

@@ -1,6 +1,7 @@
 #include "ui/main/MenuIcons.h"
 
 #include "platform/MenuIconTable.h"
+#include "platform/PictureLoading.h"
 #include "platform/TangoIcons.h"
 
 #include <QAction>
@@ -10,10 +11,13 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace vt {
 
@@ -100,7 +104,7 @@ public:
             return {};
         const qsizetype k = best(size);
         if (m_pictures[k].isNull())
-            m_pictures[k] = QPixmap(m_files[k].second);
+            m_pictures[k] = QPixmap::fromImage(readPng(m_files[k].second));
         QPixmap picture = m_pictures[k];
         const QSize fitted = actualSize(size, mode, state);
         if (!picture.isNull() && picture.size() != fitted)
@@ -151,7 +155,68 @@ private:
     QList<QPixmap> m_pictures;              // read so far, by the same index
 };
 
+// An icon made the first time anything about it is asked, by make.
+class DeferredIconEngine : public QIconEngine
+{
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : m_make(std::move(make)) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        made().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return made().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return made().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return made().availableSizes(mode, state);
+    }
+    bool isNull() override { return made().isNull(); }
+    QIconEngine *clone() const override { return new DeferredIconEngine(*this); }
+    QString key() const override { return QStringLiteral("vtdeferred"); }
+
+private:
+    QIcon &made()
+    {
+        if (m_make)
+            m_icon = std::exchange(m_make, nullptr)();
+        return m_icon;
+    }
+
+    std::function<QIcon()> m_make;
+    QIcon m_icon;
+};
+
+class DeferredBarPicturesStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap picture, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (picture != SP_ToolBarHorizontalExtensionButton && picture != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(picture, option, widget);
+        // The option only tells the direction, which the application's answers as well.
+        QStyle *base = baseStyle();
+        const QPointer<QWidget> owner(const_cast<QWidget *>(widget));
+        return QIcon(new DeferredIconEngine([base, picture, owner] {
+            return base->standardIcon(picture, nullptr, owner.data());
+        }));
+    }
+};
+
 } // namespace
+
+QStyle *styleWithDeferredBarPictures()
+{
+    return new DeferredBarPicturesStyle(QApplication::style()->name());
+}
 
 QIcon menuPicture(const QString &name)
 {

@@ -13,7 +13,7 @@ namespace vt {
 StartPictures::StartPictures(const AppState &state, const QString &appPath)
 {
     // The backdrop is opaque (stored without alpha), so it is drawn as a plain copy.
-    m_backdrop = std::async(std::launch::async, [] { return QImage(QStringLiteral(":/art/background.png")); });
+    m_backdrop = std::async(std::launch::async, [] { return readPng(QStringLiteral(":/art/background.png")); });
     AppState peek;
     qint16 savedFormat = 0;
     ReadSettings(settingsFilePath(state), peek, savedFormat);

@@ -3,6 +3,7 @@
 #include "ui/main/TextFit.h"
 
 #include "common/Twips.h"
+#include "platform/PictureLoading.h"
 #include "platform/TangoIcons.h"
 #include "ui/main/Form1.h"
 
@@ -88,7 +89,7 @@ ToolbarPicture::Painter donationPicture()
 {
     return [](qreal) {
         // Drawn at twice its logical size: sharp at 200 %, smoothly reduced at 100 %.
-        QPixmap pm(QStringLiteral(":/art/donate.png"));
+        QPixmap pm = QPixmap::fromImage(readPng(QStringLiteral(":/art/donate.png")));
         pm.setDevicePixelRatio(2.0);
         return pm;
     };
