@@ -80,6 +80,16 @@ PagePictures colouredPictures()
     return p;
 }
 
+// 1200 x 800 pixels of noise from seed, which no PDF compresses.
+QImage noisePicture(quint32 seed)
+{
+    QImage noise(1200, 800, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+    return noise;
+}
+
 bool isColour(QRgb px, QColor c)
 {
     return std::abs(qRed(px) - c.red()) < 60 && std::abs(qGreen(px) - c.green()) < 60
@@ -581,11 +591,8 @@ void TstPrint::renderedEdges()
         QVERIFY(pictures[i].save(file, nullptr, 90));
         pictures[i] = loadPicture(file);
         QVERIFY(!pictures[i].isNull());
-        if (i == size_t(PrintPicture::Picture1)) {
-            QFile read(file);
-            QVERIFY(read.open(QIODevice::ReadOnly));
-            redFile = read.readAll();
-        }
+        if (i == size_t(PrintPicture::Picture1))
+            redFile = fileBytes(file);
     }
     if (target == "image") {
         // The painter on a page of its own, set up with the PDF's inset.
@@ -610,11 +617,8 @@ void TstPrint::renderedEdges()
         const QSize expected = portrait ? QSize(2100, 2970) : QSize(2970, 2100);
         QVERIFY(std::abs(page.width() - expected.width()) <= 1 && std::abs(page.height() - expected.height()) <= 1);
         // A slim case prints its cut pieces, never picture 1 whole.
-        if (jpegs && format != 1) {
-            QFile written(pdf);
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QVERIFY(written.readAll().contains(redFile));
-        }
+        if (jpegs && format != 1)
+            QVERIFY(fileBytes(pdf).contains(redFile));
     }
     auto near = [](double a, double b) { return std::abs(a - b) <= 0.2; };
     const QList<ExpectedArea> areas = expectedAreas(format);
@@ -665,10 +669,7 @@ void TstPrint::jpegFilesCarriedOnlyWhenUnchanged()
     QTemporaryDir dir;
     const QString file = dir.filePath("front.jpg");
     QVERIFY(solid(Qt::red, {600, 600}).save(file, nullptr, 90));
-    QFile read(file);
-    QVERIFY(read.open(QIODevice::ReadOnly));
-    const QByteArray bytes = read.readAll();
-    read.close();
+    const QByteArray bytes = fileBytes(file);
     PagePictures pictures = colouredPictures();
     pictures[size_t(PrintPicture::Picture1)] =
         change == "reduced" ? loadPictureAtSize(file, [](QSize) { return QSize(300, 300); }) : loadPicture(file);
@@ -687,9 +688,7 @@ void TstPrint::jpegFilesCarriedOnlyWhenUnchanged()
         return composeCover(s, 3, 0, printable, m);
     }, pictures);
     QVERIFY2(r.produced, qPrintable(r.error));
-    QFile written(pdf);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll().contains(bytes), carried);
+    QCOMPARE(fileBytes(pdf).contains(bytes), carried);
     const QImage page = renderPdf(pdf, dir.path());
     QVERIFY(!page.isNull());
     // The front's middle and its edges, 0.1 mm a pixel: 45 to 165 mm across.
@@ -716,10 +715,7 @@ void TstPrint::jpegFileAppendedOnlyAsDecoded()
     QTemporaryDir dir;
     const QString path = dir.filePath("photo.jpg");
     QVERIFY(solid(Qt::red, {64, 48}).save(path, nullptr, 90));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray bytes = fileBytes(path);
     const QImage picture = loadPicture(path);
     const std::optional<JpegFile> jpeg = unchangedJpegOf(picture);
     QVERIFY(jpeg);
@@ -728,6 +724,7 @@ void TstPrint::jpegFileAppendedOnlyAsDecoded()
     if (change == "rewrite") {
         // The same bytes written again an instant later: the times tell.
         QTest::qWait(20);
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(bytes), bytes.size());
         file.close();
@@ -1491,13 +1488,8 @@ void TstPrint::writtenPdfOnAFullDiskKeepsTheOldFile()
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\n") == 4);
     old.close();
     // Pictures of noise do not compress: the page is far larger than the disk.
-    QImage noise(1200, 800, QImage::Format_RGB32);
-    quint32 seed = 1;
-    for (int y = 0; y < noise.height(); ++y)
-        for (int x = 0; x < noise.width(); ++x)
-            noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
     PagePictures pictures = colouredPictures();
-    pictures[size_t(PrintPicture::Picture1)] = noise;
+    pictures[size_t(PrintPicture::Picture1)] = noisePicture(1);
     PageSetup landscape;
     landscape.portrait = false;
     const OutputResult r = writeCoverPdf(pdf, landscape, [&](QSizeF printable, const TextMeasure &m) {
@@ -1519,13 +1511,8 @@ void TstPrint::pdfDrawnInMemoryWhenTheTemporaryFolderIsFull()
         QSKIP("a small tmpfs needs root");
     AppState s = printState();
     select(s, 0);
-    QImage noise(1200, 800, QImage::Format_RGB32);
-    quint32 seed = 7;
-    for (int y = 0; y < noise.height(); ++y)
-        for (int x = 0; x < noise.width(); ++x)
-            noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
     PagePictures pictures = colouredPictures();
-    pictures[size_t(PrintPicture::Picture1)] = noise;
+    pictures[size_t(PrintPicture::Picture1)] = noisePicture(7);
     PageSetup landscape;
     landscape.portrait = false;
     const QByteArray savedTmp = qgetenv("TMPDIR");

@@ -3,6 +3,11 @@
 #include "platform/PictureLoading.h"
 
 #include <QFile>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
 
 namespace vt {
 
@@ -16,23 +21,6 @@ QList<std::pair<int, QString>> tangoIconFiles(const QString &name)
     }
     return files;
 }
-
-QIcon tangoIcon(const QString &name)
-{
-    QIcon icon;
-    for (const auto &[size, path] : tangoIconFiles(name))
-        icon.addFile(path, QSize(size, size));
-    return icon;
-}
-
-} // namespace vt
-
-#include <QImage>
-#include <QPainter>
-#include <QPixmap>
-#include <QSvgRenderer>
-
-namespace vt {
 
 QPixmap tangoPixmap(const QString &name, int logicalSize, qreal devicePixelRatio)
 {
@@ -53,7 +41,11 @@ QPixmap tangoPixmap(const QString &name, int logicalSize, qreal devicePixelRatio
         p.end();
         out = QPixmap::fromImage(image);
     } else {
-        out = tangoIcon(name).pixmap(QSize(logicalSize, logicalSize), devicePixelRatio);
+        // Neither fits: Qt picks the sharpest embedded size and scales it.
+        QIcon icon;
+        for (const auto &[size, path] : tangoIconFiles(name))
+            icon.addPixmap(QPixmap::fromImage(readPng(path)));
+        out = icon.pixmap(QSize(logicalSize, logicalSize), devicePixelRatio);
     }
     if (!out.isNull())
         out.setDevicePixelRatio(devicePixelRatio);

@@ -1,26 +1,17 @@
 #pragma once
 // Icons embedded from the Tango library by vt_add_tango_icons (cmake/TangoIcons.cmake).
-#include <QIcon>
 #include <QList>
 #include <QString>
 
 #include <utility>
+
+class QPixmap;
 
 namespace vt {
 
 // The embedded files of the icon called name ("document-print"): each size in pixels with
 // its resource path, smallest first. Empty when none was embedded.
 QList<std::pair<int, QString>> tangoIconFiles(const QString &name);
-
-// Every embedded size of the icon, so Qt picks the sharpest one for the size and pixel
-// ratio it draws at. A null icon when none was embedded.
-QIcon tangoIcon(const QString &name);
-
-} // namespace vt
-
-class QPixmap;
-
-namespace vt {
 
 // The icon as a picture of logicalSize at the given pixel ratio: a fixed size the theme
 // ships when one fits exactly, otherwise drawn from its scalable version (embedded with

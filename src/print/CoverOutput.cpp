@@ -189,10 +189,6 @@ int referenceIn(const QByteArray &body, const QRegularExpression &key)
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
-} // namespace
-
-namespace {
-
 // The image objects that the swaps' stand-ins became, found through the page's
 // resources by their sizes, in the swaps' order; nothing unless each stand-in is the
 // one image of its size there.
@@ -426,10 +422,6 @@ OutputResult drawCoverPdf(QIODevice &device, const PageSetup &setup, const PageC
     result.produced = true;
     return result;
 }
-
-} // namespace
-
-namespace {
 
 // One drawing of the file, with JPEG files carried (carry) or not; carried tells whether
 // any was.

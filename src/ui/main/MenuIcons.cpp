@@ -75,87 +75,9 @@ public:
     }
 };
 
-// A square icon in several sizes, each in a file of its own, read when a size is first
-// drawn: a window has dozens of menu entries, and most never open. Sizes are chosen,
-// scaled and greyed as Qt's own icons from files do it.
-class FilesIconEngine : public QIconEngine
-{
-public:
-    explicit FilesIconEngine(QList<std::pair<int, QString>> files) : m_files(std::move(files))
-    {
-        std::sort(m_files.begin(), m_files.end());
-        m_pictures.resize(m_files.size());
-    }
-
-    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
-    {
-        if (m_files.isEmpty())
-            return {};
-        const int side = m_files[best(size)].first;
-        QSize actual(side, side);
-        if (actual.width() > size.width() || actual.height() > size.height())
-            actual.scale(size, Qt::KeepAspectRatio);
-        return actual;
-    }
-
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        if (m_files.isEmpty())
-            return {};
-        const qsizetype k = best(size);
-        if (m_pictures[k].isNull())
-            m_pictures[k] = QPixmap::fromImage(readPng(m_files[k].second));
-        QPixmap picture = m_pictures[k];
-        const QSize fitted = actualSize(size, mode, state);
-        if (!picture.isNull() && picture.size() != fitted)
-            picture = picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        // Greyed or tinted by the style, as Qt does for an icon without such a picture.
-        if (mode != QIcon::Normal && !picture.isNull() && qobject_cast<QApplication *>(QCoreApplication::instance())) {
-            QStyleOption option(0);
-            option.palette = QGuiApplication::palette();
-            const QPixmap generated = QApplication::style()->generatedIconPixmap(mode, picture, &option);
-            if (!generated.isNull())
-                picture = generated;
-        }
-        return picture;
-    }
-
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        const QPaintDevice *device = painter->device();
-        const qreal ratio = device ? device->devicePixelRatioF() : qApp->devicePixelRatio();
-        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
-    }
-
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        QList<QSize> sizes;
-        if (mode == QIcon::Normal && state == QIcon::Off)
-            for (const auto &file : std::as_const(m_files))
-                sizes << QSize(file.first, file.first);
-        return sizes;
-    }
-
-    bool isNull() override { return m_files.isEmpty(); }
-    QIconEngine *clone() const override { return new FilesIconEngine(*this); }
-    QString key() const override { return QStringLiteral("vtfiles"); }
-
-private:
-    // The smallest size that covers the one asked for, else the largest there is.
-    qsizetype best(const QSize &size) const
-    {
-        const qint64 wanted = qint64(size.width()) * size.height();
-        for (qsizetype k = 0; k < m_files.size(); ++k)
-            if (qint64(m_files[k].first) * m_files[k].first >= wanted)
-                return k;
-        return m_files.size() - 1;
-    }
-
-    QList<std::pair<int, QString>> m_files; // side in pixels, file; smallest first
-    QList<QPixmap> m_pictures;              // read so far, by the same index
-};
-
-// An icon made the first time anything about it is asked, by make.
+// An icon made by make the first time it is drawn or measured: a window has dozens of
+// menu entries, and most never open. It is never null: it is made only of pictures
+// that exist, and asking must not make it.
 class DeferredIconEngine : public QIconEngine
 {
 public:
@@ -177,7 +99,7 @@ public:
     {
         return made().availableSizes(mode, state);
     }
-    bool isNull() override { return made().isNull(); }
+    bool isNull() override { return false; }
     QIconEngine *clone() const override { return new DeferredIconEngine(*this); }
     QString key() const override { return QStringLiteral("vtdeferred"); }
 
@@ -229,7 +151,13 @@ QIcon menuPicture(const QString &name)
         }
     if (files.isEmpty())
         return {};
-    return QIcon(new FilesIconEngine(std::move(files)));
+    // Qt's own icon of the files, so sizes are chosen, scaled and greyed as Qt does it.
+    return QIcon(new DeferredIconEngine([files] {
+        QIcon icon;
+        for (const auto &[size, path] : files)
+            icon.addPixmap(QPixmap::fromImage(readPng(path)));
+        return icon;
+    }));
 }
 
 void applyMenuIcons(QMainWindow &window)
