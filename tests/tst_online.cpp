@@ -216,6 +216,8 @@ class TstOnline : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    // First: it needs a process that has not set up encryption yet.
+    void unknownNameSetsUpNoEncryption();
 
     void releaseNumberText_data();
     void releaseNumberText();
@@ -248,6 +250,37 @@ void TstOnline::initTestCase()
     // The local server must be reached directly, whatever proxy the machine names.
     for (const char *v : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         qunsetenv(v);
+}
+
+namespace {
+
+bool tlsLibraryLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/libssl.so");
+}
+
+} // namespace
+
+void TstOnline::unknownNameSetsUpNoEncryption()
+{
+    QVERIFY2(!tlsLibraryLoaded(), "an earlier test set up encryption; this one must run first");
+    // A name under .invalid never resolves; without a network no name does.
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!fetchReleaseText(QUrl(QStringLiteral("https://update.vantrelo.invalid/version.txt")),
+                              ReleaseFetchLimits{1500, 64 * 1024, 4096})
+                 .has_value());
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!tlsLibraryLoaded());
+    // The same server through a proxy: the proxy looks the name up, so encryption is set up
+    // for the tunnel whatever this machine knows of the name.
+    LocalServer proxy;
+    proxy.answer = [](const QByteArray &) { return QByteArray("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n"); };
+    EnvGuard guard("https_proxy", proxy.url(QString()).toLatin1());
+    QVERIFY(!fetchReleaseText(QUrl(QStringLiteral("https://update.vantrelo.invalid/version.txt"))).has_value());
+    QCOMPARE(proxy.requests.size(), 1);
+    QVERIFY(tlsLibraryLoaded());
 }
 
 void TstOnline::releaseNumberText_data()

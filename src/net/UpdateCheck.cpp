@@ -7,10 +7,14 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHostInfo>
 #include <QNetworkProxyFactory>
 #include <QSslSocket>
 #include <QThread>
 #include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -79,6 +83,45 @@ QByteArray requestFor(const QUrl &url)
              "Cache-Control: no-cache\r\nPragma: no-cache\r\nConnection: close\r\n\r\n";
 }
 
+// Runs loop until something in it quits, the time left runs out or the check's owner
+// calls it off; the latter two call stop, which must quit the loop.
+void runBounded(QEventLoop &loop, qint64 remainingMs, const std::function<void()> &stop)
+{
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, stop);
+    // Time already up ends the loop at its first turn.
+    deadline.start(int(std::max<qint64>(0, remainingMs)));
+    // A check on a thread of its own is called off by its owner (see BackgroundUpdateCheck).
+    QTimer calledOff;
+    QObject::connect(&calledOff, &QTimer::timeout, &loop, [&stop] {
+        if (QThread::currentThread()->isInterruptionRequested())
+            stop();
+    });
+    if (QThread::currentThread() != QCoreApplication::instance()->thread())
+        calledOff.start(InterruptionPollMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Whether the name has an address, asked within the time left. The answer stays in Qt's
+// cache of names, where the socket finds it.
+bool resolves(const QString &host, qint64 remainingMs)
+{
+    QEventLoop loop;
+    bool found = false;
+    bool answered = false;
+    const int lookup = QHostInfo::lookupHost(host, &loop, [&](const QHostInfo &info) {
+        answered = true;
+        found = info.error() == QHostInfo::NoError && !info.addresses().isEmpty();
+        loop.quit();
+    });
+    if (!answered)
+        runBounded(loop, remainingMs, [&loop] { loop.quit(); });
+    if (!answered)
+        QHostInfo::abortHostLookup(lookup);
+    return found;
+}
+
 struct Exchange
 {
     bool ok = false;
@@ -95,12 +138,20 @@ Exchange exchange(const QUrl &url, const ReleaseFetchLimits &limits, const QElap
     Exchange result;
     const qint64 remaining = limits.timeoutMs - clock.elapsed();
     const bool encrypted = url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
-    if (remaining <= 0 || QThread::currentThread()->isInterruptionRequested()
-        || (encrypted && !QSslSocket::supportsSsl()))
+    if (remaining <= 0 || QThread::currentThread()->isInterruptionRequested())
+        return result;
+    const QNetworkProxy proxy = systemProxyFor(url);
+    // Without a proxy the server's name is looked up first: a machine off the network
+    // finds out in a moment, and never sets up encryption (several milliseconds of
+    // processor, on every start) for a connection it cannot make. A proxy looks the name
+    // up itself.
+    if (proxy.type() == QNetworkProxy::NoProxy && !resolves(url.host(), remaining))
+        return result;
+    if (encrypted && !QSslSocket::supportsSsl())
         return result;
 
     QSslSocket socket; // used unencrypted for http
-    socket.setProxy(systemProxyFor(url));
+    socket.setProxy(proxy);
     socket.setReadBufferSize(SocketBufferBytes);
     // Certificate errors are never ignored: the handshake fails on its own.
     HttpAnswerReader reader(limits.maxBytes, limits.maxPieces);
@@ -152,28 +203,13 @@ Exchange exchange(const QUrl &url, const ReleaseFetchLimits &limits, const QElap
         else
             end(false);
     });
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { end(false); });
-    deadline.start(int(remaining));
-    // A check on a thread of its own is called off by its owner (see BackgroundUpdateCheck).
-    QTimer calledOff;
-    QObject::connect(&calledOff, &QTimer::timeout, &loop, [&] {
-        if (QThread::currentThread()->isInterruptionRequested())
-            end(false);
-    });
-    if (QThread::currentThread() != QCoreApplication::instance()->thread())
-        calledOff.start(InterruptionPollMs);
-
     const quint16 defaultPort = encrypted ? 443 : 80;
     if (encrypted)
         socket.connectToHostEncrypted(url.host(), quint16(url.port(defaultPort)));
     else
         socket.connectToHost(url.host(), quint16(url.port(defaultPort)));
     if (!over)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    deadline.stop();
-    calledOff.stop();
+        runBounded(loop, limits.timeoutMs - clock.elapsed(), [&] { end(false); });
     socket.disconnect(&loop);
     socket.abort();
 
