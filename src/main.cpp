@@ -18,6 +18,7 @@
 #include "ui/main/WebCommands.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -131,6 +132,11 @@ int main(int argc, char **argv)
             return 2;
         }
     }
+    // Making the menu bar, Qt asks the session bus whether the desktop shows menus
+    // itself. Where no bus runs, finding that out forks a helper that looks for one to
+    // start, and the window waited for it while other threads held the processors.
+    // Connected now, on a thread of its own, the answer is there when the window asks.
+    auto sessionBusAsked = std::async(std::launch::async, [] { QDBusConnection::sessionBus(); });
 
     try {
         // Sent off first: the server answers while the window is built.
