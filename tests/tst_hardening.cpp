@@ -60,6 +60,8 @@ private slots:
     void catalogueTextsSurviveWriting();
     void emptyProjectArgument_data();
     void emptyProjectArgument();
+    void pixelFiles_data();
+    void pixelFiles();
     void picturesStayWithinTheLimit_data();
     void picturesStayWithinTheLimit();
     void systemWideRegistration_data();
@@ -70,6 +72,72 @@ private slots:
     void userEditedDesktopEntryStays();
     void manualPageNamesEveryOption();
 };
+
+namespace {
+
+// A pixel file's head: "VTPX", width and height, little-endian.
+QByteArray pixelHead(quint32 width, quint32 height)
+{
+    QByteArray head("VTPX");
+    for (quint32 v : {width, height})
+        for (int k = 0; k < 4; ++k)
+            head += char((v >> (8 * k)) & 0xff);
+    return head;
+}
+
+// n opaque pixels as a little-endian machine stores them: 0xff0000ff (blue) first, then
+// 0xff00ff00 (green), alternately.
+QByteArray pixelRows(int n)
+{
+    QByteArray rows;
+    for (int k = 0; k < n; ++k)
+        rows += k % 2 == 0 ? QByteArray("\xff\x00\x00\xff", 4) : QByteArray("\x00\xff\x00\xff", 4);
+    return rows;
+}
+
+} // namespace
+
+void TstHardening::pixelFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("offset"); // where in a larger buffer the bytes lie
+    QTest::addColumn<QSize>("size"); // invalid: no picture
+    QTest::newRow("3 x 2") << pixelHead(3, 2) + pixelRows(6) << 0 << QSize(3, 2);
+    QTest::newRow("3 x 2, off the 4-byte boundary") << pixelHead(3, 2) + pixelRows(6) << 1 << QSize(3, 2);
+    QTest::newRow("one byte short") << (pixelHead(3, 2) + pixelRows(6)).chopped(1) << 0 << QSize();
+    QTest::newRow("one byte over") << pixelHead(3, 2) + pixelRows(6) + 'x' << 0 << QSize();
+    QTest::newRow("a pixel over") << pixelHead(3, 2) + pixelRows(7) << 0 << QSize();
+    QTest::newRow("other magic") << "VTPY" + pixelHead(3, 2).mid(4) + pixelRows(6) << 0 << QSize();
+    QTest::newRow("no width") << pixelHead(0, 2) << 0 << QSize();
+    QTest::newRow("head cut short") << pixelHead(1, 1).left(11) << 0 << QSize();
+    QTest::newRow("empty") << QByteArray() << 0 << QSize();
+    QTest::newRow("16385 x 1: wider than any picture of ours") << pixelHead(16385, 1) + pixelRows(16385) << 0 << QSize();
+    QTest::newRow("16384 x 1") << pixelHead(16384, 1) + pixelRows(16384) << 0 << QSize(16384, 1);
+    // 65536 x 65536 x 4 is 0 in 32 bits: a size computed that way would pass.
+    QTest::newRow("size past 32 bits, no pixels") << pixelHead(65536, 65536) << 0 << QSize();
+}
+
+void TstHardening::pixelFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, offset);
+    QFETCH(QSize, size);
+    const QByteArray buffer = QByteArray(offset, '\0') + bytes;
+    const QImage picture = pictureOverPixels(QByteArrayView(buffer.constData() + offset, bytes.size()));
+    QCOMPARE(picture.size(), size.isValid() ? size : QSize(0, 0));
+    if (!size.isValid())
+        return;
+    QCOMPARE(picture.format(), QImage::Format_RGB32);
+    QCOMPARE(picture.pixel(0, 0), qRgb(0, 0, 255));
+    QCOMPARE(picture.pixel(1, 0), qRgb(0, 255, 0));
+    // The last pixel is the sixth (or the 16384th): green.
+    QCOMPARE(picture.pixel(size.width() - 1, size.height() - 1), qRgb(0, 255, 0));
+    // Over the bytes where they allow it: nothing copied.
+    const bool shared = picture.constBits() == reinterpret_cast<const uchar *>(buffer.constData() + offset + 12);
+    QCOMPARE(shared, (quintptr(buffer.constData()) + offset) % 4 == 0);
+    // And back: the same bytes.
+    QCOMPARE(pixelFileBytes(picture), bytes);
+}
 
 void TstHardening::fieldsAtTheEndOfTheText_data()
 {

@@ -6,7 +6,9 @@
 #include "lang/LanguageFile.h"
 #include "platform/SoundPlayer.h"
 #include "ui/main/MenuIcons.h"
+#include "platform/PictureLoading.h"
 #include "ui/main/PreviewCanvas.h"
+#include "ui/main/StartPictures.h"
 #include "ui/main/Toolbar.h"
 
 #include <QAction>
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QResource>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QtEndian>
@@ -87,6 +90,7 @@ class TstMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void backdropIsTheDrawnPicture();
     void barPicturesAsTheStyleDrawsThem_data();
     void barPicturesAsTheStyleDrawsThem();
     void layout_data();
@@ -534,6 +538,17 @@ void TstMainWindow::barPicturesAsTheStyleDrawsThem()
         QCOMPARE(late.pixmap(side, side).toImage(), expected);
         QCOMPARE(late.pixmap(side, side, QIcon::Disabled).toImage(), own.pixmap(side, side, QIcon::Disabled).toImage());
     }
+}
+
+void TstMainWindow::backdropIsTheDrawnPicture()
+{
+    const QImage backdrop = windowBackdrop();
+    const QImage drawn = readPng(QStringLiteral(VT_SOURCE_DIR "/src/ui/main/art/background.png"));
+    QCOMPARE(backdrop.size(), QSize(1200, 760));
+    QCOMPARE(backdrop, drawn.convertToFormat(QImage::Format_RGB32));
+    // Used where the program's bytes lie: the start neither decodes nor copies it.
+    const QResource pixels(QStringLiteral(":/art/background.pixels"));
+    QCOMPARE(backdrop.constBits(), reinterpret_cast<const uchar *>(pixels.data()) + 12);
 }
 
 QTEST_MAIN(TstMainWindow)

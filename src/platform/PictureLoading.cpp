@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QMutex>
+#include <QtEndian>
 
 #include <algorithm>
 #include <deque>
@@ -139,6 +140,46 @@ QImage readPng(const QString &path)
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
     return reader.read();
+}
+
+namespace {
+
+constexpr char PixelFileMagic[4] = {'V', 'T', 'P', 'X'};
+constexpr qsizetype PixelFileHead = 12;
+// Larger than any picture of the program's own, small enough that the size never overflows.
+constexpr quint32 PixelFileMaxSide = 16384;
+
+} // namespace
+
+QByteArray pixelFileBytes(const QImage &picture)
+{
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+    if (pixels.isNull() || quint32(pixels.width()) > PixelFileMaxSide || quint32(pixels.height()) > PixelFileMaxSide)
+        return QByteArray();
+    QByteArray out(PixelFileMagic, sizeof PixelFileMagic);
+    out.resize(PixelFileHead);
+    qToLittleEndian(quint32(pixels.width()), out.data() + 4);
+    qToLittleEndian(quint32(pixels.height()), out.data() + 8);
+    const qsizetype row = qsizetype(pixels.width()) * 4;
+    out.reserve(PixelFileHead + row * pixels.height());
+    for (int y = 0; y < pixels.height(); ++y)
+        out.append(reinterpret_cast<const char *>(pixels.constScanLine(y)), row);
+    return out;
+}
+
+QImage pictureOverPixels(QByteArrayView bytes)
+{
+    if (bytes.size() < PixelFileHead || !bytes.startsWith(QByteArrayView(PixelFileMagic, sizeof PixelFileMagic)))
+        return QImage();
+    const quint32 width = qFromLittleEndian<quint32>(bytes.data() + 4);
+    const quint32 height = qFromLittleEndian<quint32>(bytes.data() + 8);
+    if (width == 0 || height == 0 || width > PixelFileMaxSide || height > PixelFileMaxSide
+        || bytes.size() - PixelFileHead != qsizetype(width) * height * 4)
+        return QImage();
+    const auto *pixels = reinterpret_cast<const uchar *>(bytes.data() + PixelFileHead);
+    const QImage over(pixels, int(width), int(height), qsizetype(width) * 4, QImage::Format_RGB32);
+    // Painting reads whole 32-bit words.
+    return quintptr(pixels) % 4 == 0 ? over : over.copy();
 }
 
 QImage loadPicture(const QString &path)

@@ -32,6 +32,16 @@ QImage loadPicture(const QString &path);
 // Null when the file is missing or no PNG.
 QImage readPng(const QString &path);
 
+// A picture of the program's own stored as its pixels, to be used where it lies instead
+// of being decoded: a 12-byte head ("VTPX", then width and height as 32-bit
+// little-endian numbers) and the rows of opaque 32-bit pixels (QImage::Format_RGB32 as
+// this machine lays it out), nothing between rows. The build writes these files.
+QByteArray pixelFileBytes(const QImage &picture);
+// A picture over the bytes of such a file, sharing them (they must outlive the picture
+// and every copy of it) when they lie on a 4-byte boundary, copied otherwise. Null when
+// the bytes are not one whole pixel file.
+QImage pictureOverPixels(QByteArrayView bytes);
+
 // The size a picture is wanted at, from the size it would load at (upright, within
 // MaxPictureSide); an answer larger in either direction counts as that size.
 using PictureSizeRule = std::function<QSize(QSize loadedSize)>;

@@ -6,25 +6,28 @@
 #include "formats/FormatTraits.h"
 #include "platform/PictureLoading.h"
 
+#include <QResource>
+
 #include <utility>
 
 namespace vt {
 
+QImage windowBackdrop()
+{
+    const QResource pixels(QStringLiteral(":/art/background.pixels"));
+    if (pixels.compressionAlgorithm() == QResource::NoCompression)
+        return pictureOverPixels(QByteArrayView(pixels.data(), pixels.size()));
+    return pictureOverPixels(pixels.uncompressedData()).copy();
+}
+
 StartPictures::StartPictures(const AppState &state, const QString &appPath)
 {
-    // The backdrop is opaque (stored without alpha), so it is drawn as a plain copy.
-    m_backdrop = std::async(std::launch::async, [] { return readPng(QStringLiteral(":/art/background.png")); });
     AppState peek;
     qint16 savedFormat = 0;
     ReadSettings(settingsFilePath(state), peek, savedFormat);
     // An index out of the list starts with the first format, as the load sequence does.
     const int format = savedFormat >= 0 && savedFormat < FormatTraitsCount ? savedFormat : 0;
     m_placeholders = loaderDecodingAhead(placeholderFiles(format, appPath), loadPicture);
-}
-
-QImage StartPictures::takeBackdrop()
-{
-    return m_backdrop.valid() ? m_backdrop.get() : QImage();
 }
 
 PictureLoader StartPictures::takePlaceholderLoader()

@@ -1,16 +1,18 @@
 #pragma once
-// The pictures the window shows when it first appears, decoded on other threads while
-// it is built: the backdrop, and the placeholders of the format the settings name.
+// The pictures the window shows when it first appears: the backdrop, built in as its
+// pixels, and the placeholders of the format the settings name, decoded on other threads
+// while the window is built.
 #include "formats/Templates.h"
 
 #include <QImage>
 #include <QString>
 
-#include <future>
-
 namespace vt {
 
 struct AppState;
+
+// The window's backdrop over the program's own bytes: nothing is decoded or copied.
+QImage windowBackdrop();
 
 class StartPictures
 {
@@ -19,14 +21,11 @@ public:
     // sequence reads the settings in their turn.
     StartPictures(const AppState &state, const QString &appPath);
 
-    // The backdrop, waited for if need be; once.
-    QImage takeBackdrop();
     // A loader that hands out the decoded placeholders first; once (later calls get the
     // plain loader).
     PictureLoader takePlaceholderLoader();
 
 private:
-    std::future<QImage> m_backdrop;
     PictureLoader m_placeholders;
 };
 
