@@ -28,12 +28,11 @@ void setKeys(QAction *action, QKeySequence::StandardKey key, const QKeySequence 
 
 } // namespace
 
-EditCommands::EditCommands(QMainWindow &window, QUndoStack &history, QAction *before) : QObject(&window)
+EditCommands::EditCommands(QMainWindow &window, QUndoStack &history) : QObject(&window)
 {
     m_menu = new QMenu(&window);
     m_menu->setObjectName(QStringLiteral("mnuModifica"));
     m_menu->menuAction()->setObjectName(QStringLiteral("mnuModifica"));
-    window.menuBar()->insertMenu(before, m_menu);
 
     m_undo = m_menu->addAction(QString());
     m_undo->setObjectName(QStringLiteral("mnuAnnulla"));

@@ -16,8 +16,8 @@ class EditCommands : public QObject
 {
     Q_OBJECT
 public:
-    // Adds the Edit menu to the window's menu bar before `before` (or at the end).
-    EditCommands(QMainWindow &window, QUndoStack &history, QAction *before);
+    // Makes the Edit menu, for the window to put in its menu bar.
+    EditCommands(QMainWindow &window, QUndoStack &history);
 
     void applyLanguage(const LanguageTable &texts);
     QMenu *menu() const { return m_menu; }

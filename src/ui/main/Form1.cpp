@@ -121,6 +121,7 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     m_session = new CoverSession(*this, *m_document, *m_projects, m_state);
     buildMenus();
     buildControls();
+    putMenusInBar();
     m_sfondo1 = QPixmap::fromImage(windowBackdrop());
     connect(m_document, &CoverDocument::contentChanged, this,
             [this] { enableSlotCommands(*this, m_document->content().format); });

@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -182,6 +183,7 @@ private:
     bool runLoadSequence();
     void buildMenus();
     void buildControls();
+    void putMenusInBar();
     void layoutControls();
     void applyLanguageToWindow();
     void commitDrafts();
@@ -239,6 +241,7 @@ private:
     QPixmap m_sfondo1;
 
     QMenu *m_mnuFormato = nullptr;
+    std::vector<QMenu *> m_barMenus; // made, not yet in the menu bar
     FormatMenu *m_formatMenu = nullptr;
     ResolutionMarks *m_resolutionMarks = nullptr;
     LanguageCommands *m_language = nullptr;

@@ -13,12 +13,15 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <utility>
+
 namespace vt {
 
 void Form1::buildMenus()
 {
+    // The menu bar's menus are gathered and put in the bar last (putMenusInBar).
     auto addMenu = [this](QMenu *parentMenu, const char *name) {
-        QMenu *m = parentMenu ? parentMenu->addMenu(QString()) : menuBar()->addMenu(QString());
+        QMenu *m = parentMenu ? parentMenu->addMenu(QString()) : m_barMenus.emplace_back(new QMenu(this));
         m->setObjectName(QLatin1String(name));
         m->menuAction()->setObjectName(QLatin1String(name));
         return m;
@@ -55,8 +58,9 @@ void Form1::buildMenus()
         m_hooks.exitNow(0);
     });
 
+    m_edit = new EditCommands(*this, *m_document->undoStack());
+    m_barMenus.push_back(m_edit->menu());
     m_mnuFormato = addMenu(nullptr, "mnuFormato"); // its items follow the format list (FormatMenu)
-    m_edit = new EditCommands(*this, *m_document->undoStack(), m_mnuFormato->menuAction());
 
     QMenu *tools = addMenu(nullptr, "mnuStrumenti");
     connect(addItem(tools, "mnuOpzioni"), &QAction::triggered, this, &Form1::mnuOpzioni_Click);
@@ -81,6 +85,17 @@ void Form1::buildMenus()
             [this] { showAboutBox(m_state, this, m_hooks.openExternally); });
     connectWebCommands(*this, m_state, m_hooks.openExternally);
     applyStandardShortcuts(*this);
+}
+
+void Form1::putMenusInBar()
+{
+    // Making the bar asks the session bus whether the desktop shows the menus itself
+    // (see main): made after the rest of the window, it finds the answer there.
+    QMenuBar *bar = menuBar();
+    for (QMenu *m : std::exchange(m_barMenus, {})) {
+        m->setParent(bar, m->windowFlags()); // as the bar's own addMenu makes them
+        bar->addMenu(m);
+    }
 }
 
 } // namespace vt
