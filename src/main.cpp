@@ -10,6 +10,7 @@
 #include "app/SingleInstance.h"
 #include "app/StartPlatform.h"
 #include "cli/BatchRun.h"
+#include "common/BehindTheWindow.h"
 #include "formats/CoverPictures.h"
 #include "net/UpdateCheck.h"
 #include "platform/PictureLoading.h"
@@ -121,8 +122,10 @@ int main(int argc, char **argv)
     vt::SignalCloser::catchSignals();
     // While Qt connects to the display: fontconfig reads its configuration and caches
     // (about 4 ms of processor, which the first text measured would wait for; reading
-    // them again later does nothing), and the empty areas' white picture is made.
+    // them again later does nothing), and the empty areas' white picture is made. Niced:
+    // Qt's own start and the display server come first.
     auto warmedUp = std::async(std::launch::async, [] {
+        vt::runBehindTheWindow();
         FcInit();
         vt::startingPicture();
     });

@@ -1,5 +1,7 @@
 #include "net/UpdateCheck.h"
 
+#include "common/BehindTheWindow.h"
+
 #include "net/HttpAnswerReader.h"
 #include "net/ReleaseNumber.h"
 #include "net/WebAddresses.h"
@@ -16,8 +18,6 @@
 #include <algorithm>
 #include <functional>
 
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace vt {
 
@@ -263,9 +263,8 @@ BackgroundUpdateCheck::BackgroundUpdateCheck(const QUrl &url, const QString &run
 {
     m_thread.reset(QThread::create([this, url, runningText, limits] {
         // Behind the window being built, which would otherwise share the processor with
-        // the set-up of encryption (several milliseconds) at the very start. A niced
-        // thread is never starved, so the answer still comes when the window asks.
-        setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
+        // the set-up of encryption (several milliseconds) at the very start.
+        runBehindTheWindow();
         m_newer = newerReleaseOnServer(url, runningText, limits);
     }));
     m_thread->start();
