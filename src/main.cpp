@@ -11,7 +11,6 @@
 #include "app/StartPlatform.h"
 #include "cli/BatchRun.h"
 #include "common/BehindTheWindow.h"
-#include "formats/CoverPictures.h"
 #include "net/UpdateCheck.h"
 #include "platform/PictureLoading.h"
 #include "ui/main/Form1.h"
@@ -120,14 +119,13 @@ int main(int argc, char **argv)
     // From here on a signal ends the window's run by the same rules as when it shows,
     // however early it comes.
     vt::SignalCloser::catchSignals();
-    // While Qt connects to the display: fontconfig reads its configuration and caches
+    // While Qt connects to the display, fontconfig reads its configuration and caches
     // (about 4 ms of processor, which the first text measured would wait for; reading
-    // them again later does nothing), and the empty areas' white picture is made. Niced:
-    // Qt's own start and the display server come first.
-    auto warmedUp = std::async(std::launch::async, [] {
+    // them again later does nothing). Niced: Qt's own start and the display server come
+    // first.
+    auto fontsReady = std::async(std::launch::async, [] {
         vt::runBehindTheWindow();
         FcInit();
-        vt::startingPicture();
     });
     QApplication app(argc, argv);
     name();

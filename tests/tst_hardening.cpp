@@ -5,6 +5,7 @@
 #include "app/Registration.h"
 #include "common/TextFile.h"
 #include "formats/Catalogue.h"
+#include "platform/HugePages.h"
 #include "platform/PictureLoading.h"
 
 #include <QBuffer>
@@ -60,6 +61,8 @@ private slots:
     void catalogueTextsSurviveWriting();
     void emptyProjectArgument_data();
     void emptyProjectArgument();
+    void uniformPictures_data();
+    void uniformPictures();
     void pixelFiles_data();
     void pixelFiles();
     void picturesStayWithinTheLimit_data();
@@ -96,6 +99,40 @@ QByteArray pixelRows(int n)
 }
 
 } // namespace
+
+void TstHardening::uniformPictures_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<QRgb>("expected");
+    // 7 680 000 bytes: 58 whole tiles of 128 KB and part of a 59th.
+    QTest::newRow("1600 x 1200 white") << QSize(1600, 1200) << qRgb(255, 255, 255) << 0xffffffffu;
+    QTest::newRow("1 x 1") << QSize(1, 1) << qRgb(12, 34, 56) << 0xff0c2238u;
+    // 131 072 bytes: exactly one tile.
+    QTest::newRow("128 x 256, one whole tile") << QSize(128, 256) << qRgb(1, 2, 3) << 0xff010203u;
+    QTest::newRow("an odd width") << QSize(1601, 7) << qRgb(200, 100, 0) << 0xffc86400u;
+    QTest::newRow("a transparent colour comes out opaque") << QSize(40, 40) << qRgba(9, 8, 7, 0) << 0xff090807u;
+}
+
+void TstHardening::uniformPictures()
+{
+    QFETCH(QSize, size);
+    QFETCH(QRgb, colour);
+    QFETCH(QRgb, expected);
+    const QImage picture = uniformPicture(size, colour);
+    QCOMPARE(picture.size(), size);
+    QCOMPARE(picture.format(), QImage::Format_RGB32);
+    const int w = size.width();
+    const int h = size.height();
+    for (const QPoint p : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(w / 2, h / 2), QPoint(0, h - 1), QPoint(w - 1, h - 1)})
+        QCOMPARE(picture.pixel(p), expected);
+    // Drawing on a copy leaves the picture as it was.
+    QImage copy = picture;
+    copy.fill(Qt::black);
+    QCOMPARE(copy.pixel(w - 1, h - 1), qRgb(0, 0, 0));
+    QCOMPARE(picture.pixel(w - 1, h - 1), expected);
+    QCOMPARE(picture.pixel(0, 0), expected);
+}
 
 void TstHardening::pixelFiles_data()
 {

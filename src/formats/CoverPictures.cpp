@@ -1,12 +1,19 @@
 #include "formats/CoverPictures.h"
 
+#include "platform/HugePages.h"
+
 namespace vt {
 
 QImage startingPicture()
 {
+    // Nothing draws on it in place (a slot's picture is copied before titles go on it), so
+    // its 7.7 MB are one white tile mapped over and over instead of memory filled at start.
     static const QImage blank = [] {
-        QImage img(1600, 1200, QImage::Format_RGB32);
-        img.fill(Qt::white);
+        QImage img = uniformPicture(QSize(1600, 1200), qRgb(255, 255, 255));
+        if (img.isNull()) {
+            img = QImage(1600, 1200, QImage::Format_RGB32);
+            img.fill(Qt::white);
+        }
         return img;
     }();
     return blank;

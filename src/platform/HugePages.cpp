@@ -1,6 +1,9 @@
 #include "platform/HugePages.h"
 
+#include <algorithm>
+
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace vt {
 
@@ -22,6 +25,45 @@ void unmapBitmap(void *info)
 }
 
 } // namespace
+
+QImage uniformPicture(QSize size, QRgb colour)
+{
+    // Whole pages, and a whole number of 4-byte pixels: the tiles line up into one picture.
+    constexpr size_t Tile = size_t(128) << 10;
+    if (size.isEmpty())
+        return QImage();
+    const qsizetype stride = qsizetype(size.width()) * 4;
+    const size_t bytes = size_t(stride) * size_t(size.height());
+    const size_t tiles = (bytes + Tile - 1) / Tile;
+    const int fd = ::memfd_create("vantrelo-uniform-picture", MFD_CLOEXEC);
+    if (fd < 0)
+        return QImage();
+    void *base = MAP_FAILED;
+    bool mapped = ::ftruncate(fd, off_t(Tile)) == 0;
+    if (mapped)
+        base = ::mmap(nullptr, tiles * Tile, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    mapped = base != MAP_FAILED;
+    auto *start = static_cast<uchar *>(base);
+    if (mapped) {
+        void *first = ::mmap(start, Tile, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_FIXED, fd, 0);
+        mapped = first != MAP_FAILED;
+        if (mapped) {
+            std::fill_n(static_cast<quint32 *>(first), Tile / 4, quint32(colour) | 0xff000000u); // opaque
+            mapped = ::mprotect(first, Tile, PROT_READ) == 0;
+        }
+        for (size_t k = 1; mapped && k < tiles; ++k)
+            mapped = ::mmap(start + k * Tile, Tile, PROT_READ, MAP_SHARED | MAP_FIXED, fd, 0) != MAP_FAILED;
+    }
+    ::close(fd); // the mappings keep the tile
+    if (!mapped) {
+        if (base != MAP_FAILED)
+            ::munmap(base, tiles * Tile);
+        return QImage();
+    }
+    auto *mapping = new Mapping{base, tiles * Tile};
+    return QImage(static_cast<const uchar *>(start), size.width(), size.height(), stride, QImage::Format_RGB32,
+                  unmapBitmap, mapping);
+}
 
 QImage imageInHugePages(QSize size, QImage::Format format)
 {

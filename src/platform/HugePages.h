@@ -16,4 +16,10 @@ inline constexpr qsizetype HugePageThreshold = qsizetype(16) << 20;
 // own; a null image when the memory could not be had.
 QImage imageInHugePages(QSize size, QImage::Format format);
 
+// A read-only 32-bit picture of one colour whose memory is one small tile of that colour
+// mapped over and over: a few hundred kilobytes however large the picture, and nothing
+// filled but the tile. Drawing on it (or on a copy) detaches a copy, as for any shared
+// picture. A null image when the system refuses the mappings.
+QImage uniformPicture(QSize size, QRgb colour);
+
 } // namespace vt
