@@ -4,12 +4,15 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QtEndian>
 
 #include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace vt {
@@ -50,24 +53,84 @@ QByteArray handoverMessage(const QByteArray &fileName)
     return message + fileName;
 }
 
+namespace {
+
+// The socket's address; false when the name does not fit in one.
+bool socketAddress(const QString &serverName, sockaddr_un &address)
+{
+    const QByteArray path = QFile::encodeName(serverName);
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+// Blocking calls on fd give up when the deadline passes.
+bool boundBy(int fd, const QDeadlineTimer &deadline)
+{
+    const qint64 ms = deadline.remainingTime();
+    if (ms <= 0)
+        return false;
+    timeval limit{time_t(ms / 1000), suseconds_t((ms % 1000) * 1000)};
+    return ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) == 0
+           && ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) == 0;
+}
+
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
 bool handOverProject(const QString &serverName, const QString &absolutePath, int timeoutMs)
 {
     const QByteArray name = QFile::encodeName(absolutePath);
-    if (name.isEmpty() || name.size() > ProjectHandoverServer::MaxMessageBytes)
+    sockaddr_un address;
+    if (name.isEmpty() || name.size() > ProjectHandoverServer::MaxMessageBytes
+        || !socketAddress(serverName, address))
         return false;
     const QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
+    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (socket.get() < 0 || !boundBy(socket.get(), deadline)
+        || ::connect(socket.get(), reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
         return false;
-    socket.write(handoverMessage(name));
-    if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
-        return false;
+    const QByteArray message = handoverMessage(name);
+    for (qsizetype sent = 0; sent < message.size();) {
+        if (!boundBy(socket.get(), deadline))
+            return false;
+        const ssize_t n = ::send(socket.get(), message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += n;
+    }
     QByteArray answer;
     while (answer.size() < qsizetype(sizeof(Receipt) - 1)) {
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(deadline.remainingTime())))
+        char buffer[16];
+        if (!boundBy(socket.get(), deadline))
             return false;
-        answer += socket.readAll();
+        const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        answer.append(buffer, n);
     }
     return answer.startsWith(Receipt);
 }
@@ -146,46 +209,107 @@ QString openableFileName(const QByteArray &fileName, const QString &aliasFolder)
 }
 
 ProjectHandoverServer::ProjectHandoverServer(QString name, QString aliasFolder, QObject *parent)
-    : QObject(parent), m_name(std::move(name)), m_aliasFolder(std::move(aliasFolder)),
-      m_server(new QLocalServer(this))
+    : QObject(parent), m_name(std::move(name)), m_aliasFolder(std::move(aliasFolder))
 {
-    // Only this user may hand projects over.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &ProjectHandoverServer::accept);
+}
+
+ProjectHandoverServer::~ProjectHandoverServer()
+{
+    while (!m_connections.empty())
+        drop(m_connections.begin()->first);
+    if (m_listener >= 0) {
+        delete m_listening;
+        ::close(m_listener);
+        ::unlink(QFile::encodeName(m_name).constData());
+    }
 }
 
 bool ProjectHandoverServer::listen()
 {
-    QLocalServer::removeServer(m_name);
-    return m_server->listen(m_name);
+    sockaddr_un address;
+    // Made under a name of its own and readable by this user alone before it takes the
+    // real name: nobody else can connect, not even in between.
+    sockaddr_un fresh;
+    if (m_listener >= 0 || !socketAddress(m_name, address)
+        || !socketAddress(m_name + QStringLiteral(".%1").arg(::getpid()), fresh))
+        return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    ::unlink(fresh.sun_path);
+    const bool made = ::bind(fd, reinterpret_cast<const sockaddr *>(&fresh), sizeof fresh) == 0;
+    if (!made || ::chmod(fresh.sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(fd, SOMAXCONN) != 0
+        || ::rename(fresh.sun_path, address.sun_path) != 0) {
+        if (made)
+            ::unlink(fresh.sun_path);
+        ::close(fd);
+        return false;
+    }
+    m_listener = fd;
+    m_listening = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(m_listening, &QSocketNotifier::activated, this, &ProjectHandoverServer::accept);
+    return true;
 }
 
 void ProjectHandoverServer::accept()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
+    for (;;) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return; // EAGAIN: none waiting; anything else: tried again on the next call
+        }
+        auto *notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+        m_connections[fd] = Connection{notifier, {}};
+        connect(notifier, &QSocketNotifier::activated, this, [this, fd] { readMessage(fd); });
     }
 }
 
-void ProjectHandoverServer::readMessage(QLocalSocket *socket)
+void ProjectHandoverServer::drop(int fd)
 {
-    if (socket->bytesAvailable() < LengthBytes)
+    const auto it = m_connections.find(fd);
+    if (it == m_connections.end())
         return;
-    const QByteArray head = socket->peek(LengthBytes);
-    const quint32 length = qFromBigEndian<quint32>(head.constData());
-    if (length == 0 || length > quint32(MaxMessageBytes)) {
-        socket->abort(); // no path is that long: not one of ours
+    it->second.notifier->setEnabled(false);
+    it->second.notifier->deleteLater();
+    m_connections.erase(it);
+    ::close(fd);
+}
+
+void ProjectHandoverServer::readMessage(int fd)
+{
+    const auto it = m_connections.find(fd);
+    if (it == m_connections.end())
         return;
+    QByteArray &received = it->second.received;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        if (n <= 0) {
+            drop(fd); // closed, or broken, before a whole message came
+            return;
+        }
+        received.append(buffer, n);
+        if (received.size() >= LengthBytes) {
+            const quint32 length = qFromBigEndian<quint32>(received.constData());
+            if (length == 0 || length > quint32(MaxMessageBytes)) {
+                drop(fd); // no path is that long: not one of ours
+                return;
+            }
+            if (received.size() >= LengthBytes + qsizetype(length)) {
+                const QByteArray name = received.mid(LengthBytes, qsizetype(length));
+                ::send(fd, Receipt, sizeof(Receipt) - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+                drop(fd);
+                emit projectReceived(openableFileName(name, m_aliasFolder));
+                return;
+            }
+        }
     }
-    if (socket->bytesAvailable() < LengthBytes + qint64(length))
-        return; // the rest is on its way
-    socket->skip(LengthBytes);
-    const QByteArray name = socket->read(length);
-    socket->write(Receipt);
-    socket->flush();
-    socket->disconnectFromServer();
-    emit projectReceived(openableFileName(name, m_aliasFolder));
 }
 
 } // namespace vt

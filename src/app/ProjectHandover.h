@@ -1,6 +1,8 @@
 #pragma once
 // A project opened while the program already runs (a double-click in the file manager)
 // is handed to the running copy over a local socket, instead of being refused and lost.
+// The socket is the system's own (a Unix-domain stream socket): Qt's local sockets would
+// link Qt Network, and the libraries it brings, into every start.
 //
 // One message per connection: the length of the name as 4 bytes (big-endian), then the
 // name as the file system spells it (QFile::encodeName). A name is bytes, not a line:
@@ -9,8 +11,9 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-class QLocalSocket;
+#include <map>
+
+class QSocketNotifier;
 
 namespace vt {
 
@@ -55,8 +58,10 @@ public:
 
     // aliasFolder: where names Qt cannot decode get their link (see openableFileName).
     ProjectHandoverServer(QString name, QString aliasFolder = {}, QObject *parent = nullptr);
+    // Closes every connection and removes the socket file it made.
+    ~ProjectHandoverServer() override;
     // Only the holder of the single-instance lock listens, so a socket file left by a copy
-    // that crashed can be replaced safely.
+    // that crashed can be replaced safely. Only this user may connect.
     bool listen();
     QString name() const { return m_name; }
 
@@ -64,12 +69,21 @@ signals:
     void projectReceived(const QString &absolutePath);
 
 private:
+    struct Connection
+    {
+        QSocketNotifier *notifier = nullptr;
+        QByteArray received;
+    };
+
     void accept();
-    void readMessage(QLocalSocket *socket);
+    void readMessage(int fd);
+    void drop(int fd);
 
     QString m_name;
     QString m_aliasFolder;
-    QLocalServer *m_server = nullptr;
+    int m_listener = -1;
+    QSocketNotifier *m_listening = nullptr;
+    std::map<int, Connection> m_connections;
 };
 
 } // namespace vt
