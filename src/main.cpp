@@ -147,9 +147,10 @@ int main(int argc, char **argv)
     auto sessionBusAsked = std::async(std::launch::async, [] { QDBusConnection::sessionBus(); });
 
     try {
-        // Sent off first: the server answers while the window is built.
-        std::unique_ptr<vt::BackgroundUpdateCheck> updateCheck = vt::startUpdateCheck();
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
+        // Sent off first: the server answers while the window is built.
+        std::unique_ptr<vt::BackgroundUpdateCheck> updateCheck = vt::startUpdateCheck(
+            vt::releaseCheckInModule(appPath + u'/' + QLatin1String(vt::OnlineModuleName)));
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
         // Decoded while the window is built.

@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 
 #include "app/AppState.h"
+#include "net/UpdateCheck.h"
 #include "ui/main/Form1.h"
 
 #include <QList>
@@ -17,6 +18,7 @@ struct HookRecorder
     QStringList sounds;
     QStringList questions;       // "title|text" of the update question
     bool answerUpdate = false;   // the answer the update question gets
+    vt::ReleaseCheck releaseCheck; // the update check, when a test sets one (none by default)
 
     vt::Form1Hooks hooks()
     {
@@ -31,6 +33,9 @@ struct HookRecorder
         h.askUpdate = [this](QWidget *, const QString &text, const QString &title) {
             questions << title + "|" + text;
             return answerUpdate;
+        };
+        h.releaseCheck = [this](const QUrl &url, const QString &running, const vt::ReleaseFetchLimits &limits) {
+            return releaseCheck && releaseCheck(url, running, limits);
         };
         return h;
     }

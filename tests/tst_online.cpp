@@ -6,6 +6,7 @@
 #include "net/HttpAnswerReader.h"
 #include "net/ReleaseNumber.h"
 #include "net/UpdateCheck.h"
+#include "online/ReleaseFetch.h"
 #include "net/WebAddresses.h"
 #include "ui/main/Form1.h"
 
@@ -237,6 +238,8 @@ private slots:
     void chunkedAnswer();
     void selfSignedCertificateIsRefused();
     void systemProxyIsUsed();
+    void checkInTheProgramsModule_data();
+    void checkInTheProgramsModule();
 
     void yesOpensProductPageAndEndsWithoutSaving();
     void noLeavesTheStartAlone();
@@ -485,7 +488,7 @@ void TstOnline::calledOffCheckEndsAtOnce()
     LocalServer server; // accepts and never answers
     QElapsedTimer clock;
     {
-        BackgroundUpdateCheck check(QUrl(server.url()), QStringLiteral("2.8.0"));
+        BackgroundUpdateCheck check(QUrl(server.url()), QStringLiteral("2.8.0"), newerReleaseOnServer);
         QTRY_COMPARE(server.requests.size(), 1);
         clock.start();
     }
@@ -602,6 +605,31 @@ void TstOnline::systemProxyIsUsed()
              proxy.requests.first().constData());
 }
 
+void TstOnline::checkInTheProgramsModule_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("newer");
+    const QString built = QStringLiteral(VT_RUN_DIR "/") + QLatin1String(OnlineModuleName);
+    QTest::newRow("newer release") << built << QByteArray("002008001") << true;
+    QTest::newRow("same release") << built << QByteArray("002008000") << false;
+    // No module: the start goes on as if the server were out of reach.
+    QTest::newRow("module missing") << QStringLiteral(VT_RUN_DIR "/plugins/none.so") << QByteArray("002008001") << false;
+    // A file that is no module at all.
+    QTest::newRow("not a module") << QStringLiteral(VT_RUN_DIR "/Files/Portable.ini") << QByteArray("002008001") << false;
+}
+
+void TstOnline::checkInTheProgramsModule()
+{
+    QFETCH(QString, module);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, newer);
+    LocalServer server;
+    server.answer = [&](const QByteArray &) { return httpResponse(200, body); };
+    BackgroundUpdateCheck check(QUrl(server.url()), QStringLiteral("002008000"), releaseCheckInModule(module));
+    QCOMPARE(check.newerRelease(), newer);
+}
+
 void TstOnline::yesOpensProductPageAndEndsWithoutSaving()
 {
     LocalServer server;
@@ -610,6 +638,7 @@ void TstOnline::yesOpensProductPageAndEndsWithoutSaving()
     TestWindow w;
     auto &[folder, state, rec, form] = w;
     rec.answerUpdate = true;
+    rec.releaseCheck = newerReleaseOnServer;
     QVERIFY(!form.load());
     QCOMPARE(rec.questions.size(), 1);
     QCOMPARE(rec.questions.first(), state.Language[112] + "|" + updateQuestionText(state.Language[111]));
@@ -628,6 +657,7 @@ void TstOnline::noLeavesTheStartAlone()
     TestWindow w;
     auto &[folder, state, rec, form] = w;
     rec.answerUpdate = false;
+    rec.releaseCheck = newerReleaseOnServer;
     QVERIFY(form.load());
     QCOMPARE(rec.questions.size(), 1);
     QVERIFY(rec.opened.isEmpty());

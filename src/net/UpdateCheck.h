@@ -1,5 +1,6 @@
 #pragma once
-// The update check: one small HTTPS read of the release number on the maker's server.
+// The update check: one small HTTPS read of the release number on the maker's server,
+// done by a module of its own (online/) on a thread of its own.
 // It runs before the main window shows, so it is bounded: a dead or stalling server
 // costs the start at most ReleaseFetchLimits::timeoutMs.
 #include <QByteArray>
@@ -7,6 +8,7 @@
 #include <QUrl>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,25 +28,27 @@ struct ReleaseFetchLimits
 // anything but an http or https address.
 std::optional<QUrl> updateCheckUrl();
 
-// Reads the whole answer of a GET on url, as the agent "VB OpenUrl", through the
-// system's proxy, never from a cache. None on any failure: no answer within the time
-// limit, an HTTP error status, a certificate error, a redirect to anything but https,
-// more than MaxRedirects (5) redirects, an answer longer than maxBytes, or a chunked one
-// in more than maxPieces chunks. The answer is read on a socket of its own, block by
-// block, so that nothing past the limits is ever taken off the connection, whatever the
-// transfer encoding. Runs a local event loop; returns within the limit.
-std::optional<QByteArray> fetchReleaseText(const QUrl &url, const ReleaseFetchLimits &limits = {});
+// Whether url is an http or https address.
+bool isWebAddress(const QUrl &url);
 
-// The check as a whole: true when the server names a newer release than runningText.
-bool newerReleaseOnServer(const QUrl &url, const QString &runningText, const ReleaseFetchLimits &limits = {});
+// The check itself: true when the server at url names a newer release than runningText.
+// Runs on the check's thread and ends early when that thread is asked to stop.
+using ReleaseCheck = std::function<bool(const QUrl &url, const QString &runningText, const ReleaseFetchLimits &)>;
 
-// newerReleaseOnServer on a thread of its own, started at construction, so the start
-// builds its window while the server answers. A fetch on another thread ends early when
-// that thread is asked to stop (QThread::requestInterruption).
+// The check as the module in modulePath does it (online/ReleaseFetch.h): the module, and
+// Qt Network with it, is opened on the first call, on the calling thread. A module that
+// is missing or broken answers "no newer release", as a server out of reach does.
+ReleaseCheck releaseCheckInModule(const QString &modulePath);
+inline constexpr char OnlineModuleName[] = "plugins/vantrelo-online.so";
+
+// A release check on a thread of its own, started at construction, so the start builds
+// its window while the server answers. The check ends early when that thread is asked to
+// stop (QThread::requestInterruption).
 class BackgroundUpdateCheck
 {
 public:
-    BackgroundUpdateCheck(const QUrl &url, const QString &runningText, const ReleaseFetchLimits &limits = {});
+    BackgroundUpdateCheck(const QUrl &url, const QString &runningText, ReleaseCheck check,
+                          const ReleaseFetchLimits &limits = {});
     // Ends a check still under way within a few milliseconds: a start that goes no
     // further (a hand-over to a running copy) does not wait for a slow server.
     ~BackgroundUpdateCheck();

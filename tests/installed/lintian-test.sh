@@ -19,18 +19,22 @@ trap 'rm -rf "$tmp"' EXIT
 deb=$(ls "$tmp"/pkg/vantrelo_*_amd64.deb)
 echo "package: $(basename "$deb")"
 
-# The sound module is opened at run time: the package must carry it, and depend on the
-# multimedia library it needs, or clicks fall silent without a word.
+# The sound and online modules are opened at run time: the package must carry them, and
+# depend on the libraries they need, or clicks fall silent and the update check gives up
+# without a word.
 contents=$(dpkg-deb -c "$deb")
-if ! grep -q ' \./usr/lib/vantrelo/plugins/vantrelo-sound\.so$' <<<"$contents"; then
-  echo "FAIL: the package lacks usr/lib/vantrelo/plugins/vantrelo-sound.so" >&2
-  exit 1
-fi
 depends=$(dpkg-deb -f "$deb" Depends)
-if ! grep -q 'libqt6multimedia6' <<<"$depends"; then
-  echo "FAIL: the package does not depend on libqt6multimedia6" >&2
-  exit 1
-fi
+for pair in vantrelo-sound:libqt6multimedia6 vantrelo-online:libqt6network6; do
+  module=${pair%%:*} library=${pair#*:}
+  if ! grep -q " \./usr/lib/vantrelo/plugins/$module\.so\$" <<<"$contents"; then
+    echo "FAIL: the package lacks usr/lib/vantrelo/plugins/$module.so" >&2
+    exit 1
+  fi
+  if ! grep -q "$library" <<<"$depends"; then
+    echo "FAIL: the package does not depend on $library" >&2
+    exit 1
+  fi
+done
 
 # Informational tags shown (-I) so the hardening ones are seen too; root is told it
 # should not run lintian, which is no finding about the package.

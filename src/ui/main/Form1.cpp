@@ -76,6 +76,8 @@ Form1Hooks defaultForm1Hooks()
     };
     // The program folder is the executable's: the sounds ship beside it.
     hooks.playSound = programSoundHook(QDir::cleanPath(QCoreApplication::applicationDirPath()));
+    hooks.releaseCheck = releaseCheckInModule(QDir::cleanPath(QCoreApplication::applicationDirPath())
+                                              + u'/' + QLatin1String(OnlineModuleName));
     return hooks;
 }
 
@@ -319,7 +321,7 @@ bool Form1::load()
     // The server is asked now at the latest and answers while the window is built; the
     // answer is taken where the load sequence has always looked at it.
     if (!m_updateCheck)
-        m_updateCheck = startUpdateCheck();
+        m_updateCheck = startUpdateCheck(m_hooks.releaseCheck);
     const bool started = runLoadSequence();
     m_updateCheck.reset();
     m_startPictures.reset();

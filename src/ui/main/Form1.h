@@ -10,6 +10,7 @@
 #include "formats/PreviewArrangement.h"
 #include "formats/TitleStyle.h"
 #include "lang/LanguageFile.h"
+#include "net/UpdateCheck.h"
 #include "platform/PictureSurface.h"
 #include "print/CoverOutput.h"
 #include "ui/main/CurrentPrinter.h"
@@ -69,6 +70,9 @@ struct Form1Hooks
     // The start's question whether to get a newer release (text, title): true for Yes.
     // May be empty (taken as No).
     std::function<bool(QWidget *parent, const QString &text, const QString &title)> askUpdate;
+    // The update check itself, run on a thread of its own (the online module's by
+    // default). May be empty: no check.
+    ReleaseCheck releaseCheck;
 };
 Form1Hooks defaultForm1Hooks();
 

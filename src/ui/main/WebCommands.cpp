@@ -40,13 +40,13 @@ void connectWebCommands(Form1 &window, const AppState &state, std::function<bool
     }
 }
 
-std::unique_ptr<BackgroundUpdateCheck> startUpdateCheck()
+std::unique_ptr<BackgroundUpdateCheck> startUpdateCheck(ReleaseCheck check)
 {
     const std::optional<QUrl> url = updateCheckUrl();
-    if (!url)
+    if (!url || !check)
         return nullptr;
-    return std::make_unique<BackgroundUpdateCheck>(*url,
-                                                   releaseNumberText(VersionMajor, VersionMinor, VersionRevision));
+    return std::make_unique<BackgroundUpdateCheck>(
+        *url, releaseNumberText(VersionMajor, VersionMinor, VersionRevision), std::move(check));
 }
 
 bool runUpdateCheck(BackgroundUpdateCheck *check, QWidget *window, const LanguageTable &texts,

@@ -19,7 +19,7 @@ void connectWebCommands(Form1 &window, const AppState &state, std::function<bool
 
 // The start's update check, sent off to the server at once; none when no address is
 // set (see updateCheckUrl).
-std::unique_ptr<BackgroundUpdateCheck> startUpdateCheck();
+std::unique_ptr<BackgroundUpdateCheck> startUpdateCheck(ReleaseCheck check);
 
 // Takes the check's answer, and when the server names a newer release asks the user.
 // True when the user chose to update: the product page was opened and hooks.exitNow
