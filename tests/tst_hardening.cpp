@@ -6,11 +6,15 @@
 #include "common/TextFile.h"
 #include "formats/Catalogue.h"
 #include "platform/HugePages.h"
+#include "platform/JpegDecode.h"
 #include "platform/PictureLoading.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QColorSpace>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -61,6 +65,8 @@ private slots:
     void catalogueTextsSurviveWriting();
     void emptyProjectArgument_data();
     void emptyProjectArgument();
+    void jpegsAsQtReadsThem_data();
+    void jpegsAsQtReadsThem();
     void uniformPictures_data();
     void uniformPictures();
     void pixelFiles_data();
@@ -99,6 +105,71 @@ QByteArray pixelRows(int n)
 }
 
 } // namespace
+
+void TstHardening::jpegsAsQtReadsThem_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("plain"); // decoded straight into 32-bit pixels
+    QTest::newRow("placeholder art") << "placeholder" << true;
+    QTest::newRow("odd size, quality 90") << "odd" << true;
+    QTest::newRow("progressive") << "progressive" << true;
+    QTest::newRow("300 dots per inch") << "dpi" << true;
+    QTest::newRow("with a comment: Qt's reader keeps it as text") << "text" << false;
+    QTest::newRow("grey") << "grey" << false;
+    QTest::newRow("wanted at half size") << "half" << false;
+    // Decoded like any other, then refused: a picture cut short would show a grey block.
+    QTest::newRow("cut short") << "cut" << true;
+}
+
+void TstHardening::jpegsAsQtReadsThem()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, plain);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("p.jpg"));
+    QImage source(301, 203, QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y, qRgb((x * 7 + y * 13) & 255, (x * x + y) & 255, (x ^ y) & 255));
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(90);
+    if (kind == QLatin1String("placeholder")) {
+        path = QStringLiteral(VT_SOURCE_DATA_DIR "/Modelli/Box/01 Empty Smile.jpg");
+    } else if (kind == QLatin1String("grey")) {
+        QVERIFY(writer.write(source.convertToFormat(QImage::Format_Grayscale8)));
+    } else {
+        if (kind == QLatin1String("progressive"))
+            writer.setProgressiveScanWrite(true);
+        if (kind == QLatin1String("dpi")) {
+            source.setDotsPerMeterX(11811); // 300 per inch
+            source.setDotsPerMeterY(11811);
+        }
+        if (kind == QLatin1String("text"))
+            source.setText(QStringLiteral("Description"), QStringLiteral("a cover"));
+        QVERIFY(writer.write(source));
+        if (kind == QLatin1String("cut")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.resize(file.size() / 2));
+        }
+    }
+    const PictureSizeRule half = [](QSize s) { return s / 2; };
+    const PictureSizeRule rule = kind == QLatin1String("half") ? half : PictureSizeRule();
+    QCOMPARE(decodePlainJpeg(path, MaxPictureSide, rule).has_value(), plain);
+
+    QImageReader qt(path);
+    qt.setAutoTransform(true);
+    if (kind == QLatin1String("half"))
+        qt.setScaledSize(QSize(151, 102)); // 301 x 203 halved, rounded
+    QImage expected = kind == QLatin1String("cut") ? QImage() : qt.read().convertToFormat(QImage::Format_RGB32);
+    const QImage loaded = loadPictureAtSize(path, rule);
+    QCOMPARE(loaded.size(), expected.size());
+    QVERIFY(loaded == expected);
+    QCOMPARE(loaded.dotsPerMeterX(), expected.dotsPerMeterX());
+    QCOMPARE(loaded.dotsPerMeterY(), expected.dotsPerMeterY());
+    QCOMPARE(loaded.colorSpace(), expected.colorSpace());
+    QCOMPARE(loaded.text(), expected.text());
+}
 
 void TstHardening::uniformPictures_data()
 {

@@ -1,6 +1,7 @@
 #include "platform/PictureLoading.h"
 
 #include "common/TextFile.h"
+#include "platform/JpegDecode.h"
 
 #include <QByteArrayView>
 #include <QFile>
@@ -182,28 +183,16 @@ QImage pictureOverPixels(QByteArrayView bytes)
     return quintptr(pixels) % 4 == 0 ? over : over.copy();
 }
 
-QImage loadPicture(const QString &path)
-{
-    return loadPictureAtSize(path, {});
-}
+namespace {
 
-QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
+// Any picture Qt reads, turned upright and reduced by the rule as loadPictureAtSize says;
+// jpeg and whole tell whether it came from a JPEG, and whole and upright as stored.
+QImage readWithQt(const QString &path, const PictureSizeRule &sizeFor, bool &jpeg, bool &whole)
 {
-    if (!isRegularFile(path))
-        return QImage();
-    // Set once: pictures may be loaded on several threads at a time.
-    static const bool limited = [] {
-        QImageReader::setAllocationLimit(PictureAllocationLimitMB);
-        return true;
-    }();
-    Q_UNUSED(limited);
-    // Taken before the decoder opens the file: a file changed while it is decoded then
-    // differs from the stamp taken after, and its decoding is not taken for its data.
-    const std::optional<FileStamp> before = stampOf(path);
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    bool whole = reader.transformation() == QImageIOHandler::TransformationNone;
+    whole = reader.transformation() == QImageIOHandler::TransformationNone;
     if (size.isValid()) {
         // The reader scales the picture as stored, before turning it upright.
         const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
@@ -222,8 +211,37 @@ QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
             whole = false;
         }
     }
-    const bool jpeg = reader.format() == "jpeg";
-    QImage image = reader.read();
+    jpeg = reader.format() == "jpeg";
+    return reader.read();
+}
+
+} // namespace
+
+QImage loadPicture(const QString &path)
+{
+    return loadPictureAtSize(path, {});
+}
+
+QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
+{
+    if (!isRegularFile(path))
+        return QImage();
+    // Set once: pictures may be loaded on several threads at a time.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+        return true;
+    }();
+    Q_UNUSED(limited);
+    // Taken before the decoder opens the file: a file changed while it is decoded then
+    // differs from the stamp taken after, and its decoding is not taken for its data.
+    const std::optional<FileStamp> before = stampOf(path);
+    QImage image;
+    bool jpeg = true;
+    bool whole = true;
+    if (std::optional<QImage> plain = decodePlainJpeg(path, MaxPictureSide, sizeFor))
+        image = std::move(*plain);
+    else
+        image = readWithQt(path, sizeFor, jpeg, whole);
     if (image.isNull())
         return image;
     JpegCheck check;
