@@ -149,8 +149,7 @@ int main(int argc, char **argv)
     try {
         const QString appPath = QDir::cleanPath(QCoreApplication::applicationDirPath());
         // Sent off first: the server answers while the window is built.
-        std::unique_ptr<vt::BackgroundUpdateCheck> updateCheck = vt::startUpdateCheck(
-            vt::releaseCheckInModule(appPath + u'/' + QLatin1String(vt::OnlineModuleName)));
+        std::unique_ptr<vt::BackgroundUpdateCheck> updateCheck = vt::startUpdateCheck(vt::programReleaseCheck(appPath));
 
         const QString icon = appPath + QStringLiteral("/Files/vantrelo.png");
         // Decoded while the window is built.

@@ -48,12 +48,17 @@ ReleaseCheck releaseCheckInModule(const QString &modulePath)
     };
 }
 
+ReleaseCheck programReleaseCheck(const QString &appPath)
+{
+    return releaseCheckInModule(appPath + u'/' + QLatin1String(OnlineModuleName));
+}
+
 BackgroundUpdateCheck::BackgroundUpdateCheck(const QUrl &url, const QString &runningText, ReleaseCheck check,
                                              const ReleaseFetchLimits &limits)
 {
     m_thread.reset(QThread::create([this, url, runningText, check = std::move(check), limits] {
         // Behind the window being built, which would otherwise share the processor with
-        // the set-up of encryption (several milliseconds) at the very start.
+        // opening the online module and setting up encryption at the very start.
         runBehindTheWindow();
         m_newer = check && check(url, runningText, limits);
     }));

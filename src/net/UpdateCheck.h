@@ -40,6 +40,8 @@ using ReleaseCheck = std::function<bool(const QUrl &url, const QString &runningT
 // is missing or broken answers "no newer release", as a server out of reach does.
 ReleaseCheck releaseCheckInModule(const QString &modulePath);
 inline constexpr char OnlineModuleName[] = "plugins/vantrelo-online.so";
+// The check through the online module of the program in appPath.
+ReleaseCheck programReleaseCheck(const QString &appPath);
 
 // A release check on a thread of its own, started at construction, so the start builds
 // its window while the server answers. The check ends early when that thread is asked to

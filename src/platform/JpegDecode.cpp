@@ -43,7 +43,7 @@ bool hasMetadataQtReads(const jpeg_decompress_struct &info)
 
 } // namespace
 
-std::optional<QImage> decodePlainJpeg(const QString &path, int maxSide, const std::function<QSize(QSize)> &wanted)
+std::optional<QImage> decodePlainJpeg(const QString &path, const PictureSizeRule &sizeFor)
 {
     std::FILE *file = std::fopen(QFile::encodeName(path).constData(), "rb");
     if (!file)
@@ -66,11 +66,8 @@ std::optional<QImage> decodePlainJpeg(const QString &path, int maxSide, const st
                      && info.jpeg_color_space == JCS_YCbCr && info.data_precision == 8
                      && !hasMetadataQtReads(info);
         const QSize size(int(info.image_width), int(info.image_height));
-        plain = plain && !size.isEmpty() && std::max(size.width(), size.height()) <= maxSide;
-        if (plain && wanted) {
-            const QSize asked = wanted(size);
-            plain = !asked.isValid() || asked.isEmpty() || asked.boundedTo(size) == size;
-        }
+        plain = plain && !size.isEmpty() && std::max(size.width(), size.height()) <= MaxPictureSide
+                && wantedSize(size, sizeFor) == size;
         if (plain) {
             info.out_color_space = JCS_EXT_BGRX; // on this little-endian machine, QImage::Format_RGB32
             jpeg_start_decompress(&info);

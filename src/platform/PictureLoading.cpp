@@ -129,11 +129,6 @@ JpegCheck checkJpeg(const QString &path)
     return check;
 }
 
-quint16 bigEndian16(QByteArrayView data, qsizetype at)
-{
-    return quint16((uchar(data[at]) << 8) | uchar(data[at + 1]));
-}
-
 } // namespace
 
 QImage readPng(const QString &path)
@@ -199,12 +194,7 @@ QImage readWithQt(const QString &path, const PictureSizeRule &sizeFor, bool &jpe
         QSize loaded = turned ? size.transposed() : size;
         if (std::max(loaded.width(), loaded.height()) > MaxPictureSide)
             loaded = loaded.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio);
-        QSize wanted = loaded;
-        if (sizeFor) {
-            const QSize asked = sizeFor(loaded);
-            if (asked.isValid() && !asked.isEmpty())
-                wanted = asked.boundedTo(loaded);
-        }
+        const QSize wanted = wantedSize(loaded, sizeFor);
         const QSize stored = turned ? wanted.transposed() : wanted;
         if (stored != size) {
             reader.setScaledSize(stored);
@@ -216,6 +206,14 @@ QImage readWithQt(const QString &path, const PictureSizeRule &sizeFor, bool &jpe
 }
 
 } // namespace
+
+QSize wantedSize(QSize loaded, const PictureSizeRule &sizeFor)
+{
+    if (!sizeFor)
+        return loaded;
+    const QSize asked = sizeFor(loaded);
+    return asked.isValid() && !asked.isEmpty() ? asked.boundedTo(loaded) : loaded;
+}
 
 QImage loadPicture(const QString &path)
 {
@@ -238,7 +236,7 @@ QImage loadPictureAtSize(const QString &path, const PictureSizeRule &sizeFor)
     QImage image;
     bool jpeg = true;
     bool whole = true;
-    if (std::optional<QImage> plain = decodePlainJpeg(path, MaxPictureSide, sizeFor))
+    if (std::optional<QImage> plain = decodePlainJpeg(path, sizeFor))
         image = std::move(*plain);
     else
         image = readWithQt(path, sizeFor, jpeg, whole);
@@ -285,7 +283,7 @@ std::optional<JpegFrame> readJpegFrame(QByteArrayView data)
         // A scan or the end before any frame: no frame to read.
         if (code == 0xDA || code == 0xD9 || at + 2 > data.size())
             return std::nullopt;
-        const int length = bigEndian16(data, at);
+        const int length = qFromBigEndian<quint16>(data.data() + at);
         if (length < 2 || at + length > data.size())
             return std::nullopt;
         const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
@@ -298,7 +296,7 @@ std::optional<JpegFrame> readJpegFrame(QByteArrayView data)
         if (code > 0xC2 || length < 8)
             return std::nullopt;
         const int precision = uchar(data[at + 2]);
-        const QSize size(bigEndian16(data, at + 5), bigEndian16(data, at + 3));
+        const QSize size(qFromBigEndian<quint16>(data.data() + at + 5), qFromBigEndian<quint16>(data.data() + at + 3));
         const int components = uchar(data[at + 7]);
         if (precision != 8 || size.isEmpty() || (components != 1 && components != 3)
             || length < 8 + 3 * components)

@@ -46,6 +46,9 @@ QImage pictureOverPixels(QByteArrayView bytes);
 // MaxPictureSide); an answer larger in either direction counts as that size.
 using PictureSizeRule = std::function<QSize(QSize loadedSize)>;
 
+// What the rule asks for a picture that would load at loaded, within loaded.
+QSize wantedSize(QSize loaded, const PictureSizeRule &sizeFor);
+
 // The same, decoded straight at the size the rule asks for: a JPEG decoder reduces by
 // 1/2, 1/4 or 1/8 while it decodes, and the rest is smooth resampling, so the full-size
 // picture is held only for as long as the decoder needs it. Safe to call from several

@@ -76,8 +76,7 @@ Form1Hooks defaultForm1Hooks()
     };
     // The program folder is the executable's: the sounds ship beside it.
     hooks.playSound = programSoundHook(QDir::cleanPath(QCoreApplication::applicationDirPath()));
-    hooks.releaseCheck = releaseCheckInModule(QDir::cleanPath(QCoreApplication::applicationDirPath())
-                                              + u'/' + QLatin1String(OnlineModuleName));
+    hooks.releaseCheck = programReleaseCheck(QDir::cleanPath(QCoreApplication::applicationDirPath()));
     return hooks;
 }
 
@@ -121,9 +120,9 @@ Form1::Form1(AppState &state, QString appPath, QString commandLine, Form1Hooks h
     setMinimumSize(twipsToPixels(MinimumWindowWidthTwips + TwipsPerPixel - 1),
                    twipsToPixels(MinimumWindowHeightTwips + TwipsPerPixel - 1));
     m_session = new CoverSession(*this, *m_document, *m_projects, m_state);
-    buildMenus();
+    const std::vector<QMenu *> barMenus = buildMenus();
     buildControls();
-    putMenusInBar();
+    putMenusInBar(barMenus);
     m_sfondo1 = QPixmap::fromImage(windowBackdrop());
     connect(m_document, &CoverDocument::contentChanged, this,
             [this] { enableSlotCommands(*this, m_document->content().format); });

@@ -185,9 +185,9 @@ protected:
 
 private:
     bool runLoadSequence();
-    void buildMenus();
+    std::vector<QMenu *> buildMenus();
     void buildControls();
-    void putMenusInBar();
+    void putMenusInBar(const std::vector<QMenu *> &menus);
     void layoutControls();
     void applyLanguageToWindow();
     void commitDrafts();
@@ -245,7 +245,6 @@ private:
     QPixmap m_sfondo1;
 
     QMenu *m_mnuFormato = nullptr;
-    std::vector<QMenu *> m_barMenus; // made, not yet in the menu bar
     FormatMenu *m_formatMenu = nullptr;
     ResolutionMarks *m_resolutionMarks = nullptr;
     LanguageCommands *m_language = nullptr;

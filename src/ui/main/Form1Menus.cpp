@@ -13,15 +13,14 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include <utility>
-
 namespace vt {
 
-void Form1::buildMenus()
+std::vector<QMenu *> Form1::buildMenus()
 {
     // The menu bar's menus are gathered and put in the bar last (putMenusInBar).
-    auto addMenu = [this](QMenu *parentMenu, const char *name) {
-        QMenu *m = parentMenu ? parentMenu->addMenu(QString()) : m_barMenus.emplace_back(new QMenu(this));
+    std::vector<QMenu *> barMenus;
+    auto addMenu = [this, &barMenus](QMenu *parentMenu, const char *name) {
+        QMenu *m = parentMenu ? parentMenu->addMenu(QString()) : barMenus.emplace_back(new QMenu(this));
         m->setObjectName(QLatin1String(name));
         m->menuAction()->setObjectName(QLatin1String(name));
         return m;
@@ -59,7 +58,7 @@ void Form1::buildMenus()
     });
 
     m_edit = new EditCommands(*this, *m_document->undoStack());
-    m_barMenus.push_back(m_edit->menu());
+    barMenus.push_back(m_edit->menu());
     m_mnuFormato = addMenu(nullptr, "mnuFormato"); // its items follow the format list (FormatMenu)
 
     QMenu *tools = addMenu(nullptr, "mnuStrumenti");
@@ -85,14 +84,15 @@ void Form1::buildMenus()
             [this] { showAboutBox(m_state, this, m_hooks.openExternally); });
     connectWebCommands(*this, m_state, m_hooks.openExternally);
     applyStandardShortcuts(*this);
+    return barMenus;
 }
 
-void Form1::putMenusInBar()
+void Form1::putMenusInBar(const std::vector<QMenu *> &menus)
 {
     // Making the bar asks the session bus whether the desktop shows the menus itself
     // (see main): made after the rest of the window, it finds the answer there.
     QMenuBar *bar = menuBar();
-    for (QMenu *m : std::exchange(m_barMenus, {})) {
+    for (QMenu *m : menus) {
         m->setParent(bar, m->windowFlags()); // as the bar's own addMenu makes them
         bar->addMenu(m);
     }
